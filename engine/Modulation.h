@@ -8,11 +8,11 @@
 
 // Working values the modulation reads every sample (set by the effect's parameter mapping).
 struct ModulationSettings {
-    int lfoWave = 0;           // 0 sine, 1 square, 2 triangle, 3 saw, 4 random
-    float lfoInc = 0.0f;       // radians per sample
-    float modSource = 1.0f;    // 0 LFO only .. 1 envelope only
-    float fltModDepth = 0.0f;  // -1..1
-    float vcoMod = 0.0f;       // -1..1
+    int lfoWave = 0;          // 0 sine, 1 square, 2 triangle, 3 saw, 4 random
+    float lfoInc = 0.0f;      // radians per sample
+    float modSource = 1.0f;   // 0 LFO only .. 1 envelope only
+    float fltModDepth = 0.0f; // -1..1
+    float vcoMod = 0.0f;      // -1..1
     float envPole = 0.0f;
     float envGain = 0.0f;
     float envSens = 1.0f;

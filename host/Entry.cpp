@@ -1,6 +1,22 @@
-// Placeholder entry point; replaced by the real one with the effect.
+// The library's entry point, exported under the two names hosts look for.
+#include "engine/Drell.h"
 #include "host/vst2.h"
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
-    return nullptr;
+#define TESSEL_EXPORT extern "C" __attribute__((visibility("default")))
+
+TESSEL_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+    if (audioMaster == nullptr) return nullptr;
+    if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    try {
+        return (new Drell(audioMaster))->getAeffect();
+    } catch (...) {
+        return nullptr; // out of memory: no instance, the host carries on
+    }
+}
+
+// Older hosts look the entry up as "main"; a C++ function of that name cannot take this
+// signature, so a second function carries that symbol name.
+TESSEL_EXPORT AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) __asm__("main");
+AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) {
+    return VSTPluginMain(audioMaster);
 }

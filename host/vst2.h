@@ -27,10 +27,11 @@ using AEffectGetParameterProc = float (*)(AEffect* effect, VstInt32 index);
 
 // Four-character code, first character in the highest byte.
 constexpr VstInt32 fourCharCode(const char (&c)[5]) {
-    return static_cast<VstInt32>((static_cast<std::uint32_t>(static_cast<unsigned char>(c[0])) << 24) |
-                                 (static_cast<std::uint32_t>(static_cast<unsigned char>(c[1])) << 16) |
-                                 (static_cast<std::uint32_t>(static_cast<unsigned char>(c[2])) << 8) |
-                                 static_cast<std::uint32_t>(static_cast<unsigned char>(c[3])));
+    return static_cast<VstInt32>(
+        (static_cast<std::uint32_t>(static_cast<unsigned char>(c[0])) << 24) |
+        (static_cast<std::uint32_t>(static_cast<unsigned char>(c[1])) << 16) |
+        (static_cast<std::uint32_t>(static_cast<unsigned char>(c[2])) << 8) |
+        static_cast<std::uint32_t>(static_cast<unsigned char>(c[3])));
 }
 
 constexpr VstInt32 kEffectMagic = fourCharCode("VstP");

@@ -1,0 +1,58 @@
+#include "engine/Parameters.h"
+
+namespace {
+constexpr StepKind C = StepKind::Continuous;
+constexpr StepKind S = StepKind::Switch;
+constexpr StepKind N = StepKind::Choice;
+} // namespace
+
+const ParameterInfo kParameterTable[kNumParams] = {
+    {"Main In", "dB", 0, 0.5f, C},
+    {"Main Out", "dB", 0, 0.5f, C},
+    {"Main Mix", "%", 0, 0.5f, C},
+    {"DlyL Fb", "dB", 0, 0.0f, C},
+    {"DlyR Fb", "dB", 0, 0.0f, C},
+    {"DlyL FbPan", "%", 0, 0.0f, C},
+    {"DlyR FbPan", "%", 0, 0.0f, C},
+    {"DlyL FbInv", "", 2, 0.0f, S},
+    {"DlyR FbInv", "", 2, 0.0f, S},
+    {"Mod LfoWave", "", 5, 0.0f, N},
+    {"Mod LfoRate", "Hz", 0, 0.5f, C},
+    {"Mod LfoOffset", "deg", 0, 0.5f, C},
+    {"Mod Source", "%", 0, 1.0f, C},
+    {"Flt Mod", "%", 0, 0.5f, C},
+    {"Flt Type", "", 3, 0.0f, N},
+    {"Flt Cutoff", "Hz", 0, 1.0f, C},
+    {"Flt Res", "", 0, 0.0f, C},
+    {"Vco Manual", "x", 0, 0.5f, C},
+    {"Vco Mod", "%", 0, 0.5f, C},
+    {"DlyL DlyInv", "", 2, 0.0f, S},
+    {"DlyR DlyInv", "", 2, 0.0f, S},
+    {"Drv Gain", "dB", 0, 0.0f, C},
+    {"Mod EnvSpeed", "ms", 0, 0.0f, StepKind::Milliseconds},
+    {"Flt Mode", "", 3, 0.0f, N},
+    {"DlyL Mode", "", 2, 0.0f, S},
+    {"DlyR Mode", "", 2, 0.0f, S},
+    {"DlyL Num", "", 5, 0.0f, N},
+    {"DlyR Num", "", 5, 0.0f, N},
+    {"DlyL Den", "", 13, 0.0f, N},
+    {"DlyR Den", "", 13, 0.0f, N},
+    {"DlyL Range", "ms", 3, centre(2, 3), N},
+    {"DlyR Range", "ms", 3, centre(2, 3), N},
+    {"Mod LfoMode", "", 2, 0.0f, S},
+    {"Mod LfoNum", "", 5, 0.0f, N},
+    {"Mod LfoDen", "", 13, 0.0f, N},
+    {"DlyL Time", "ms", 0, 0.4f, StepKind::DelayTime},
+    {"DlyR Time", "ms", 0, 0.4f, StepKind::DelayTime},
+    {"Rvb Mode", "", 2, 0.0f, S},
+    {"Rvb Type", "", 2, 0.0f, S},
+    {"Rvb Damp", "%", 0, 0.1f, C},
+    {"Rvb Amt", "%", 0, 0.0f, C},
+    {"Main Bypass", "", 2, 0.0f, S},
+    {"Flt On", "", 2, 0.0f, S},
+    {"Drv On", "", 2, 0.0f, S},
+    {"Mod On", "", 2, 0.0f, S},
+    {"Vco On", "", 2, 1.0f, S},
+    {"Rvb On", "", 2, 0.0f, S},
+    {"Mod Sens", "%", 0, 0.0f, C},
+};

@@ -1,0 +1,124 @@
+#include "presets/CPresetSystemEffect.h"
+
+#include "host/HostText.h"
+#include "presets/PresetSystemEvents.h"
+
+#include <cstring>
+
+CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, 1, kNumHostParams) {
+    curProgram = 0;
+    currentProgram = 0;
+    programs = std::make_unique<CProgram[]>(kNumPrograms);
+    initFactoryPrograms();
+    paramToController = std::make_unique<Relaxed<VstInt32>[]>(kNumParams);
+    controllerToParam = std::make_unique<Relaxed<VstInt32>[]>(kNumControllers);
+    midiMapChanged = false;
+    resetMidiMap();
+    learnMode = false;
+    learnTarget = kNotAssigned;
+    clearMode = false;
+    loadingProgram = false;
+}
+
+CPresetSystemEffect::~CPresetSystemEffect() = default;
+
+void CPresetSystemEffect::resume() {
+    wantEvents(1);
+}
+
+CProgram* CPresetSystemEffect::getProgramAt(VstInt32 index) {
+    if (!programs || index < 0 || index >= kNumPrograms) return nullptr;
+    return &programs[index];
+}
+
+VstInt32 CPresetSystemEffect::getCurrentProgramIndex() {
+    return currentProgram;
+}
+
+void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
+    if (isSoundParameter(index)) {
+        programs[currentProgram].setParameter(static_cast<std::uint32_t>(index), value);
+        if (learnMode) learnTarget = index;
+        if (clearMode) {
+            unassignParameter(index);
+            stopClear();
+        }
+    } else if (index >= kNumParams && index < kNumHostParams) {
+        // Controller assignment: (cc + 0.5) / 129 for controller cc, 1.0 for none.
+        float v = sanitizeValue(value);
+        int cc = static_cast<int>(std::floor(129.0f * v));
+        if (cc >= 128) cc = kNotAssigned;
+        VstInt32 param = index - kNumParams;
+        if (cc == kNotAssigned)
+            unassignParameter(param);
+        else
+            bindController(param, cc);
+    }
+}
+
+float CPresetSystemEffect::getParameter(VstInt32 index) {
+    if (isSoundParameter(index)) return programs[currentProgram].getParameter(index);
+    if (index >= kNumParams && index < kNumHostParams) {
+        VstInt32 cc = paramToController[index - kNumParams];
+        // Numbers outside 0..127 (from a file or the store) route nothing: not assigned.
+        if (cc < 0 || cc >= kNumControllers) return 1.0f;
+        return (static_cast<float>(cc) + 0.5f) / 129.0f;
+    }
+    return 0.0f;
+}
+
+void CPresetSystemEffect::setProgramName(char* name) {
+    if (name == nullptr) return;
+    VstInt32 current = currentProgram;
+    programs[current].setName(name);
+    if (presetEvents != nullptr)
+        presetEvents->onProgramNameChanged(current, programs[current].name());
+}
+
+void CPresetSystemEffect::getProgramName(char* name) {
+    if (name != nullptr) programs[currentProgram].getName(name);
+}
+
+bool CPresetSystemEffect::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    CProgram* program = getProgramAt(index);
+    if (program == nullptr || text == nullptr) return false;
+    program->getName(text);
+    return true;
+}
+
+void CPresetSystemEffect::renameCurrentProgram(const char* name) {
+    curProgram = 0;
+    if (name != nullptr) programs[currentProgram].setName(name);
+    updateDisplay();
+}
+
+void CPresetSystemEffect::selectProgram(VstInt32 index) {
+    CProgram* program = getProgramAt(index);
+    if (program == nullptr) return;
+    loadingProgram = true;
+    currentProgram = index;
+    curProgram = 0;
+    for (VstInt32 i = 0; i < kNumParams; ++i)
+        setParameterAndNotify(i, program->getParameter(static_cast<std::uint32_t>(i)));
+    updateDisplay();
+    loadingProgram = false;
+}
+
+void CPresetSystemEffect::setParameterAndNotify(VstInt32 index, float value) {
+    setParameter(index, value);
+    if (audioMaster == nullptr) return;
+    beginEdit(index);
+    callHost(audioMasterAutomate, index, 0, nullptr, getParameter(index));
+    callHost(audioMasterAutomate, index, 0, nullptr, value);
+    endEdit(index);
+}
+
+VstInt32 CPresetSystemEffect::canDo(char* text) {
+    if (text == nullptr) return 0;
+    if (std::strcmp(text, "receiveVstMidiEvent") == 0) {
+        char sendText[] = "sendVstMidiEvent";
+        return canHostDo(sendText) != 0 ? 1 : 0;
+    }
+    return 0;
+}

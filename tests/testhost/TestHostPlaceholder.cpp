@@ -1,2 +1,0 @@
-// Placeholder so the test host library has a unit before the test host exists.
-namespace tessel_testhost_placeholder {}
