@@ -11,8 +11,9 @@
 #include <vector>
 
 struct SettingsValue {
+    using Value = std::variant<std::string, std::uint32_t>; // text or 32-bit number
     std::string name;
-    std::variant<std::string, std::uint32_t> value;
+    Value value;
 };
 
 enum class SettingsWriteStatus {
