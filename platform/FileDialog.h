@@ -1,6 +1,8 @@
 // Open and save dialogs that never freeze the host: start() shows the dialog in a child
 // process and returns at once; the editor's idle calls poll() until a result arrives.
-// ProcessFileDialogs runs zenity or kdialog; tests use a scripted stand-in.
+// ProcessFileDialogs runs zenity or kdialog; tests use a scripted stand-in. Open dialogs
+// offer existing files only; save dialogs ask before an existing file is replaced, also when
+// the default extension added afterwards names an existing file.
 #pragma once
 
 #include "platform/ChildProcess.h"
