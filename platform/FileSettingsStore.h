@@ -1,0 +1,44 @@
+// Settings store on disk: each key is a folder under the root named after the key path
+// (SOFTWARE\Drellsonic\Tessel\MIDI is ROOT/SOFTWARE/Drellsonic/Tessel/MIDI), its values are
+// the file "values" in that folder, in the text form of SettingsText.h. A key exists when
+// its values file exists. Key path components are case-sensitive; empty components, "." and
+// "..", "values" and components holding '/' are refused.
+//
+// The root is the constructor argument, else $TESSEL_CONFIG_HOME, else $XDG_CONFIG_HOME
+// (when absolute), else $HOME/.config; with none of these the store is unavailable: reads
+// find nothing and writes fail with keyNotCreated.
+//
+// A write replaces the values file atomically (FileIo.h), holding an advisory lock on the
+// key's ".lock" file so that concurrent writers in threads or processes merge their values
+// one after the other instead of losing some. Readers take no lock and always see a complete
+// file. An unreadable, oversized or malformed file reads as absent values.
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <optional>
+#include <string>
+
+class FileSettingsStore final : public SettingsStore {
+public:
+    explicit FileSettingsStore(std::optional<std::string> root = std::nullopt);
+
+    // Empty when the store is unavailable.
+    const std::string& root() const { return rootFolder; }
+
+    bool keyExists(std::string_view keyPath) const override;
+    std::optional<std::string> readString(std::string_view keyPath,
+                                          std::string_view name) const override;
+    std::optional<std::uint32_t> readDword(std::string_view keyPath,
+                                           std::string_view name) const override;
+    SettingsWriteStatus writeValues(std::string_view keyPath,
+                                    const std::vector<SettingsValue>& values) override;
+
+    // The folder of a key; empty for an invalid path or an unavailable store.
+    std::string keyFolder(std::string_view keyPath) const;
+
+private:
+    std::optional<SettingsValue> find(std::string_view keyPath, std::string_view name) const;
+
+    std::string rootFolder;
+};

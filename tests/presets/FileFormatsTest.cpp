@@ -1,0 +1,323 @@
+#include "presets/FileFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Hand-built files, independent of the encoder: header, then raw little-endian words.
+void appendWord(Bytes& out, std::uint32_t word) {
+    out.push_back(static_cast<std::uint8_t>(word));
+    out.push_back(static_cast<std::uint8_t>(word >> 8));
+    out.push_back(static_cast<std::uint8_t>(word >> 16));
+    out.push_back(static_cast<std::uint8_t>(word >> 24));
+}
+
+Bytes header(std::uint8_t type) {
+    return {0x57, 0x32, 0x54, 0x4B, type};
+}
+
+void appendName(Bytes& out, const std::string& name) {
+    Bytes field(24, 0);
+    std::copy(name.begin(), name.end(), field.begin());
+    out.insert(out.end(), field.begin(), field.end());
+}
+
+// Values 0.25 (0x3E800000) and 0.5 (0x3F000000) alternating, 1.0 (0x3F800000) last.
+void appendKnownValues(Bytes& out) {
+    for (int j = 0; j < 47; ++j) appendWord(out, j % 2 == 0 ? 0x3E800000u : 0x3F000000u);
+    appendWord(out, 0x3F800000u);
+}
+
+ProgramRecord knownProgram(const std::string& name) {
+    ProgramRecord program{name, {}};
+    for (int j = 0; j < 47; ++j) program.values[j] = j % 2 == 0 ? 0.25f : 0.5f;
+    program.values[47] = 1.0f;
+    return program;
+}
+
+Bytes handBuiltPreset(const std::string& name) {
+    Bytes bytes = header(0x21);
+    appendName(bytes, name);
+    appendKnownValues(bytes);
+    return bytes;
+}
+
+Bytes handBuiltBank() {
+    Bytes bytes = header(0x37);
+    for (int i = 0; i < 61; ++i) {
+        appendName(bytes, "Prog " + std::to_string(i));
+        appendKnownValues(bytes);
+    }
+    return bytes;
+}
+
+BankRecords knownBank() {
+    BankRecords bank;
+    for (int i = 0; i < 61; ++i) bank[i] = knownProgram("Prog " + std::to_string(i));
+    return bank;
+}
+
+constexpr std::array<std::int32_t, 48> kDefaultControllers = {
+    20, 22, 21, 23, 24, 25, 26, 27, 28, 29, 30, 31,  41,  44,  45,  46,
+    47, 48, 49, 50, 51, 52, 53, 54, 56, 57, 58, 59,  60,  61,  62,  63,
+    75, 76, 77, 78, 79, 85, 86, 87, 88, 89, 90, 102, 103, 104, 105, 106};
+
+Bytes handBuiltMidi(const MidiControllerNumbers& controllers) {
+    Bytes bytes = header(0x0B);
+    for (auto cc : controllers) appendWord(bytes, static_cast<std::uint32_t>(cc));
+    return bytes;
+}
+
+void reverseMagic(Bytes& bytes) {
+    std::reverse(bytes.begin(), bytes.begin() + 4);
+}
+
+void expectSameProgram(const ProgramRecord& expected, const ProgramRecord& actual,
+                       const std::string& where) {
+    EXPECT_EQ(expected.name, actual.name) << where;
+    for (int j = 0; j < 48; ++j)
+        EXPECT_EQ(expected.values[j], actual.values[j]) << where << ", value " << j;
+}
+
+} // namespace
+
+TEST(FileFormats, PresetEncodesToExactBytesAndDecodesBack) {
+    auto program = knownProgram("Slow Tape");
+    Bytes expected = handBuiltPreset("Slow Tape");
+    ASSERT_EQ(expected.size(), 221u);
+    EXPECT_EQ(encodePreset(program), expected) << "preset bytes differ from the file layout";
+
+    auto decoded = decodePreset(expected);
+    ASSERT_TRUE(decoded.ok()) << fileFormatMessage(decoded.error);
+    expectSameProgram(program, decoded.value, "preset");
+}
+
+TEST(FileFormats, BankEncodesToExactBytesAndDecodesBack) {
+    Bytes expected = handBuiltBank();
+    ASSERT_EQ(expected.size(), 13181u);
+    EXPECT_EQ(encodeBank(knownBank()), expected) << "bank bytes differ from the file layout";
+
+    auto decoded = decodeBank(expected);
+    ASSERT_TRUE(decoded.ok()) << fileFormatMessage(decoded.error);
+    auto bank = knownBank();
+    for (int i = 0; i < 61; ++i)
+        expectSameProgram(bank[i], decoded.value[i], "program " + std::to_string(i));
+}
+
+TEST(FileFormats, BankRoundTripKeepsEveryValueBitExact) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    BankRecords bank;
+    for (int i = 0; i < 61; ++i) {
+        bank[i].name =
+            std::string(static_cast<std::size_t>(i % 25), static_cast<char>('a' + i % 26));
+        for (auto& v : bank[i].values) v = unit(random);
+    }
+    auto decoded = decodeBank(encodeBank(bank));
+    ASSERT_TRUE(decoded.ok());
+    for (int i = 0; i < 61; ++i)
+        expectSameProgram(bank[i], decoded.value[i], "program " + std::to_string(i));
+}
+
+TEST(FileFormats, MidiSettingsEncodeToExactBytesAndDecodeBack) {
+    MidiControllerNumbers controllers = kDefaultControllers;
+    controllers[5] = 999;
+    controllers[6] = 127;
+    Bytes expected = handBuiltMidi(controllers);
+    ASSERT_EQ(expected.size(), 197u);
+    EXPECT_EQ(expected[5 + 5 * 4], 0xE7) << "999 must be stored little-endian";
+    EXPECT_EQ(expected[5 + 5 * 4 + 1], 0x03);
+    EXPECT_EQ(encodeMidiSettings(controllers), expected);
+
+    auto decoded = decodeMidiSettings(expected);
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded.value, controllers);
+}
+
+TEST(FileFormats, MidiSettingsCarryUnusualNumbersUnchanged) {
+    MidiControllerNumbers controllers = kDefaultControllers;
+    controllers[0] = -1;
+    controllers[1] = 128;
+    controllers[2] = std::numeric_limits<std::int32_t>::min();
+    auto decoded = decodeMidiSettings(handBuiltMidi(controllers));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded.value, controllers) << "the controller map judges the numbers, not the file";
+}
+
+TEST(FileFormats, ReversedMagicIsAcceptedForBankAndPresetOnly) {
+    Bytes bank = handBuiltBank(), preset = handBuiltPreset("Rev"),
+          midi = handBuiltMidi(kDefaultControllers);
+    reverseMagic(bank);
+    reverseMagic(preset);
+    reverseMagic(midi);
+    EXPECT_TRUE(decodeBank(bank).ok()) << "bank with magic KT2W";
+    auto presetResult = decodePreset(preset);
+    ASSERT_TRUE(presetResult.ok()) << "preset with magic KT2W";
+    EXPECT_EQ(presetResult.value.name, "Rev");
+    auto midiResult = decodeMidiSettings(midi);
+    EXPECT_EQ(fileFormatMessage(midiResult.error), "Invalid file format!");
+}
+
+TEST(FileFormats, WrongMagicOrTypeGivesTheMessageOfThatKind) {
+    Bytes preset = handBuiltPreset("P"), bank = handBuiltBank(),
+          midi = handBuiltMidi(kDefaultControllers);
+    EXPECT_EQ(fileFormatMessage(decodeBank(preset).error), "Not a bank file!");
+    EXPECT_EQ(fileFormatMessage(decodeBank(midi).error), "Not a bank file!");
+    EXPECT_EQ(fileFormatMessage(decodePreset(bank).error), "Not a preset file!");
+    EXPECT_EQ(fileFormatMessage(decodeMidiSettings(preset).error), "Not a midi settings file!");
+
+    Bytes scrambled = bank;
+    scrambled[1] = 'X';
+    EXPECT_EQ(fileFormatMessage(decodeBank(scrambled).error), "Invalid file format!");
+    Bytes halfReversed = preset; // "2WTK": neither order
+    std::swap(halfReversed[0], halfReversed[1]);
+    EXPECT_EQ(fileFormatMessage(decodePreset(halfReversed).error), "Invalid file format!");
+    EXPECT_EQ(fileFormatMessage(FileFormatError::none), "");
+}
+
+TEST(FileFormats, TwentyFourCharacterNameHasNoNulAndReadsBackUnchanged) {
+    const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWX";
+    ASSERT_EQ(name.size(), 24u);
+    Bytes bytes = encodePreset(knownProgram(name));
+    for (int i = 5; i < 29; ++i) EXPECT_NE(bytes[i], 0) << "name byte " << i - 5 << " is NUL";
+    EXPECT_EQ(bytes[29], 0x00) << "first value starts right after the name";
+    EXPECT_EQ(decodePreset(bytes).value.name, name);
+
+    Bytes longer = encodePreset(knownProgram(name + "YZ"));
+    EXPECT_EQ(longer, bytes) << "a longer name is cut to 24 characters";
+}
+
+TEST(FileFormats, NameEndsAtItsFirstNul) {
+    Bytes bytes = handBuiltPreset("Abc");
+    bytes[5 + 4] = 'z'; // garbage after the NUL
+    bytes[5 + 20] = 'q';
+    EXPECT_EQ(decodePreset(bytes).value.name, "Abc");
+
+    ProgramRecord embedded = knownProgram(std::string("Ab\0cd", 5));
+    EXPECT_EQ(encodePreset(embedded), handBuiltPreset("Ab")) << "written as a C string";
+}
+
+TEST(FileFormats, ValuesAreMadeSafeOnLoading) {
+    Bytes bytes = handBuiltPreset("Odd");
+    auto setValue = [&bytes](int j, float v) {
+        auto word = std::bit_cast<std::uint32_t>(v);
+        for (int b = 0; b < 4; ++b)
+            bytes[29 + 4 * j + b] = static_cast<std::uint8_t>(word >> 8 * b);
+    };
+    setValue(0, 1.5f);
+    setValue(1, std::numeric_limits<float>::quiet_NaN());
+    setValue(2, std::numeric_limits<float>::infinity());
+    setValue(3, -std::numeric_limits<float>::infinity());
+    setValue(4, -0.25f);
+    setValue(5, -0.0f);
+    setValue(6, std::numeric_limits<float>::denorm_min());
+    auto decoded = decodePreset(bytes);
+    ASSERT_TRUE(decoded.ok());
+    const auto& v = decoded.value.values;
+    EXPECT_EQ(v[0], 1.0f) << "1.5 loads as 1.0";
+    EXPECT_EQ(v[1], 0.0f) << "NaN loads as 0";
+    EXPECT_EQ(v[2], 0.0f) << "+inf loads as 0";
+    EXPECT_EQ(v[3], 0.0f) << "-inf loads as 0";
+    EXPECT_EQ(v[4], 0.0f) << "negative values clamp to 0";
+    EXPECT_FALSE(std::signbit(v[5])) << "-0 loads as +0";
+    EXPECT_EQ(v[6], std::numeric_limits<float>::denorm_min()) << "in-range values are kept";
+    EXPECT_EQ(v[7], 0.5f);
+}
+
+TEST(FileFormats, TruncatedFilesAreRefusedAtEveryLength) {
+    Bytes bank = handBuiltBank(), preset = handBuiltPreset("T"),
+          midi = handBuiltMidi(kDefaultControllers);
+    for (std::size_t n = 0; n < bank.size(); ++n) {
+        auto result = decodeBank(std::span(bank).first(n));
+        ASSERT_EQ(result.error, FileFormatError::invalidFormat) << "bank cut to " << n << " bytes";
+    }
+    for (std::size_t n = 0; n < preset.size(); ++n)
+        ASSERT_EQ(decodePreset(std::span(preset).first(n)).error, FileFormatError::invalidFormat)
+            << "preset cut to " << n << " bytes";
+    for (std::size_t n = 0; n < midi.size(); ++n)
+        ASSERT_EQ(decodeMidiSettings(std::span(midi).first(n)).error,
+                  FileFormatError::invalidFormat)
+            << "MIDI settings cut to " << n << " bytes";
+}
+
+TEST(FileFormats, TrailingBytesAfterTheFormatAreIgnored) {
+    Bytes preset = handBuiltPreset("Tail");
+    preset.insert(preset.end(), {1, 2, 3, 4, 5});
+    auto decoded = decodePreset(preset);
+    ASSERT_TRUE(decoded.ok());
+    expectSameProgram(knownProgram("Tail"), decoded.value, "preset with trailing bytes");
+
+    Bytes midi = handBuiltMidi(kDefaultControllers);
+    midi.push_back(0xFF);
+    EXPECT_TRUE(decodeMidiSettings(midi).ok());
+}
+
+// Mutated files never crash a decoder (the sanitizer builds watch every read) and either
+// decode fully into safe values or give one of the known errors.
+TEST(FileFormats, MutatedFilesDecodeSafely) {
+    std::mt19937 random(20240611);
+    const Bytes originals[3] = {handBuiltBank(), handBuiltPreset("Fuzz"),
+                                handBuiltMidi(kDefaultControllers)};
+    auto checkProgram = [](const ProgramRecord& program) {
+        ASSERT_LE(program.name.size(), 24u);
+        ASSERT_EQ(program.name.find('\0'), std::string::npos);
+        for (float v : program.values) ASSERT_TRUE(v >= 0.0f && v <= 1.0f) << v;
+    };
+    int decodedFully = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Bytes bytes = originals[round % 3];
+        int edits = 1 + static_cast<int>(random() % 8);
+        for (int e = 0; e < edits; ++e) {
+            switch (random() % 4) {
+            case 0: // any byte, header included
+                bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+                break;
+            case 1: // a whole value word, often a special float
+                if (bytes.size() > 9) {
+                    std::size_t at = 5 + random() % (bytes.size() - 9);
+                    std::uint32_t word = random() % 2 ? 0x7FC00000u : random();
+                    for (int b = 0; b < 4; ++b)
+                        bytes[at + b] = static_cast<std::uint8_t>(word >> 8 * b);
+                }
+                break;
+            case 2: // cut
+                bytes.resize(random() % (bytes.size() + 1));
+                break;
+            default: // grow
+                bytes.resize(bytes.size() + random() % 16, static_cast<std::uint8_t>(random()));
+                break;
+            }
+            if (bytes.empty()) break;
+        }
+        auto bank = decodeBank(bytes);
+        auto preset = decodePreset(bytes);
+        auto midi = decodeMidiSettings(bytes);
+        if (bank.ok()) {
+            ++decodedFully;
+            ASSERT_GE(bytes.size(), kBankFileBytes);
+            for (const auto& program : bank.value) checkProgram(program);
+        } else {
+            ASSERT_FALSE(fileFormatMessage(bank.error).empty());
+        }
+        if (preset.ok()) {
+            ++decodedFully;
+            ASSERT_GE(bytes.size(), kPresetFileBytes);
+            checkProgram(preset.value);
+        } else {
+            ASSERT_FALSE(fileFormatMessage(preset.error).empty());
+        }
+        if (midi.ok()) {
+            ++decodedFully;
+            ASSERT_GE(bytes.size(), kMidiFileBytes);
+        } else {
+            ASSERT_FALSE(fileFormatMessage(midi.error).empty());
+        }
+    }
+    EXPECT_GT(decodedFully, 300) << "mutations should often leave a decodable file";
+}
