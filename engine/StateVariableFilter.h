@@ -1,15 +1,28 @@
 // Resonant state-variable filter run at twice the sample rate with a soft cubic limit on
 // the band state; low-, band- or high-pass output. One state shared by all placements.
+//
+// Per half-step and side:  low += f * band;  high = (x - damp * band) - low;
+//                          band = f * high + band - 0.075 * band^3.
+// Each input sample is held for two half-steps; the output is the mean of the two.
 #pragma once
+
+#include "engine/FastMath.h"
+
+#include <algorithm>
 
 class StateVariableFilter {
 public:
+    // Largest band state the cubic limit can bring back: beyond about 5.2 the term
+    // 0.075 * band^3 overshoots and the state grows without bound. Clamping the state
+    // there changes nothing below that level and keeps a runaway finite.
+    static constexpr float kBandLimit = 5.0f;
+
     void reset() noexcept;
     // Coefficients for the next sample from the smoothed cutoff and resonance.
-    void updateCoefficients(float cutoff, float resonance, float fltFactor, float dspRate,
-                            float cutoffCeiling) noexcept;
+    inline void updateCoefficients(float cutoff, float resonance, float fltFactor, float dspRate,
+                                   float cutoffCeiling) noexcept;
     // Filters x[0], x[1] in place; fltType 0 low-pass, 1 band-pass, 2 high-pass.
-    void process(float x[2], int fltType) noexcept;
+    inline void process(float x[2], int fltType) noexcept;
 
     float svfLow[2] = {0.0f, 0.0f};
     float svfBand[2] = {0.0f, 0.0f};
@@ -17,4 +30,86 @@ public:
     float svfF = 0.0f;
     float svfQLimit = 0.0f;
     float svfDamp = 0.0f;
+
+private:
+    template <int Type>
+    inline void run(float x[2]) noexcept;
+
+    // Caches of values that change rarely: 2 pi / dspRate and resonance^0.25.
+    float cachedRate = 0.0f;
+    double radiansPerHz = 0.0;
+    float cachedResonance = -1.0f;
+    float cachedRoot = 0.0f;
 };
+
+inline void StateVariableFilter::updateCoefficients(float cutoff, float resonance, float fltFactor,
+                                                    float dspRate, float cutoffCeiling) noexcept {
+    // Zero and denormal states are set to exact zero.
+    for (int s = 0; s < 2; ++s) {
+        if (fastmath::zeroExponent(svfBand[s])) svfBand[s] = 0.0f;
+        if (fastmath::zeroExponent(svfLow[s])) svfLow[s] = 0.0f;
+    }
+    float fc = cutoff * fltFactor;
+    if (!(fc <= cutoffCeiling)) fc = cutoffCeiling; // also catches NaN
+    if (!(fc > 0.0f)) fc = 0.0f;
+    if (dspRate != cachedRate) {
+        cachedRate = dspRate;
+        radiansPerHz = 6.283185307179586 / static_cast<double>(dspRate);
+    }
+    const float w = static_cast<float>(radiansPerHz * static_cast<double>(fc));
+    svfF = 2.0f * fastmath::sinHalfPi(w * 0.25f);
+    // 2/f - f/2 is at least 2 for f up to 2 (sqrt(2) - 1) = 0.828: no division needed there.
+    if (svfF <= 0.82f) {
+        svfQLimit = 2.0f;
+    } else {
+        const double f = svfF;
+        svfQLimit = static_cast<float>(std::min(2.0 / f - f * 0.5, 2.0));
+    }
+    if (resonance != cachedResonance) {
+        cachedResonance = resonance;
+        cachedRoot = fastmath::fourthRoot(resonance);
+    }
+    svfDamp = std::min((1.0f - cachedRoot) * 2.0f, svfQLimit);
+}
+
+template <int Type>
+inline void StateVariableFilter::run(float x[2]) noexcept {
+    const float f = svfF;
+    const float damp = svfDamp;
+    for (int s = 0; s < 2; ++s) {
+        float low = svfLow[s], band = svfBand[s], high = 0.0f;
+        const float in = x[s];
+        float sum = 0.0f;
+        for (int half = 0; half < 2; ++half) {
+            low = low + f * band;
+            high = (in - damp * band) - low;
+            band = f * high + band - 0.075f * band * band * band;
+            // Keeps a runaway finite (and turns NaN into the limit): see kBandLimit.
+            band = std::max(-kBandLimit, std::min(band, kBandLimit));
+            if constexpr (Type == 0)
+                sum += low;
+            else if constexpr (Type == 1)
+                sum += band;
+            else
+                sum += high;
+        }
+        svfLow[s] = low;
+        svfBand[s] = band;
+        svfHigh[s] = high;
+        x[s] = 0.5f * sum;
+    }
+}
+
+inline void StateVariableFilter::process(float x[2], int fltType) noexcept {
+    switch (fltType) {
+    case 1:
+        run<1>(x);
+        break;
+    case 2:
+        run<2>(x);
+        break;
+    default:
+        run<0>(x);
+        break;
+    }
+}
