@@ -10,6 +10,14 @@
 
 class Drive {
 public:
+    // Running-mean length for a sample rate: 2 up to 25 kHz, 4 up to 50 kHz, 8 up to
+    // 100 kHz, else 16, so the mean spans about the same time at every rate.
+    static int lengthForRate(int dspRateInt) noexcept {
+        if (dspRateInt <= 25000) return 2;
+        if (dspRateInt <= 50000) return 4;
+        if (dspRateInt <= 100000) return 8;
+        return 16;
+    }
     // Running-mean length (2, 4, 8 or 16) for the sample rate; ring position back to 0.
     void setLength(int avgLen) noexcept;
     // Clears rings and sums (all 16 entries).

@@ -29,6 +29,14 @@ inline bool zeroExponent(float x) noexcept {
     return (bits & 0x7F800000u) == 0u;
 }
 
+// True for zero and normal floats; false for denormals, infinities and NaN.
+inline bool isNormalOrZero(float x) noexcept {
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const std::uint32_t exponent = bits & 0x7F800000u;
+    return exponent != 0x7F800000u && (exponent != 0u || (bits & 0x007FFFFFu) == 0u);
+}
+
 // 2^x. Arguments beyond +-125 are clamped there (the result stays a normal float); NaN gives 1.
 // Exact for integer x, so 2^0 is exactly 1.
 inline float exp2(float x) noexcept {

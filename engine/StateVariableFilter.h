@@ -12,10 +12,12 @@
 
 class StateVariableFilter {
 public:
-    // Largest band state the cubic limit can bring back: beyond about 5.2 the term
-    // 0.075 * band^3 overshoots and the state grows without bound. Clamping the state
-    // there changes nothing below that level and keeps a runaway finite.
-    static constexpr float kBandLimit = 5.0f;
+    // Share of the stability headroom the cubic term may use. The term 0.075 band^3 acts
+    // as extra damping of 0.075 band^2 / f; once the total damping passes 2/f - f/2 the
+    // half-step recursion is unstable and a loud signal runs away to infinity (at high
+    // cutoffs a level of about 2 is enough). Capping the factor 0.075 band^2 below that
+    // limit leaves every level that the recursion can hold unchanged.
+    static constexpr float kCubicShare = 0.9f;
 
     void reset() noexcept;
     // Coefficients for the next sample from the smoothed cutoff and resonance.
@@ -30,6 +32,8 @@ public:
     float svfF = 0.0f;
     float svfQLimit = 0.0f;
     float svfDamp = 0.0f;
+    // Largest value of 0.075 band^2 the cubic term may use at these coefficients.
+    float svfCubicCap = 0.0f;
 
 private:
     template <int Type>
@@ -44,10 +48,11 @@ private:
 
 inline void StateVariableFilter::updateCoefficients(float cutoff, float resonance, float fltFactor,
                                                     float dspRate, float cutoffCeiling) noexcept {
-    // Zero and denormal states are set to exact zero.
+    // Zero and denormal states are set to exact zero, and so are non-finite ones (a NaN
+    // that came in with the signal would otherwise stay in the states for good).
     for (int s = 0; s < 2; ++s) {
-        if (fastmath::zeroExponent(svfBand[s])) svfBand[s] = 0.0f;
-        if (fastmath::zeroExponent(svfLow[s])) svfLow[s] = 0.0f;
+        if (!fastmath::isNormalOrZero(svfBand[s])) svfBand[s] = 0.0f;
+        if (!fastmath::isNormalOrZero(svfLow[s])) svfLow[s] = 0.0f;
     }
     float fc = cutoff * fltFactor;
     if (!(fc <= cutoffCeiling)) fc = cutoffCeiling; // also catches NaN
@@ -70,12 +75,15 @@ inline void StateVariableFilter::updateCoefficients(float cutoff, float resonanc
         cachedRoot = fastmath::fourthRoot(resonance);
     }
     svfDamp = std::min((1.0f - cachedRoot) * 2.0f, svfQLimit);
+    const float headroom = 2.0f - svfF * svfF * 0.5f - svfF * svfDamp;
+    svfCubicCap = std::max(kCubicShare * headroom, 0.0f);
 }
 
 template <int Type>
 inline void StateVariableFilter::run(float x[2]) noexcept {
     const float f = svfF;
     const float damp = svfDamp;
+    const float cap = svfCubicCap;
     for (int s = 0; s < 2; ++s) {
         float low = svfLow[s], band = svfBand[s], high = 0.0f;
         const float in = x[s];
@@ -83,9 +91,8 @@ inline void StateVariableFilter::run(float x[2]) noexcept {
         for (int half = 0; half < 2; ++half) {
             low = low + f * band;
             high = (in - damp * band) - low;
-            band = f * high + band - 0.075f * band * band * band;
-            // Keeps a runaway finite (and turns NaN into the limit): see kBandLimit.
-            band = std::max(-kBandLimit, std::min(band, kBandLimit));
+            // The soft limit 0.075 band^3, its factor capped (see kCubicShare).
+            band = f * high + band - std::min(cap, 0.075f * band * band) * band;
             if constexpr (Type == 0)
                 sum += low;
             else if constexpr (Type == 1)
