@@ -37,10 +37,11 @@ inline void AntiAliasFilter::process(float a[2]) noexcept {
             z[1] = z[0];
             z[0] = v;
             z[3] = z[2];
-            z[2] = y;
+            // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
+            // circles among the smallest denormals for ever.
+            z[2] = fastmath::flush(y);
             v = y;
         }
-        aaState[s][0][2] = fastmath::flush(aaState[s][0][2]);
         a[s] = v;
     }
 }
