@@ -72,6 +72,10 @@ private:
         if (p > kPi) return p - 2.0f * kPi;
         return p;
     }
+    static float advancePhase(float p, float inc) noexcept {
+        p += inc;
+        return p > kPi ? p - 2.0f * kPi : p;
+    }
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
 };
@@ -135,11 +139,9 @@ inline void Modulation::runLfo(const ModulationSettings& s) noexcept {
     default:
         break;
     }
-    float* phases[3] = {&lfoPhase[0], &lfoPhase[1], &lfoPhaseMaster};
-    for (float* p : phases) {
-        *p += s.lfoInc;
-        if (*p > kPi) *p -= 2.0f * kPi;
-    }
+    lfoPhase[0] = advancePhase(lfoPhase[0], s.lfoInc);
+    lfoPhase[1] = advancePhase(lfoPhase[1], s.lfoInc);
+    lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
 }
 
 inline void Modulation::process(const float mag[2], bool modOn,

@@ -41,12 +41,12 @@ void Reverb::allocate(float dspRate) {
     setType(rvbType, dspRate);
 }
 
-int Reverb::tapIndex(double k) const noexcept {
+int Reverb::tapTrail(double k) const noexcept {
     double index = std::trunc(static_cast<double>(rvbMask) - static_cast<double>(rvbScale) * k);
     // At least one sample behind the write index, never before the memory's start.
     if (!(index <= rvbMask - 1)) index = rvbMask - 1;
     if (index < 0.0) index = 0.0;
-    return static_cast<int>(index);
+    return rvbMask - static_cast<int>(index);
 }
 
 void Reverb::setType(int type, float dspRate) noexcept {
@@ -56,16 +56,16 @@ void Reverb::setType(int type, float dspRate) noexcept {
     double w = 0.0, alpha = 0.0;
     if (rvbType == kSpring) {
         rvbScale = static_cast<float>(rate / 303187.5);
-        for (int k = 0; k < 6; ++k) rvbReadA[k] = tapIndex(kSpringA[k]);
-        for (int k = 0; k < 6; ++k) rvbReadB[k] = tapIndex(kSpringB[k]);
-        for (int k = 0; k < 4; ++k) rvbReadC[k] = tapIndex(kSpringC[k]);
+        for (int k = 0; k < 6; ++k) rvbTrailA[k] = tapTrail(kSpringA[k]);
+        for (int k = 0; k < 6; ++k) rvbTrailB[k] = tapTrail(kSpringB[k]);
+        for (int k = 0; k < 4; ++k) rvbTrailC[k] = tapTrail(kSpringC[k]);
         w = 5026.4 / rate; // about 800 Hz
         alpha = std::sin(w) / 0.2;
     } else {
         rvbScale = static_cast<float>(rate * 44.1 * 5.0 / 1445024700.0);
-        for (int k = 0; k < 6; ++k) rvbReadA[k] = rvbMask - 1; // unused by the plate
-        for (int k = 0; k < 6; ++k) rvbReadB[k] = tapIndex(kPlateB[k]);
-        for (int k = 0; k < 4; ++k) rvbReadC[k] = tapIndex(kPlateC[k]);
+        for (int& trail : rvbTrailA) trail = 1; // unused by the plate
+        for (int k = 0; k < 6; ++k) rvbTrailB[k] = tapTrail(kPlateB[k]);
+        for (int k = 0; k < 4; ++k) rvbTrailC[k] = tapTrail(kPlateC[k]);
         w = 12566.0 / rate; // about 2000 Hz
         alpha = std::sin(w) / 0.12;
     }
@@ -111,14 +111,6 @@ float Reverb::tone(int side, float x) noexcept {
     return y;
 }
 
-void Reverb::advance() noexcept {
-    rvbWriteA = (rvbWriteA + 1) & rvbMask;
-    rvbWriteB = (rvbWriteB + 1) & rvbMask;
-    for (int& i : rvbReadA) i = (i + 1) & rvbMask;
-    for (int& i : rvbReadB) i = (i + 1) & rvbMask;
-    for (int& i : rvbReadC) i = (i + 1) & rvbMask;
-}
-
 void Reverb::process(float w[2], float rvbAmt) noexcept {
     // Not yet allocated (or sized for another mask): pass the signal through untouched.
     if (memory[kLineC + 3].size() != static_cast<std::size_t>(rvbMask) + 1) return;
@@ -126,7 +118,8 @@ void Reverb::process(float w[2], float rvbAmt) noexcept {
         processPlate(w, rvbAmt);
     else
         processSpring(w, rvbAmt);
-    advance();
+    rvbWriteA = (rvbWriteA + 1) & rvbMask;
+    rvbWriteB = (rvbWriteB + 1) & rvbMask;
 }
 
 void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
@@ -137,18 +130,21 @@ void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
     for (int k = 0; k < 6; ++k) a[k] = memory[kLineA + k].data();
     for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
     for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
-    const int wa = rvbWriteA, wb = rvbWriteB;
+    const int wa = rvbWriteA, wb = rvbWriteB, mask = rvbMask;
+    auto readA = [&](int line, int k) { return a[line][(wa - rvbTrailA[k]) & mask]; };
+    auto readB = [&](int k) { return b[k][(wb - rvbTrailB[k]) & mask]; };
+    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
     const float rL = w[0], rR = w[1];
 
     // Tank outputs: the even lines through the damping low-pass, the odd ones plain.
     for (int k = 0; k < 6; k += 2) {
-        rvbLp[k] += (a[k][rvbReadA[k]] - rvbLp[k]) * m;
-        rvbLp[k + 1] = a[k + 1][rvbReadA[k + 1]];
+        rvbLp[k] += (readA(k, k) - rvbLp[k]) * m;
+        rvbLp[k + 1] = readA(k + 1, k + 1);
     }
     // An allpass of coefficient 0.7071 on each tank line's output.
     float u[6];
     for (int k = 0; k < 6; ++k) {
-        u[k] = static_cast<float>(b[k][rvbReadB[k]] - kAllpass * rvbLp[k]);
+        u[k] = static_cast<float>(readB(k) - kAllpass * rvbLp[k]);
         b[k][wb] = static_cast<float>(kAllpass * u[k] + rvbLp[k]);
     }
     // Cross-coupled pairs, each a little shorter-lived than the one before; mono input.
@@ -166,14 +162,12 @@ void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
     a[4][wa] = a4;
     a[5][wa] = a5;
     // Output taps, then two allpasses per side.
-    const float p[2] = {a[3][rvbReadA[1]] + a1 + a5, a[1][rvbReadA[1]] + a3 + a5};
+    const float p[2] = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
     for (int s = 0; s < 2; ++s) {
-        float* first = c[s];
-        float* second = c[s + 2];
-        const float v = static_cast<float>(first[rvbReadC[s]] - kAllpass * p[s]);
-        first[wb] = static_cast<float>(kAllpass * v + p[s]);
-        const float z = static_cast<float>(second[rvbReadC[s + 2]] - kAllpass * v);
-        second[wb] = static_cast<float>(kAllpass * z + v);
+        const float v = static_cast<float>(readC(s) - kAllpass * p[s]);
+        c[s][wb] = static_cast<float>(kAllpass * v + p[s]);
+        const float z = static_cast<float>(readC(s + 2) - kAllpass * v);
+        c[s + 2][wb] = static_cast<float>(kAllpass * z + v);
         const float bandPassed = tone(s, z);
         w[s] = static_cast<float>(w[s] + (0.1625 * bandPassed - w[s]) * rvbAmt);
     }
@@ -187,22 +181,24 @@ void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     float* c[4];
     for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
     for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
-    const int wb = rvbWriteB;
+    const int wb = rvbWriteB, mask = rvbMask;
+    auto at = [&](int line, int trail) { return b[line][(wb - trail) & mask]; };
+    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
     const float rL = w[0], rR = w[1];
 
     // Four diffusers in series, alternating in sign.
     const float x = rR + rL;
-    const float t1 = c[0][rvbReadC[0]] - e * x;
+    const float t1 = readC(0) - e * x;
     c[0][wb] = e * t1 + x;
-    const float t2 = c[1][rvbReadC[1]] + e * t1;
+    const float t2 = readC(1) + e * t1;
     c[1][wb] = t1 - e * t2;
-    const float t3 = c[2][rvbReadC[2]] - e * t2;
+    const float t3 = readC(2) - e * t2;
     c[2][wb] = e * t3 + t2;
-    const float t4 = c[3][rvbReadC[3]] + e * t3;
+    const float t4 = readC(3) + e * t3;
     c[3][wb] = t3 - e * t4;
     // Six damped combs fed by the diffused signal, feedback alternating in sign.
     for (int k = 0; k < 6; ++k) {
-        rvbLp[k] += (b[k][rvbReadB[k]] - rvbLp[k]) * m;
+        rvbLp[k] += (at(k, rvbTrailB[k]) - rvbLp[k]) * m;
         if (k % 2 == 0) {
             const float inner = static_cast<float>(comb * t4 + rvbLp[k]);
             b[k][wb] = static_cast<float>(t4 - comb * inner);
@@ -212,8 +208,8 @@ void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
         }
     }
     // Output taps from the comb memories at the diffusers' read indices and the write index.
-    const float p[2] = {b[3][rvbReadC[2]] + b[0][rvbReadC[0]] + b[4][wb],
-                        b[2][rvbReadC[3]] + b[1][rvbReadC[1]] + b[5][wb]};
+    const float p[2] = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
+                        at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
     for (int s = 0; s < 2; ++s) {
         const float bandPassed = tone(s, p[s]);
         w[s] = static_cast<float>(w[s] + (0.3 * bandPassed - w[s]) * rvbAmt);

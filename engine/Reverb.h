@@ -44,11 +44,16 @@ public:
     Relaxed<float> rvbH{0.0f};
     Relaxed<float> rvbDampCoef{1.0f};
 
+    // Write indices of the A lines and of the B and C lines. Every index advances by one per
+    // sample, so each read index is kept as its distance behind its write index.
     int rvbWriteA = 32767;
     int rvbWriteB = 32767;
-    int rvbReadA[6] = {};
-    int rvbReadB[6] = {};
-    int rvbReadC[4] = {};
+    int rvbTrailA[6] = {1, 1, 1, 1, 1, 1};
+    int rvbTrailB[6] = {1, 1, 1, 1, 1, 1};
+    int rvbTrailC[4] = {1, 1, 1, 1};
+    int rvbReadA(int k) const noexcept { return (rvbWriteA - rvbTrailA[k]) & rvbMask; }
+    int rvbReadB(int k) const noexcept { return (rvbWriteB - rvbTrailB[k]) & rvbMask; }
+    int rvbReadC(int k) const noexcept { return (rvbWriteB - rvbTrailC[k]) & rvbMask; }
     float rvbLp[6] = {};
     float toneB0 = 0.0f, toneB2 = 0.0f, toneA1 = 0.0f, toneA2 = 0.0f;
     // Per side: x1, x2, y1, y2.
@@ -58,8 +63,7 @@ private:
     void processSpring(float w[2], float rvbAmt) noexcept;
     void processPlate(float w[2], float rvbAmt) noexcept;
     float tone(int side, float x) noexcept;
-    void advance() noexcept;
-    // Read index that trails the write index by ceil(rvbScale * k) samples, kept inside
-    // the memory whatever the rate.
-    int tapIndex(double k) const noexcept;
+    // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
+    // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
+    int tapTrail(double k) const noexcept;
 };

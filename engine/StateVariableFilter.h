@@ -39,7 +39,9 @@ private:
     template <int Type>
     inline void run(float x[2]) noexcept;
 
-    // Caches of values that change rarely: 2 pi / dspRate and resonance^0.25.
+    // Caches of values that change rarely: 2 pi / dspRate, the coefficients of the last
+    // cutoff and resonance^0.25.
+    float cachedCutoff = -1.0f;
     float cachedRate = 0.0f;
     double radiansPerHz = 0.0;
     float cachedResonance = -1.0f;
@@ -57,18 +59,23 @@ inline void StateVariableFilter::updateCoefficients(float cutoff, float resonanc
     float fc = cutoff * fltFactor;
     if (!(fc <= cutoffCeiling)) fc = cutoffCeiling; // also catches NaN
     if (!(fc > 0.0f)) fc = 0.0f;
-    if (dspRate != cachedRate) {
-        cachedRate = dspRate;
-        radiansPerHz = 6.283185307179586 / static_cast<double>(dspRate);
-    }
-    const float w = static_cast<float>(radiansPerHz * static_cast<double>(fc));
-    svfF = 2.0f * fastmath::sinHalfPi(w * 0.25f);
-    // 2/f - f/2 is at least 2 for f up to 2 (sqrt(2) - 1) = 0.828: no division needed there.
-    if (svfF <= 0.82f) {
-        svfQLimit = 2.0f;
-    } else {
-        const double f = svfF;
-        svfQLimit = static_cast<float>(std::min(2.0 / f - f * 0.5, 2.0));
+    // The sine and the limit only when the cutoff or the rate moved; reset() clears svfF
+    // and svfQLimit, so the caches are dropped there too.
+    if (fc != cachedCutoff || dspRate != cachedRate || svfF == 0.0f) {
+        if (dspRate != cachedRate) {
+            cachedRate = dspRate;
+            radiansPerHz = 6.283185307179586 / static_cast<double>(dspRate);
+        }
+        cachedCutoff = fc;
+        const float w = static_cast<float>(radiansPerHz * static_cast<double>(fc));
+        svfF = 2.0f * fastmath::sinHalfPi(w * 0.25f);
+        // 2/f - f/2 is at least 2 for f up to 2 (sqrt(2) - 1) = 0.828: no division there.
+        if (svfF <= 0.82f) {
+            svfQLimit = 2.0f;
+        } else {
+            const double f = svfF;
+            svfQLimit = static_cast<float>(std::min(2.0 / f - f * 0.5, 2.0));
+        }
     }
     if (resonance != cachedResonance) {
         cachedResonance = resonance;

@@ -21,6 +21,17 @@ int trail(const Reverb& r, int write, int read) {
     return (write - read) & r.rvbMask;
 }
 
+// Read indices as the taps see them.
+int readA(const Reverb& r, int k) {
+    return r.rvbReadA(k);
+}
+int readB(const Reverb& r, int k) {
+    return r.rvbReadB(k);
+}
+int readC(const Reverb& r, int k) {
+    return r.rvbReadC(k);
+}
+
 bool allZeroOrNormal(const Reverb& r) {
     for (const auto& line : r.memory)
         for (float v : line)
@@ -53,19 +64,19 @@ TEST(Reverb, TapsTrailTheirWriteIndexByTheTabledLengthsAt44k) {
     const int springB[6] = {75, 75, 63, 63, 57, 57};
     const int springC[4] = {380, 374, 310, 315};
     for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(trail(*spring, spring->rvbWriteA, spring->rvbReadA[k]), springA[k]) << "A" << k;
-        EXPECT_EQ(trail(*spring, spring->rvbWriteB, spring->rvbReadB[k]), springB[k]) << "B" << k;
+        EXPECT_EQ(trail(*spring, spring->rvbWriteA, readA(*spring, k)), springA[k]) << "A" << k;
+        EXPECT_EQ(trail(*spring, spring->rvbWriteB, readB(*spring, k)), springB[k]) << "B" << k;
     }
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(trail(*spring, spring->rvbWriteB, spring->rvbReadC[k]), springC[k]) << "C" << k;
+        EXPECT_EQ(trail(*spring, spring->rvbWriteB, readC(*spring, k)), springC[k]) << "C" << k;
 
     auto plate = makeReverb(Reverb::kPlate, 44100.0f);
     const int plateB[6] = {10708, 8959, 11089, 8433, 10310, 9840};
     const int plateC[4] = {2107, 790, 1540, 595};
     for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(trail(*plate, plate->rvbWriteB, plate->rvbReadB[k]), plateB[k]) << "B" << k;
+        EXPECT_EQ(trail(*plate, plate->rvbWriteB, readB(*plate, k)), plateB[k]) << "B" << k;
     for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(trail(*plate, plate->rvbWriteB, plate->rvbReadC[k]), plateC[k]) << "C" << k;
+        EXPECT_EQ(trail(*plate, plate->rvbWriteB, readC(*plate, k)), plateC[k]) << "C" << k;
 }
 
 TEST(Reverb, TapsStayInsideTheMemoriesAtEveryRate) {
@@ -77,14 +88,23 @@ TEST(Reverb, TapsStayInsideTheMemoriesAtEveryRate) {
             auto inside = [&](int i) { return i >= 0 && i < r.rvbMask; };
             EXPECT_EQ(r.rvbWriteA, r.rvbMask);
             EXPECT_EQ(r.rvbWriteB, r.rvbMask);
-            for (int i : r.rvbReadA) EXPECT_TRUE(inside(i)) << "rate " << rate << " A " << i;
-            for (int i : r.rvbReadB) EXPECT_TRUE(inside(i)) << "rate " << rate << " B " << i;
-            for (int i : r.rvbReadC) EXPECT_TRUE(inside(i)) << "rate " << rate << " C " << i;
+            for (int k = 0; k < 6; ++k) {
+                EXPECT_TRUE(inside(r.rvbReadA(k))) << "rate " << rate << " A" << k;
+                EXPECT_TRUE(inside(r.rvbReadB(k))) << "rate " << rate << " B" << k;
+            }
+            for (int k = 0; k < 4; ++k)
+                EXPECT_TRUE(inside(r.rvbReadC(k))) << "rate " << rate << " C" << k;
+            // And they stay inside while the indices wrap.
+            for (int i = 0; i < r.rvbMask + 5; i += 997) {
+                r.rvbWriteB = r.rvbWriteA = i & r.rvbMask;
+                for (int k = 0; k < 4; ++k)
+                    ASSERT_TRUE(r.rvbReadC(k) >= 0 && r.rvbReadC(k) <= r.rvbMask);
+            }
         }
     }
     // The longest tap at 200 kHz is about 50290 samples.
     auto plate = makeReverb(Reverb::kPlate, 200000.0f);
-    EXPECT_EQ(trail(*plate, plate->rvbWriteB, plate->rvbReadB[2]), 50290);
+    EXPECT_EQ(trail(*plate, plate->rvbWriteB, readB(*plate, 2)), 50290);
 }
 
 TEST(Reverb, DampSetsDecayCouplingAndDamping) {
