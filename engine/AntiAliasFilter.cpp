@@ -1,7 +1,31 @@
 #include "engine/AntiAliasFilter.h"
 
-// Neutral until the anti-alias filter is built: signals pass unchanged.
-void AntiAliasFilter::design(float) noexcept {}
-void AntiAliasFilter::reset() noexcept {}
-void AntiAliasFilter::process(float[2]) noexcept {}
-void AntiAliasFilter::preset(const float[2]) noexcept {}
+#include <algorithm>
+#include <cmath>
+
+void AntiAliasFilter::design(float dspRate) noexcept {
+    double rate = dspRate;
+    if (!(rate >= 1.0)) rate = 44100.0; // no meaningful design without a rate
+    const double fc = std::min(kDesignHz, kMaxShareOfRate * rate);
+    constexpr double kPi = 3.141592653589793;
+    const double k = 1.0 / std::tan(kPi * fc / rate);
+    const double root2k = std::sqrt(2.0) * k;
+    const double d = k * k + root2k + 1.0;
+    aaB0 = static_cast<float>(1.0 / d);
+    aaB1 = static_cast<float>(2.0 / d);
+    aaB2 = static_cast<float>(1.0 / d);
+    aaA1 = static_cast<float>(2.0 * (1.0 - k * k) / d);
+    aaA2 = static_cast<float>((k * k - root2k + 1.0) / d);
+}
+
+void AntiAliasFilter::reset() noexcept {
+    for (auto& side : aaState)
+        for (auto& stage : side)
+            for (float& v : stage) v = 0.0f;
+}
+
+void AntiAliasFilter::preset(const float a[2]) noexcept {
+    for (int s = 0; s < 2; ++s)
+        for (auto& stage : aaState[s])
+            for (float& v : stage) v = a[s];
+}

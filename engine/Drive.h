@@ -1,9 +1,23 @@
 // Drive: a level-dependent gain from a short running mean of the signal's magnitude, which
 // lowers the level at which the feedback loop saturates.
+//
+// With m the mean of |a| * drive over the last avgLen samples, the gain is 1 - m/4 up to
+// m = 2 and 1/m above (continuous at 0.5): a steady level |a| leaves as |a| (1 - drive |a|/4)
+// and never above 1/drive.
 #pragma once
+
+#include <cmath>
 
 class Drive {
 public:
+    // Running-mean length for a sample rate: 2 up to 25 kHz, 4 up to 50 kHz, 8 up to
+    // 100 kHz, else 16, so the mean spans about the same time at every rate.
+    static int lengthForRate(int dspRateInt) noexcept {
+        if (dspRateInt <= 25000) return 2;
+        if (dspRateInt <= 50000) return 4;
+        if (dspRateInt <= 100000) return 8;
+        return 16;
+    }
     // Running-mean length (2, 4, 8 or 16) for the sample rate; ring position back to 0.
     void setLength(int avgLen) noexcept;
     // Clears rings and sums (all 16 entries).
@@ -11,10 +25,27 @@ public:
     // Block prologue: rebuilds the running sums from the rings.
     void rebuildSums() noexcept;
     // One sample: feeds |a| * drive into the rings; scales a when drvOn.
-    void process(float a[2], float drive, bool drvOn) noexcept;
+    inline void process(float a[2], float drive, bool drvOn) noexcept;
 
     int avgLen = 4;
     float driveRing[2][16] = {};
     int drivePos = 0;
     float driveSum[2] = {0.0f, 0.0f};
 };
+
+inline void Drive::process(float a[2], float drive, bool drvOn) noexcept {
+    for (int s = 0; s < 2; ++s) {
+        float& slot = driveRing[s][drivePos & 15];
+        driveSum[s] -= slot;
+        slot = std::fabs(a[s]) * drive;
+        driveSum[s] += slot;
+    }
+    if (++drivePos >= avgLen) drivePos = 0;
+    if (!drvOn) return;
+    const float len = static_cast<float>(avgLen);
+    for (int s = 0; s < 2; ++s) {
+        const float sum = driveSum[s];
+        const float g = sum > 2.0f * len ? len / sum : 1.0f - sum * (0.25f / len);
+        a[s] *= g;
+    }
+}

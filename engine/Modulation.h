@@ -3,6 +3,8 @@
 // State is owned by the audio thread; the effect passes the working values in per sample.
 #pragma once
 
+#include "engine/FastMath.h"
+
 #include <array>
 #include <cstdint>
 
@@ -23,6 +25,10 @@ struct ModulationSettings {
 
 class Modulation {
 public:
+    static constexpr float kPi = 3.14159265358979f;
+    static constexpr float kHalfPi = 1.57079632679490f;
+    static constexpr std::uint32_t kRandomSeed = 1;
+
     Modulation() noexcept;
 
     // Clears outputs and followers; master phase 0, sides at -/+ lfoOffset.
@@ -36,7 +42,14 @@ public:
                       float tempo) noexcept;
     // One sample: follows the envelopes of mag[0], mag[1] (always), runs the LFO and
     // produces vcoFactor and fltFactor when modOn, else sets them to 1.
-    void process(const float mag[2], bool modOn, const ModulationSettings& s) noexcept;
+    inline void process(const float mag[2], bool modOn, const ModulationSettings& s) noexcept;
+
+    // Uniform draw 0..32767 from the instance's own generator (a 32-bit linear congruential
+    // generator, upper bits), so renders repeat exactly and instances stay independent.
+    int nextRandom() noexcept {
+        randomState = randomState * 1103515245u + 12345u;
+        return static_cast<int>((randomState >> 16) & 0x7FFFu);
+    }
 
     std::array<float, 1000> sineTable{};
     float sineScale = 0.0f;
@@ -50,5 +63,105 @@ public:
     float envMod[2] = {0.0f, 0.0f};
     float vcoFactor[2] = {1.0f, 1.0f};
     float fltFactor = 1.0f;
-    std::uint32_t randomState = 1; // instance-owned generator of the random wave
+    std::uint32_t randomState = kRandomSeed; // instance-owned generator of the random wave
+
+private:
+    // Into [-pi, pi]: one turn added below -pi, one taken off above pi.
+    static float wrapPhase(float p) noexcept {
+        if (p < -kPi) return p + 2.0f * kPi;
+        if (p > kPi) return p - 2.0f * kPi;
+        return p;
+    }
+    static float advancePhase(float p, float inc) noexcept {
+        p += inc;
+        return p > kPi ? p - 2.0f * kPi : p;
+    }
+    inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
+    inline void runLfo(const ModulationSettings& s) noexcept;
 };
+
+inline void Modulation::followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept {
+    const float len = static_cast<float>(s.avgLen);
+    for (int side = 0; side < 2; ++side) {
+        // One-pole low-pass of |a| * envSens (envGain carries 1/avgLen, undone here).
+        float env = mag[side] * s.envGain * s.envSens * len + envState[side] * s.envPole;
+        // A non-finite input would otherwise poison the follower for good.
+        if (!(env <= 3.0e38f)) env = 0.0f;
+        envState[side] = fastmath::flush(env);
+        envMod[side] = (env - 0.5f) * 2.0f * s.modSource;
+    }
+}
+
+inline void Modulation::runLfo(const ModulationSettings& s) noexcept {
+    switch (s.lfoWave) {
+    case 0: // sine, read without interpolation from the table's mid point onwards
+        for (int side = 0; side < 2; ++side) {
+            float pos = (lfoPhase[side] + kPi) * sineScale;
+            if (!(pos >= 0.0f)) pos = 0.0f;
+            if (pos > 999.0f) pos = 999.0f;
+            lfoOut[side] = sineTable[static_cast<int>(pos)];
+        }
+        break;
+    case 1: // square with edges softened by the parameter smoother
+        for (int side = 0; side < 2; ++side) {
+            const float target = lfoPhase[side] > 0.0f ? 1.0f : -1.0f;
+            lfoOut[side] = s.smoothPole * lfoOut[side] + s.smoothGain * target;
+        }
+        break;
+    case 2: // triangle
+        for (int side = 0; side < 2; ++side) {
+            const float p = lfoPhase[side];
+            float t = p / kHalfPi;
+            if (p < -kHalfPi)
+                t = -t - 2.0f;
+            else if (p > kHalfPi)
+                t = 2.0f - t;
+            lfoOut[side] = t;
+        }
+        break;
+    case 3: // rising saw, smoothed
+        for (int side = 0; side < 2; ++side) {
+            const float target = lfoPhase[side] / kPi;
+            lfoOut[side] = s.smoothPole * lfoOut[side] + s.smoothGain * target;
+        }
+        break;
+    case 4: // random: a new value every quarter period, re-triggered on the host's grid
+        if (positionValid && shCountdown > 0 && --shCountdown == 0) shAcc = kHalfPi;
+        if (shAcc >= kHalfPi) {
+            shAcc -= kHalfPi;
+            lfoOut[0] = 2.0f * static_cast<float>(nextRandom()) / 32767.0f - 1.0f;
+            lfoOut[1] = lfoPhase[0] == lfoPhase[1]
+                            ? lfoOut[0]
+                            : 2.0f * static_cast<float>(nextRandom()) / 32767.0f - 1.0f;
+        }
+        shAcc += s.lfoInc;
+        break;
+    default:
+        break;
+    }
+    lfoPhase[0] = advancePhase(lfoPhase[0], s.lfoInc);
+    lfoPhase[1] = advancePhase(lfoPhase[1], s.lfoInc);
+    lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
+}
+
+inline void Modulation::process(const float mag[2], bool modOn,
+                                const ModulationSettings& s) noexcept {
+    followEnvelopes(mag, s);
+    if (!modOn) {
+        vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;
+        return;
+    }
+    runLfo(s);
+    const float len = static_cast<float>(s.avgLen);
+    float lfoPart[2];
+    for (int side = 0; side < 2; ++side) {
+        lfoPart[side] = (1.0f - s.modSource) * lfoOut[side];
+        // The clock path counts the envelope 1/avgLen as much as the filter path.
+        float m = lfoPart[side] + envMod[side] / len;
+        if (m > 1.0f) m = 1.0f;
+        vcoFactor[side] = fastmath::exp2(m * s.vcoMod);
+    }
+    // The left side's sources steer the filter of both channels.
+    const float x = lfoPart[0] + envMod[0];
+    fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+}

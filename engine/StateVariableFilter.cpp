@@ -1,6 +1,6 @@
 #include "engine/StateVariableFilter.h"
 
-// Neutral until the filter is built: signals pass unchanged.
-void StateVariableFilter::reset() noexcept {}
-void StateVariableFilter::updateCoefficients(float, float, float, float, float) noexcept {}
-void StateVariableFilter::process(float[2], int) noexcept {}
+void StateVariableFilter::reset() noexcept {
+    for (int s = 0; s < 2; ++s) svfLow[s] = svfBand[s] = svfHigh[s] = 0.0f;
+    svfF = svfQLimit = svfDamp = 0.0f;
+}

@@ -1,0 +1,103 @@
+#include "engine/FastMath.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+float fromBits(std::uint32_t bits) {
+    float x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+std::uint32_t toBits(float x) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+constexpr double kMaxRelativeError = 1.2e-7; // one float ulp is 1.19e-7 at worst
+
+// Walks the floats of [lo, hi] (both positive) through their bit patterns with a stride,
+// returning the largest relative error of fast against the double-precision reference.
+template <typename Fast, typename Exact>
+double worstOver(float lo, float hi, std::uint32_t stride, Fast fast, Exact exact) {
+    double worst = 0.0;
+    for (std::uint32_t b = toBits(lo); b <= toBits(hi); b += stride) {
+        const float x = fromBits(b);
+        const double ref = exact(static_cast<double>(x));
+        const double err = std::fabs(static_cast<double>(fast(x)) - ref) / std::fabs(ref);
+        if (err > worst) worst = err;
+    }
+    return worst;
+}
+
+} // namespace
+
+TEST(FastMath, Exp2WithinAnUlpOverTheClockFactorRange) {
+    // Clock factors use exponents in [-1, 1]: every 61st float of each sign.
+    auto fast = [](float x) { return fastmath::exp2(x); };
+    auto exact = [](double x) { return std::exp2(x); };
+    EXPECT_LT(worstOver(1e-30f, 1.0f, 61, fast, exact), kMaxRelativeError);
+    auto fastNeg = [](float x) { return fastmath::exp2(-x); };
+    auto exactNeg = [](double x) { return std::exp2(-x); };
+    EXPECT_LT(worstOver(1e-30f, 1.0f, 61, fastNeg, exactNeg), kMaxRelativeError);
+}
+
+TEST(FastMath, Exp2WithinAnUlpOverItsWholeRange) {
+    double worst = 0.0;
+    for (int i = -1250000; i <= 1250000; ++i) {
+        const float x = static_cast<float>(i) * 1e-4f + 3.7e-6f;
+        const double ref = std::exp2(static_cast<double>(x));
+        worst = std::max(worst, std::fabs(fastmath::exp2(x) - ref) / ref);
+    }
+    EXPECT_LT(worst, kMaxRelativeError) << "filter factor exponents in [-125, 125]";
+}
+
+TEST(FastMath, Exp2IsExactAtIntegersAndSafeBeyondItsRange) {
+    EXPECT_EQ(fastmath::exp2(0.0f), 1.0f) << "a zero exponent must give a factor of exactly 1";
+    EXPECT_EQ(fastmath::exp2(-0.0f), 1.0f);
+    for (int n = -125; n <= 125; ++n)
+        EXPECT_EQ(fastmath::exp2(static_cast<float>(n)), std::ldexp(1.0f, n)) << "2^" << n;
+    EXPECT_EQ(fastmath::exp2(1e9f), std::ldexp(1.0f, 125));
+    EXPECT_EQ(fastmath::exp2(-std::numeric_limits<float>::infinity()), std::ldexp(1.0f, -125));
+    EXPECT_EQ(fastmath::exp2(std::numeric_limits<float>::quiet_NaN()), 1.0f);
+}
+
+TEST(FastMath, SineWithinAnUlpUpToHalfPi) {
+    auto fast = [](float x) { return fastmath::sinHalfPi(x); };
+    auto exact = [](double x) { return std::sin(x); };
+    EXPECT_LT(worstOver(1e-20f, 1.5707963f, 67, fast, exact), kMaxRelativeError);
+    EXPECT_EQ(fastmath::sinHalfPi(0.0f), 0.0f);
+    EXPECT_EQ(fastmath::sinHalfPi(-0.25f), -fastmath::sinHalfPi(0.25f));
+    EXPECT_EQ(fastmath::sinHalfPi(100.0f), 1.0f) << "arguments beyond pi/2 are clamped";
+    EXPECT_EQ(fastmath::sinHalfPi(std::numeric_limits<float>::quiet_NaN()), 0.0f);
+}
+
+TEST(FastMath, FourthRootWithinAnUlpOverTheResonanceRange) {
+    auto fast = [](float x) { return fastmath::fourthRoot(x); };
+    auto exact = [](double x) { return std::pow(x, 0.25); };
+    EXPECT_LT(worstOver(1e-6f, 1.0f, 29, fast, exact), kMaxRelativeError);
+    EXPECT_EQ(fastmath::fourthRoot(1.0f), 1.0f);
+    EXPECT_EQ(fastmath::fourthRoot(0.0f), 0.0f);
+    EXPECT_EQ(fastmath::fourthRoot(-1.0f), 0.0f);
+}
+
+TEST(FastMath, FlushZeroesOnlyNegligibleValues) {
+    EXPECT_EQ(fastmath::flush(1e-30f), 0.0f);
+    EXPECT_EQ(fastmath::flush(-1e-38f), 0.0f);
+    EXPECT_EQ(fastmath::flush(0.5f), 0.5f);
+    EXPECT_NEAR(fastmath::flush(1e-20f), 1e-20f, 2e-25f);
+    EXPECT_TRUE(fastmath::isNormalOrZero(0.0f));
+    EXPECT_TRUE(fastmath::isNormalOrZero(-1.0f));
+    EXPECT_FALSE(fastmath::isNormalOrZero(1e-40f));
+    EXPECT_FALSE(fastmath::isNormalOrZero(std::numeric_limits<float>::infinity()));
+    EXPECT_FALSE(fastmath::isNormalOrZero(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_TRUE(fastmath::zeroExponent(1e-40f));
+    EXPECT_FALSE(fastmath::zeroExponent(1e-30f));
+}
