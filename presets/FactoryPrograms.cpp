@@ -4,7 +4,10 @@
 // on the left and an eighth on the right); "X-talk" and "Bounce" cross the feedback,
 // "->C" and "->R" gather it in the centre or on the right, "Single" has none, and "LP",
 // "BP" and "HP" switch on that filter. Programs 20 to 60 are effects built on the
-// sections their names call for. Switches and selectors sit at the centre of their step.
+// sections their names call for. Selectors sit at the centre of their step (a whole-note
+// denominator is stored as 0); the section switches and the reverb's mode and type store
+// 0 for the first step and 0.5 for the second. The effect programs' output levels are
+// matched to the loudness of the echoes.
 #include "presets/FactoryPrograms.h"
 
 #include <algorithm>
@@ -191,7 +194,7 @@ const FactoryProgram kFactoryPrograms[kNumPrograms] = {
       0.25,     0.25,     0.1,      0.1,      0,        0,        0.166667, 0.166667,
       0.25,     0.1,      0,        0.22,     0.31,     0,        0,        0.3,
       0.3,      0,        0,        0.5,      0.5,      0.5,      0,        0.5}},
-    // 22: a second voice 4.6 ms behind, slowly detuned in opposite directions left and right
+    // 22: a second voice about 5 ms behind, slowly detuned, differently on each side
     {"Doubler Stereo",
      {0.51125,  0.5,      0.5,      0.347917, 0.347917, 0.50875,  0.49125,  0.25,
       0.25,     0.1,      0.188722, 0.215,    0.197083, 0.525833, 0.166667, 0.393333,
