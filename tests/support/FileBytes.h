@@ -13,7 +13,7 @@ namespace filebytes {
 
 inline void header(std::vector<std::uint8_t>& out, std::uint8_t type, bool reversed = false) {
     const char* magic = reversed ? "KT2W" : "W2TK";
-    out.insert(out.end(), magic, magic + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(magic[i]));
     out.push_back(type);
 }
 
