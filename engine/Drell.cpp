@@ -2,10 +2,12 @@
 
 #include "engine/DrellEditorEvents.h"
 #include "host/HostText.h"
+#include "presets/PresetFileCommands.h"
 
 #include <cstring>
 
-Drell::Drell(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster) {
+Drell::Drell(audioMasterCallback audioMaster, const PlatformServices& services)
+    : CPresetSystemEffect(audioMaster, services) {
     std::lock_guard lock(engineLock);
 
     // The host adapter gets no tempo request at resume.
@@ -22,6 +24,7 @@ Drell::Drell(audioMasterCallback audioMaster) : CPresetSystemEffect(audioMaster)
     canProcessReplacing();
 
     for (int i = 0; i < kNumParams; ++i) params[i] = kParameterTable[i].constructionValue;
+    presetFileCommands = std::make_unique<PresetFileCommands>(*this); // loads the default bank
     curProgram = 0;
     suspend();
 }

@@ -5,13 +5,16 @@
 #include "engine/Relaxed.h"
 #include "presets/CPresetSystemEffect.h"
 
+#include <memory>
 #include <mutex>
 
 class DrellEditorEvents;
+class PresetFileCommands;
 
 class Drell : public CPresetSystemEffect {
 public:
-    explicit Drell(audioMasterCallback audioMaster);
+    // Services left null are created by the effect (settings file, dialogs, message boxes).
+    explicit Drell(audioMasterCallback audioMaster, const PlatformServices& services = {});
     ~Drell() override;
 
     void suspend() override;
@@ -33,6 +36,9 @@ public:
     // The open editor's side of the effect, or null.
     void setEditorEvents(DrellEditorEvents* events) { editorEvents = events; }
 
+    // The preset bar's file commands; created with the effect, which loads the default bank.
+    PresetFileCommands& fileCommands() { return *presetFileCommands; }
+
     static constexpr const char* kEffectName = "Tessel";
     static constexpr const char* kVendor = "Tessel developers";
     static constexpr const char* kProduct = "Tessel stereo delay";
@@ -42,6 +48,7 @@ private:
     std::recursive_mutex engineLock;
     bool hostIsAdapter = false;
     DrellEditorEvents* editorEvents = nullptr;
+    std::unique_ptr<PresetFileCommands> presetFileCommands;
 
     // The last value each sound parameter received, as getParameter returns it.
     Relaxed<float> params[kNumParams];

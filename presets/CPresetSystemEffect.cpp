@@ -1,12 +1,29 @@
 #include "presets/CPresetSystemEffect.h"
 
 #include "host/HostText.h"
+#include "platform/FileDialog.h"
+#include "platform/FileSettingsStore.h"
+#include "platform/MessageBox.h"
 #include "presets/PresetSystemEvents.h"
 
 #include <cstring>
 
-CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, 1, kNumHostParams) {
+CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster,
+                                         const PlatformServices& given)
+    : AudioEffectX(audioMaster, 1, kNumHostParams), services(given) {
+    // Before the controller map: it is read from the settings store.
+    if (services.settings == nullptr) {
+        ownedSettings = std::make_unique<FileSettingsStore>();
+        services.settings = ownedSettings.get();
+    }
+    if (services.messages == nullptr) {
+        ownedMessages = std::make_unique<ProcessMessageBoxes>();
+        services.messages = ownedMessages.get();
+    }
+    if (services.fileDialogs == nullptr) {
+        ownedFileDialogs = std::make_unique<ProcessFileDialogs>();
+        services.fileDialogs = ownedFileDialogs.get();
+    }
     curProgram = 0;
     currentProgram = 0;
     programs = std::make_unique<CProgram[]>(kNumPrograms);

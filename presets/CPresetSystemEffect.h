@@ -6,6 +6,7 @@
 #include "engine/Relaxed.h"
 #include "host/AudioEffectX.h"
 #include "presets/CProgram.h"
+#include "presets/PlatformServices.h"
 
 #include <memory>
 
@@ -17,7 +18,9 @@ class PresetSystemEvents;
 
 class CPresetSystemEffect : public AudioEffectX {
 public:
-    explicit CPresetSystemEffect(audioMasterCallback audioMaster);
+    // Services left null in the given set are created and owned by the effect.
+    explicit CPresetSystemEffect(audioMasterCallback audioMaster,
+                                 const PlatformServices& services = {});
     ~CPresetSystemEffect() override;
 
     void resume() override;
@@ -61,6 +64,10 @@ public:
     // The open editor's preset-bar side, or null.
     void setPresetSystemEvents(PresetSystemEvents* events) { presetEvents = events; }
 
+    SettingsStore& settingsStore() { return *services.settings; }
+    MessageBoxes& messageBoxes() { return *services.messages; }
+    FileDialogs& fileDialogs() { return *services.fileDialogs; }
+
 protected:
     // Binds controller to param so that the map stays one-to-one: the parameter's former
     // controller and the controller's former parameter are released first.
@@ -76,4 +83,11 @@ protected:
     Relaxed<bool> clearMode{false};
     Relaxed<bool> loadingProgram{false};
     PresetSystemEvents* presetEvents = nullptr;
+
+private:
+    // The services in use; those the caller did not give are owned below.
+    PlatformServices services;
+    std::unique_ptr<SettingsStore> ownedSettings;
+    std::unique_ptr<MessageBoxes> ownedMessages;
+    std::unique_ptr<FileDialogs> ownedFileDialogs;
 };

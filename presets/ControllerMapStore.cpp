@@ -1,7 +1,57 @@
-// Persistence of the controller map between runs. Until the settings store exists the
-// map lives only in memory.
+// Persistence of the controller map between runs and instances: one 32-bit number per sound
+// parameter ("param000".."param047") in the settings store's MIDI key.
+#include "platform/MessageBox.h"
+#include "platform/SettingsKeys.h"
+#include "platform/SettingsStore.h"
 #include "presets/CPresetSystemEffect.h"
 
-void CPresetSystemEffect::loadMidiMapFromRegistry() {}
+#include <vector>
 
-void CPresetSystemEffect::saveMidiMapToRegistry() {}
+namespace {
+
+constexpr std::string_view kKeyNotCreatedMessage =
+    "Could not create registry key for storing MIDI settings!";
+constexpr std::string_view kValueNotWrittenMessage =
+    "Could not create registry value for storing MIDI settings!";
+
+} // namespace
+
+void CPresetSystemEffect::loadMidiMapFromRegistry() {
+    if (!paramToController || !controllerToParam) return;
+    SettingsStore& store = settingsStore();
+    if (!store.keyExists(kMidiSettingsKeyPath)) {
+        // First run: the key is created holding the current map, the defaults.
+        saveMidiMapToRegistry();
+        return;
+    }
+    for (VstInt32 p = 0; p < kNumParams; ++p) {
+        auto stored = store.readDword(kMidiSettingsKeyPath, midiControllerValueName(p));
+        if (stored) {
+            // Stored as the two's complement of the map's number; anything outside 0..127
+            // stays in the map but routes nothing.
+            bindController(p, static_cast<VstInt32>(*stored));
+        } else {
+            unassignParameter(p);
+        }
+    }
+}
+
+void CPresetSystemEffect::saveMidiMapToRegistry() {
+    if (!paramToController || !controllerToParam) return;
+    std::vector<SettingsValue> values;
+    values.reserve(kNumParams);
+    for (VstInt32 p = 0; p < kNumParams; ++p) {
+        auto number = static_cast<std::uint32_t>(static_cast<VstInt32>(paramToController[p]));
+        values.push_back({midiControllerValueName(p), number});
+    }
+    switch (settingsStore().writeValues(kMidiSettingsKeyPath, values)) {
+    case SettingsWriteStatus::ok:
+        break;
+    case SettingsWriteStatus::keyNotCreated:
+        messageBoxes().showError(kKeyNotCreatedMessage, MessageIcon::none);
+        break;
+    case SettingsWriteStatus::valueNotWritten:
+        messageBoxes().showError(kValueNotWrittenMessage, MessageIcon::none);
+        break;
+    }
+}

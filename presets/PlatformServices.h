@@ -1,0 +1,15 @@
+// The platform services an effect instance works with: its settings store, the message
+// boxes for errors and the file dialogs. Any pointer left null is replaced by a real service
+// that the effect owns (FileSettingsStore, ProcessMessageBoxes, ProcessFileDialogs); tests
+// pass stand-ins. The services given must outlive the effect.
+#pragma once
+
+class SettingsStore;
+class MessageBoxes;
+class FileDialogs;
+
+struct PlatformServices {
+    SettingsStore* settings = nullptr;
+    MessageBoxes* messages = nullptr;
+    FileDialogs* fileDialogs = nullptr;
+};

@@ -1,0 +1,107 @@
+// The file commands of the preset bar without a window: load and save banks, presets and
+// MIDI settings, choose and clear the default bank, and load it. The unit remembers the last
+// directory and the last file name of each kind, which start and pre-fill the next dialog.
+//
+// A command never blocks: it starts its file dialog and returns. idle() (from the editor's
+// idle) finishes the command once the dialog has answered; waitForDialog() blocks for it
+// instead (command-line tools, tests). One command runs at a time: others are ignored while
+// a dialog is open.
+//
+// Files are opened by their full path; the process's current directory is never changed.
+// A file that fails its checks (magic, type, length) changes nothing; saving replaces the
+// file atomically, so a failed save leaves the previous file intact.
+#pragma once
+
+#include "presets/CPresetSystemListener.h"
+#include "presets/FileFormats.h"
+#include "presets/SaveLoadButtonCommand.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CPresetSystemEffect;
+class ProgramMenuEntries;
+struct FileDialogResult;
+
+class PresetFileCommands final : public CPresetSystemListener {
+public:
+    // Starts in the process's current directory, or in the default bank's directory when
+    // one is stored, and loads the default bank. Uses the effect's services.
+    explicit PresetFileCommands(CPresetSystemEffect& effect);
+    // Closes a dialog that is still open; its command is dropped.
+    ~PresetFileCommands() override;
+    PresetFileCommands(const PresetFileCommands&) = delete;
+    PresetFileCommands& operator=(const PresetFileCommands&) = delete;
+
+    // Reads a bank into all 61 programs, then selects program 0.
+    void loadBank(std::uint64_t ownerWindow) override;
+    // Writes all 61 programs.
+    void saveBank(std::uint64_t ownerWindow) override;
+    // Stores the chosen bank as the default bank, then loads it.
+    void selectDefaultBank(std::uint64_t ownerWindow) override;
+    // Reads a preset into the program that was current when the command started, then
+    // selects that program.
+    void loadPreset(std::uint64_t ownerWindow) override;
+    // Writes the program that was current when the command started.
+    void savePreset(std::uint64_t ownerWindow) override;
+    // Binds the 48 controllers of the file; neither stored nor reported to the host.
+    void loadMidiSettings(std::uint64_t ownerWindow) override;
+    // Writes the controller of each sound parameter.
+    void saveMidiSettings(std::uint64_t ownerWindow) override;
+    // Forgets the default bank (both stored values become empty). No dialog.
+    void clearDefaultBank(std::uint64_t ownerWindow) override;
+
+    // Reads the default bank named in the settings into all programs; the current program
+    // and the sound engine keep their state. Takes the stored directory as the directory.
+    void loadDefaultBank();
+
+    // Finishes the running command if its dialog has answered. Never blocks.
+    void idle();
+    // Blocks until the running command's dialog answers and finishes the command.
+    void waitForDialog();
+    // True while a command waits for its dialog.
+    bool busy() const { return pending != PresetFileCommand::none; }
+
+    // The editor's program menu while its window is open, or null.
+    void setProgramMenu(ProgramMenuEntries* menu) { programMenu = menu; }
+
+    // Last directory used, with its trailing '/'; empty lets the dialog choose.
+    const std::string& directory() const { return lastDirectory; }
+    const std::string& bankFileName() const { return lastBankFile; }
+    const std::string& presetFileName() const { return lastPresetFile; }
+    const std::string& midiFileName() const { return lastMidiFile; }
+
+private:
+    enum class FileKind { bank, preset, midi };
+
+    void startDialog(PresetFileCommand command, FileKind files, bool save, const char* title,
+                     std::uint64_t ownerWindow);
+    void finish(PresetFileCommand command, const FileDialogResult& result);
+    std::string& lastFileName(FileKind files);
+    // The full path of a dialog's choice after remembering its directory and name; nullopt
+    // when either part is empty.
+    std::optional<std::string> takeChoice(FileKind files, const std::string& path);
+    std::optional<std::vector<std::uint8_t>> readFile(const std::string& path);
+    void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+    void showFormatError(FileFormatError error);
+
+    void finishLoadBank(const std::string& path);
+    void finishSaveBank(const std::string& path);
+    void finishSelectDefaultBank(const std::string& path);
+    void finishLoadPreset(const std::string& path);
+    void finishSavePreset(const std::string& path);
+    void finishLoadMidiSettings(const std::string& path);
+    void finishSaveMidiSettings(const std::string& path);
+    // Replaces every program's name and values; the program menu follows.
+    void storeBank(const BankRecords& records);
+
+    CPresetSystemEffect& effect;
+    ProgramMenuEntries* programMenu = nullptr;
+    PresetFileCommand pending = PresetFileCommand::none;
+    std::int32_t pendingProgram = 0; // the current program when a preset command started
+    std::string lastDirectory;
+    std::string lastBankFile;
+    std::string lastPresetFile;
+    std::string lastMidiFile;
+};

@@ -1,0 +1,452 @@
+// The file commands end to end: dialog requests, exact file bytes written, files loaded into
+// the bank, the controller map and the default bank, and files refused without a change.
+#include "presets/PresetFileCommands.h"
+#include "engine/Drell.h"
+#include "platform/SettingsKeys.h"
+#include "presets/ProgramMenuEntries.h"
+#include "support/FakeServices.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+#include <map>
+#include <memory>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string programName(int i) {
+    return "Program " + std::to_string(i);
+}
+
+// A value that is exact in a float and lies in [0, 1].
+float programValue(int i, int j) {
+    return static_cast<float>((i * 48 + j) % 97) / 96.0f;
+}
+
+Bytes bankBytes(bool reversedMagic = false) {
+    Bytes out;
+    filebytes::header(out, 0x37, reversedMagic);
+    for (int i = 0; i < kNumPrograms; ++i) {
+        filebytes::name(out, programName(i));
+        for (int j = 0; j < kNumParams; ++j) filebytes::f32(out, programValue(i, j));
+    }
+    return out;
+}
+
+Bytes presetBytes(const std::string& name, float firstValue, bool reversedMagic = false) {
+    Bytes out;
+    filebytes::header(out, 0x21, reversedMagic);
+    filebytes::name(out, name);
+    filebytes::f32(out, firstValue);
+    for (int j = 1; j < kNumParams; ++j) filebytes::f32(out, programValue(3, j));
+    return out;
+}
+
+Bytes midiBytes(const std::vector<std::uint32_t>& controllers, bool reversedMagic = false) {
+    Bytes out;
+    filebytes::header(out, 0x0B, reversedMagic);
+    for (auto cc : controllers) filebytes::u32(out, cc);
+    return out;
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes) {
+    TempFolder::writeText(path, std::string(bytes.begin(), bytes.end()));
+}
+
+Bytes readBytes(const std::string& path) {
+    std::string text = TempFolder::readText(path);
+    return Bytes(text.begin(), text.end());
+}
+
+class MenuRecorder final : public ProgramMenuEntries {
+public:
+    std::map<int, std::string> entries;
+    void setProgramMenuEntry(std::int32_t index, const char* name) override {
+        entries[index] = name;
+    }
+};
+
+class FileCommands : public ::testing::Test {
+protected:
+    FileCommands() : effect(std::make_unique<Drell>(nullptr, fakes.services())) {}
+
+    PresetFileCommands& commands() { return effect->fileCommands(); }
+    // Runs a command whose dialog chooses path, and waits for it.
+    template <typename Command>
+    void run(Command command, const std::string& path) {
+        fakes.choose(path);
+        (commands().*command)(0);
+        commands().waitForDialog();
+        EXPECT_FALSE(commands().busy());
+    }
+    void fillBank() {
+        for (int i = 0; i < kNumPrograms; ++i) {
+            CProgram* program = effect->getProgramAt(i);
+            program->setName(programName(i).c_str());
+            for (int j = 0; j < kNumParams; ++j)
+                program->setParameter(static_cast<std::uint32_t>(j), programValue(i, j));
+        }
+    }
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (const auto& shown : fakes.messages.shown) texts.push_back(shown.message);
+        return texts;
+    }
+
+    TempFolder folder;
+    FakeServices fakes;
+    std::unique_ptr<Drell> effect;
+};
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(FileCommands, SavedBankHasTheExactBytesAndLoadsBack) {
+    fillBank();
+    const std::string path = folder / "all.dlb";
+    run(&PresetFileCommands::saveBank, path);
+    EXPECT_EQ(readBytes(path), bankBytes()) << "bank file bytes differ";
+
+    effect->initFactoryPrograms();
+    effect->selectProgram(9);
+    MenuRecorder menu;
+    commands().setProgramMenu(&menu);
+    run(&PresetFileCommands::loadBank, path);
+    EXPECT_TRUE(messages().empty());
+    for (int i = 0; i < kNumPrograms; ++i) {
+        EXPECT_EQ(std::string(effect->getProgramAt(i)->name()), programName(i));
+        EXPECT_EQ(menu.entries[i], programName(i)) << "menu entry " << i;
+        for (int j = 0; j < kNumParams; ++j)
+            ASSERT_EQ(effect->getProgramAt(i)->getParameter(j), programValue(i, j))
+                << "program " << i << " value " << j;
+    }
+    EXPECT_EQ(effect->getCurrentProgramIndex(), 0) << "loading a bank makes program 0 current";
+    EXPECT_EQ(effect->getParameter(5), programValue(0, 5)) << "program 0 was not applied";
+}
+
+TEST_F(FileCommands, PresetSavesAndLoadsTheCurrentProgramOnly) {
+    fillBank();
+    effect->selectProgram(3);
+    effect->getProgramAt(3)->setParameter(0, 0.25f);
+    const std::string path = folder / "one.dlp";
+    run(&PresetFileCommands::savePreset, path);
+    EXPECT_EQ(readBytes(path), presetBytes(programName(3), 0.25f));
+
+    // A 24-character name without NUL and a value of 1.5 beyond the range.
+    const std::string longName = "abcdefghijklmnopqrstuvwx";
+    writeBytes(path, presetBytes(longName, 1.5f));
+    effect->selectProgram(7);
+    EffectSnapshot before(*effect);
+    run(&PresetFileCommands::loadPreset, path);
+    EXPECT_EQ(std::string(effect->getProgramAt(7)->name()), longName);
+    EXPECT_EQ(effect->getProgramAt(7)->getParameter(0), 1.0f) << "1.5 must load as 1.0";
+    EXPECT_EQ(effect->getProgramAt(7)->getParameter(9), programValue(3, 9));
+    EXPECT_EQ(effect->getParameter(0), 1.0f) << "the loaded preset was not applied";
+    EXPECT_EQ(effect->getCurrentProgramIndex(), 7);
+    EffectSnapshot after(*effect);
+    for (int i = 0; i < kNumPrograms; ++i) {
+        if (i != 7) {
+            EXPECT_EQ(after.names[i], before.names[i]) << "program " << i << " touched";
+        }
+    }
+    EXPECT_TRUE(std::equal(after.values.begin(), after.values.begin() + 7 * kNumParams,
+                           before.values.begin()));
+}
+
+TEST_F(FileCommands, PresetGoesToTheProgramCurrentWhenTheCommandStarted) {
+    const std::string path = folder / "p.dlp";
+    writeBytes(path, presetBytes("Started on 4", 0.5f));
+    effect->selectProgram(4);
+    fakes.choose(path);
+    fakes.dialogs.pollsBeforeResult = 2;
+    commands().loadPreset(0);
+    effect->selectProgram(11); // the user browses while the dialog is open
+    commands().waitForDialog();
+    EXPECT_EQ(std::string(effect->getProgramAt(4)->name()), "Started on 4");
+    EXPECT_EQ(effect->getCurrentProgramIndex(), 4);
+}
+
+TEST_F(FileCommands, MidiSettingsSaveExactlyAndLoadWithoutTouchingTheStore) {
+    effect->assignController(0, 1);
+    effect->unassignParameter(2);
+    const std::string path = folder / "map.dlm";
+    run(&PresetFileCommands::saveMidiSettings, path);
+    std::vector<std::uint32_t> expected = {1,  22, 999, 23, 24, 25, 26, 27,  28,  29,  30,  31,
+                                           41, 44, 45,  46, 47, 48, 49, 50,  51,  52,  53,  54,
+                                           56, 57, 58,  59, 60, 61, 62, 63,  75,  76,  77,  78,
+                                           79, 85, 86,  87, 88, 89, 90, 102, 103, 104, 105, 106};
+    EXPECT_EQ(readBytes(path), midiBytes(expected));
+
+    std::vector<std::uint32_t> loaded(kNumParams, 999);
+    loaded[0] = 64;
+    loaded[1] = 20;
+    loaded[2] = 0xFFFFFFFFu; // -1: kept, routes nothing
+    writeBytes(path, midiBytes(loaded));
+    const int writes = fakes.settings.writeCount;
+    run(&PresetFileCommands::loadMidiSettings, path);
+    EXPECT_EQ(effect->getControllerOfParameter(0), 64);
+    EXPECT_EQ(effect->getControllerOfParameter(1), 20);
+    EXPECT_EQ(effect->getParameterOfController(20), 1);
+    EXPECT_EQ(effect->getControllerOfParameter(2), -1);
+    EXPECT_EQ(effect->getParameter(kNumParams + 2), 1.0f);
+    for (int p = 3; p < kNumParams; ++p)
+        EXPECT_EQ(effect->getControllerOfParameter(p), kNotAssigned) << "param " << p;
+    EXPECT_EQ(effect->getParameterOfController(22), kNotAssigned) << "a freed controller routes";
+    EXPECT_EQ(fakes.settings.writeCount, writes) << "loading MIDI settings wrote the store";
+}
+
+TEST_F(FileCommands, DialogsAreAskedAsTheUserExpects) {
+    struct Case {
+        void (PresetFileCommands::*command)(std::uint64_t);
+        const char* title;
+        FileDialogKind kind;
+        const char* filterName;
+        const char* pattern;
+        const char* extension;
+    };
+    const Case cases[] = {
+        {&PresetFileCommands::loadBank, "Select bank to load...", FileDialogKind::open,
+         "Drell Banks", "*.dlb", "dlb"},
+        {&PresetFileCommands::saveBank, "Save bank as...", FileDialogKind::save, "Drell Banks",
+         "*.dlb", "dlb"},
+        {&PresetFileCommands::selectDefaultBank, "Select default bank...", FileDialogKind::open,
+         "Drell Banks", "*.dlb", "dlb"},
+        {&PresetFileCommands::loadPreset, "Select preset to load...", FileDialogKind::open,
+         "Drell Presets", "*.dlp", "dlp"},
+        {&PresetFileCommands::savePreset, "Save preset as...", FileDialogKind::save,
+         "Drell Presets", "*.dlp", "dlp"},
+        {&PresetFileCommands::loadMidiSettings, "Select midi settings to load...",
+         FileDialogKind::open, "Drell Midi", "*.dlm", "dlm"},
+        {&PresetFileCommands::saveMidiSettings, "Save midi settings as...", FileDialogKind::save,
+         "Drell Midi", "*.dlm", "dlm"},
+    };
+    for (const Case& c : cases) {
+        (commands().*c.command)(0x1234);
+        commands().waitForDialog(); // cancelled
+        ASSERT_FALSE(fakes.dialogs.requests.empty());
+        const FileDialogRequest& r = fakes.dialogs.requests.back();
+        EXPECT_EQ(r.title, c.title);
+        EXPECT_EQ(r.kind, c.kind) << c.title;
+        ASSERT_EQ(r.filters.size(), 2u) << c.title;
+        EXPECT_EQ(r.filters[0].name, "All Files");
+        EXPECT_EQ(r.filters[0].pattern, "*.*");
+        EXPECT_EQ(r.filters[1].name, c.filterName);
+        EXPECT_EQ(r.filters[1].pattern, c.pattern);
+        EXPECT_EQ(r.selectedFilter, 1u) << c.title;
+        EXPECT_EQ(r.defaultExtension, c.extension) << c.title;
+        EXPECT_EQ(r.parentWindow, 0x1234u);
+    }
+    EXPECT_TRUE(messages().empty()) << "a cancelled dialog should say nothing";
+    EXPECT_EQ(fakes.dialogs.requests.size(), std::size(cases));
+}
+
+TEST_F(FileCommands, DialogsStartWhereTheLastChoiceWasWithItsNamePrefilled) {
+    const std::string start = std::filesystem::current_path().string() + "/";
+    EXPECT_EQ(commands().directory(), start) << "the first dialog starts in the current folder";
+    commands().saveBank(0);
+    commands().waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().directory, start);
+    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "");
+
+    std::filesystem::create_directory(folder / "sub");
+    run(&PresetFileCommands::saveBank, folder / "sub/mine.dlb");
+    run(&PresetFileCommands::savePreset, folder / "lead.dlp");
+    commands().loadBank(0);
+    commands().waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder.path() + "/");
+    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "mine.dlb");
+    commands().loadPreset(0);
+    commands().waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "lead.dlp");
+    commands().loadMidiSettings(0);
+    commands().waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "");
+}
+
+TEST_F(FileCommands, WrongKindOfFileIsRefusedWithItsMessageAndChangesNothing) {
+    const std::string bank = folder / "b.dlb", preset = folder / "p.dlp", midi = folder / "m.dlm";
+    writeBytes(bank, bankBytes());
+    writeBytes(preset, presetBytes("x", 0.5f));
+    writeBytes(midi, midiBytes(std::vector<std::uint32_t>(kNumParams, 1)));
+    effect->selectProgram(5);
+    const EffectSnapshot before(*effect);
+
+    run(&PresetFileCommands::loadBank, preset);
+    run(&PresetFileCommands::selectDefaultBank, midi);
+    run(&PresetFileCommands::loadPreset, bank);
+    run(&PresetFileCommands::loadMidiSettings, preset);
+    EXPECT_EQ(messages(), (Strings{"Not a bank file!", "Not a bank file!", "Not a preset file!",
+                                   "Not a midi settings file!"}));
+    for (const auto& shown : fakes.messages.shown) EXPECT_EQ(shown.icon, MessageIcon::error);
+    EXPECT_TRUE(EffectSnapshot(*effect) == before) << "a refused file changed the effect";
+    EXPECT_FALSE(fakes.settings.readString(kSettingsKeyPath, kDefaultBankFileValue))
+        << "a refused default bank was stored";
+}
+
+TEST_F(FileCommands, ReversedMagicLoadsBanksAndPresetsButNotMidiSettings) {
+    const std::string bank = folder / "r.dlb", preset = folder / "r.dlp", midi = folder / "r.dlm";
+    writeBytes(bank, bankBytes(true));
+    writeBytes(preset, presetBytes("Reversed", 0.75f, true));
+    writeBytes(midi, midiBytes(std::vector<std::uint32_t>(kNumParams, 999), true));
+
+    run(&PresetFileCommands::loadBank, bank);
+    EXPECT_EQ(std::string(effect->getProgramAt(60)->name()), programName(60));
+    run(&PresetFileCommands::loadPreset, preset);
+    EXPECT_EQ(std::string(effect->getProgramAt(0)->name()), "Reversed");
+    run(&PresetFileCommands::loadMidiSettings, midi);
+    EXPECT_EQ(messages(), Strings{"Invalid file format!"});
+    EXPECT_EQ(effect->getControllerOfParameter(0), 20);
+}
+
+TEST_F(FileCommands, TruncatedCorruptAndNonFiniteFilesAreHandledSafely) {
+    const std::string path = folder / "bad.dlb";
+    const EffectSnapshot before(*effect);
+    Bytes truncated = bankBytes();
+    truncated.pop_back(); // the last value's last byte is missing
+    writeBytes(path, truncated);
+    run(&PresetFileCommands::loadBank, path);
+    writeBytes(path, {'W', '2', 'T'});
+    run(&PresetFileCommands::loadBank, path);
+    writeBytes(path, {});
+    run(&PresetFileCommands::loadBank, path);
+    writeBytes(path, Bytes(kBankFileBytes, 0xFF));
+    run(&PresetFileCommands::loadBank, path);
+    writeBytes(path, {'W', '2', 'T', 'K', 0x21});
+    run(&PresetFileCommands::loadPreset, path);
+    EXPECT_EQ(messages(), Strings(5, "Invalid file format!"));
+    EXPECT_TRUE(EffectSnapshot(*effect) == before) << "a refused file changed the effect";
+
+    Bytes special;
+    filebytes::header(special, 0x21);
+    filebytes::name(special, "Odd values");
+    const float odd[] = {
+        std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+        -std::numeric_limits<float>::infinity(), -0.5f, std::numeric_limits<float>::denorm_min()};
+    for (int j = 0; j < kNumParams; ++j) filebytes::f32(special, odd[j % 5]);
+    writeBytes(path, special);
+    run(&PresetFileCommands::loadPreset, path);
+    const CProgram* program = effect->getProgramAt(0);
+    EXPECT_EQ(program->getParameter(0), 0.0f) << "NaN must load as 0";
+    EXPECT_EQ(program->getParameter(1), 0.0f) << "infinity must load as 0";
+    EXPECT_EQ(program->getParameter(2), 0.0f);
+    EXPECT_EQ(program->getParameter(3), 0.0f);
+    EXPECT_GE(program->getParameter(4), 0.0f);
+    EXPECT_LE(program->getParameter(4), 1e-30f);
+}
+
+TEST_F(FileCommands, NoCommandChangesTheCurrentDirectory) {
+    const auto start = std::filesystem::current_path();
+    const std::string bank = folder / "b.dlb", preset = folder / "p.dlp", midi = folder / "m.dlm";
+    run(&PresetFileCommands::saveBank, bank);
+    run(&PresetFileCommands::loadBank, bank);
+    run(&PresetFileCommands::savePreset, preset);
+    run(&PresetFileCommands::loadPreset, preset);
+    run(&PresetFileCommands::saveMidiSettings, midi);
+    run(&PresetFileCommands::loadMidiSettings, midi);
+    run(&PresetFileCommands::selectDefaultBank, bank);
+    commands().clearDefaultBank(0);
+    Drell another(nullptr, fakes.services());
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(std::filesystem::current_path(), start);
+}
+
+TEST_F(FileCommands, DefaultBankIsLoadedByEveryNewInstanceUntilCleared) {
+    const std::string path = folder / "default.dlb";
+    writeBytes(path, bankBytes());
+    effect->selectProgram(6);
+    effect->setParameter(3, 0.125f);
+    run(&PresetFileCommands::selectDefaultBank, path);
+    EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankDirValue),
+              folder.path() + "/");
+    EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankFileValue), "default.dlb");
+    EXPECT_EQ(std::string(effect->getProgramAt(0)->name()), programName(0));
+    EXPECT_EQ(effect->getCurrentProgramIndex(), 6) << "the default bank must not select a program";
+    EXPECT_EQ(effect->getParameter(3), 0.125f) << "the default bank must leave the engine alone";
+
+    Drell next(nullptr, fakes.services());
+    EXPECT_EQ(std::string(next.getProgramAt(42)->name()), programName(42));
+    EXPECT_EQ(next.getProgramAt(42)->getParameter(17), programValue(42, 17));
+    EXPECT_EQ(next.fileCommands().directory(), folder.path() + "/");
+
+    next.fileCommands().clearDefaultBank(0);
+    EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankDirValue), "");
+    EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankFileValue), "");
+    Drell cleared(nullptr, fakes.services());
+    EXPECT_NE(std::string(cleared.getProgramAt(42)->name()), programName(42));
+    EXPECT_EQ(cleared.fileCommands().directory(), "") << "dialogs should pick their own folder";
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(FileCommands, MissingDefaultBankIsSilentAndABadOneIsReported) {
+    auto& key = fakes.settings.keys[std::string(kSettingsKeyPath)];
+    key[std::string(kDefaultBankDirValue)] = folder.path(); // no trailing slash: still found
+    key[std::string(kDefaultBankFileValue)] = std::string("gone.dlb");
+    Drell missing(nullptr, fakes.services());
+    EXPECT_TRUE(messages().empty());
+
+    writeBytes(folder / "gone.dlb", presetBytes("not a bank", 0.5f));
+    Drell wrong(nullptr, fakes.services());
+    EXPECT_EQ(messages(), Strings{"Not a bank file!"});
+}
+
+TEST_F(FileCommands, DefaultBankSettingFailuresAreReportedAndTheBankStillLoads) {
+    const std::string path = folder / "default.dlb";
+    writeBytes(path, bankBytes());
+    fakes.settings.failWrites = SettingsWriteStatus::keyNotCreated;
+    run(&PresetFileCommands::selectDefaultBank, path);
+    EXPECT_EQ(std::string(effect->getProgramAt(1)->name()), programName(1));
+    commands().clearDefaultBank(0);
+    EXPECT_EQ(messages().size(), 2u);
+}
+
+TEST_F(FileCommands, IdleFinishesACommandOnlyWhenItsDialogAnswers) {
+    const std::string path = folder / "b.dlb";
+    writeBytes(path, bankBytes());
+    fakes.dialogs.pollsBeforeResult = 3;
+    fakes.choose(path);
+    commands().loadBank(0);
+    commands().saveBank(0); // ignored: one command at a time
+    commands().clearDefaultBank(0);
+    EXPECT_EQ(fakes.dialogs.requests.size(), 1u);
+    EXPECT_FALSE(fakes.settings.keyExists(kSettingsKeyPath));
+    for (int i = 0; i < 3; ++i) {
+        commands().idle();
+        EXPECT_TRUE(commands().busy());
+        EXPECT_NE(std::string(effect->getProgramAt(0)->name()), programName(0));
+    }
+    commands().idle();
+    EXPECT_FALSE(commands().busy());
+    EXPECT_EQ(std::string(effect->getProgramAt(0)->name()), programName(0));
+    commands().idle(); // nothing pending: harmless
+}
+
+TEST_F(FileCommands, MissingDialogProgramAndUnwritableFilesAreReported) {
+    fakes.dialogs.script.push_back({FileDialogStatus::unavailable, {}});
+    commands().loadBank(0);
+    commands().waitForDialog();
+    EXPECT_EQ(messages(), Strings{std::string(kNoFileDialogMessage)});
+    EXPECT_NE(messages()[0].find("zenity"), std::string::npos);
+
+    run(&PresetFileCommands::saveBank, folder / "no/such/folder/x.dlb");
+    run(&PresetFileCommands::loadBank, folder / "missing.dlb");
+    ASSERT_EQ(messages().size(), 3u);
+    EXPECT_NE(messages()[1].find("x.dlb"), std::string::npos) << messages()[1];
+    EXPECT_NE(messages()[2].find("missing.dlb"), std::string::npos) << messages()[2];
+}
+
+TEST_F(FileCommands, FailedSaveIsReportedAndReplacesNothing) {
+    const std::string path = folder / "keep.dlb";
+    writeBytes(path, bankBytes());
+    // A folder where the file should be: it cannot be replaced, and nothing else is touched.
+    std::filesystem::create_directory(folder / "dir.dlb");
+    run(&PresetFileCommands::saveBank, folder / "dir.dlb");
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "dir.dlb"));
+    EXPECT_EQ(readBytes(path), bankBytes());
+}
