@@ -18,6 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Stored in every file this tool writes.
+constexpr const char* kSoftwareString = "tessel-render";
+
 std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
 }
@@ -177,7 +180,21 @@ std::unique_ptr<SoundFileSink> SoundFileSink::create(const std::string& path, do
     }
     // Samples beyond full scale are clipped, not wrapped, in integer formats.
     sf_command(sink->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    sf_set_string(sink->file, SF_STR_SOFTWARE, kSoftwareString);
     return sink;
+}
+
+bool SoundFileSink::writtenByThisTool(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) return false;
+    const char* software = sf_get_string(file, SF_STR_SOFTWARE);
+    // libsndfile adds its own name and version after ours.
+    const std::size_t length = std::strlen(kSoftwareString);
+    bool ours = software != nullptr && std::strncmp(software, kSoftwareString, length) == 0 &&
+                (software[length] == '\0' || software[length] == ' ');
+    sf_close(file);
+    return ours;
 }
 
 SoundFileSink::~SoundFileSink() {

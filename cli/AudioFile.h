@@ -42,6 +42,10 @@ public:
     // format; the reason in error when it does not.
     static bool checkOutputPath(const std::string& path, SampleFormat format, std::string& error);
 
+    // True when path is a sound file that this tool wrote (it carries the tool's name as
+    // its software string).
+    static bool writtenByThisTool(const std::string& path);
+
     // Creates the temporary file beside path; null with the reason in error.
     static std::unique_ptr<SoundFileSink> create(const std::string& path, double sampleRate,
                                                  SampleFormat format, std::string& error);

@@ -151,9 +151,14 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             }
         }
     }
-    if (options.help) {
-        error.clear(); // help wins over everything else on the line
-        return result;
+    // Help wins over everything else on the line, errors included.
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            error.clear();
+            return result;
+        }
     }
     if (error.empty()) assignFiles(files, options, error);
     return result;

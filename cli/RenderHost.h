@@ -62,9 +62,11 @@ public:
     // The time info the effect receives for the next block.
     const VstTimeInfo& timeInfo() const { return time; }
 
-private:
+    // The host callback handed to the entry point.
     static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                               void* ptr, float opt);
+
+private:
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr);
     std::string text(VstInt32 opcode, int index) const;
     void updateTime();

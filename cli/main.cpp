@@ -87,6 +87,15 @@ int renderToFile(const cli::Options& options) {
     if (options.input && sameFile(*options.input, options.output))
         return fail("the output " + options.output + " would overwrite the input",
                     kExitBadCommandLine);
+    // A lone file name that exists is more likely an input whose output was forgotten than
+    // a place for the demo phrase: only a file this tool wrote is replaced.
+    if (!options.input && std::filesystem::exists(options.output) &&
+        !cli::SoundFileSink::writtenByThisTool(options.output))
+        return fail("'" + options.output +
+                        "' exists and no input was named; to render a file, name both "
+                        "(tessel-render INPUT OUTPUT); to render the demo phrase, choose "
+                        "another output",
+                    kExitBadCommandLine);
 
     // The input: a file, or the demo phrase.
     std::unique_ptr<cli::AudioSource> source;
