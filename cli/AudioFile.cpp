@@ -32,10 +32,22 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
+// A plain WAV header describes at most 4 GiB; keep a margin for the header's own chunks.
+constexpr long long kPlainWavMaxBytes = 0xFFFFFFFFLL - (1LL << 20);
+
 // The libsndfile format for an output path, or 0 when the extension is not one we write.
-int outputFormat(const std::string& path, SampleFormat format) {
+// A WAV render that may outgrow a plain WAV header is written as RF64, which libsndfile
+// turns back into a WAV file when it closes small enough.
+int outputFormat(const std::string& path, SampleFormat format, std::optional<long long> maxFrames) {
     std::string ext = lowerExtension(path);
-    int container = ext == ".wav" ? SF_FORMAT_WAV : ext == ".flac" ? SF_FORMAT_FLAC : 0;
+    int container = 0;
+    if (ext == ".flac") {
+        container = SF_FORMAT_FLAC;
+    } else if (ext == ".wav") {
+        const long long bytesPerFrame = 2 * (format == SampleFormat::float32 ? 4 : 3);
+        const bool mayBeLarge = !maxFrames || *maxFrames > kPlainWavMaxBytes / bytesPerFrame;
+        container = mayBeLarge ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
+    }
     if (container == 0) return 0;
     return container | (format == SampleFormat::float32 ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_24);
 }
@@ -140,13 +152,15 @@ bool SoundFileSink::checkOutputPath(const std::string& path, SampleFormat format
 }
 
 std::unique_ptr<SoundFileSink> SoundFileSink::create(const std::string& path, double sampleRate,
-                                                     SampleFormat format, std::string& error) {
+                                                     SampleFormat format,
+                                                     std::optional<long long> maxFrames,
+                                                     std::string& error) {
     if (!checkOutputPath(path, format, error)) return nullptr;
 
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
     info.channels = 2;
-    info.format = outputFormat(path, format);
+    info.format = outputFormat(path, format, maxFrames);
     if (!sf_format_check(&info)) {
         error = "cannot write " + inQuotes(path) + ": libsndfile cannot write this format at " +
                 std::to_string(info.samplerate) + " Hz";
@@ -180,6 +194,8 @@ std::unique_ptr<SoundFileSink> SoundFileSink::create(const std::string& path, do
     }
     // Samples beyond full scale are clipped, not wrapped, in integer formats.
     sf_command(sink->file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
+        sf_command(sink->file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
     sf_set_string(sink->file, SF_STR_SOFTWARE, kSoftwareString);
     return sink;
 }

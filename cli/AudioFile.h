@@ -46,9 +46,13 @@ public:
     // its software string).
     static bool writtenByThisTool(const std::string& path);
 
-    // Creates the temporary file beside path; null with the reason in error.
+    // Creates the temporary file beside path; null with the reason in error. maxFrames is
+    // the most the render can write (none when unknown): it decides whether a WAV output
+    // needs the large-file variant.
     static std::unique_ptr<SoundFileSink> create(const std::string& path, double sampleRate,
-                                                 SampleFormat format, std::string& error);
+                                                 SampleFormat format,
+                                                 std::optional<long long> maxFrames,
+                                                 std::string& error);
     ~SoundFileSink() override; // removes the temporary file unless committed
 
     bool write(const float* left, const float* right, long long frames,

@@ -32,6 +32,13 @@ long long readFully(AudioSource& source, float* left, float* right, long long fr
 
 } // namespace
 
+std::optional<long long> maxOutputFrames(const AudioSource& source,
+                                         std::optional<double> tailSeconds) {
+    std::optional<long long> input = source.totalFrames();
+    if (!input) return std::nullopt;
+    return *input + std::llround(tailSeconds.value_or(kMaxAutoTailSeconds) * source.sampleRate());
+}
+
 RenderResult render(RenderHost& host, AudioSource& source, AudioSink& sink,
                     const RenderPlan& plan) {
     RenderResult result;

@@ -39,6 +39,11 @@ struct RenderResult {
     bool ok() const { return error.empty(); }
 };
 
+// The most frames a render of source can write with the given tail; none when the
+// source's length is not known.
+std::optional<long long> maxOutputFrames(const AudioSource& source,
+                                         std::optional<double> tailSeconds);
+
 // The host must be configured for the source's sample rate and started. Reads the source
 // in whole blocks of the host's block size, so the effect sees the same block boundaries
 // as a host that plays input and tail as one stream.

@@ -114,7 +114,8 @@ int renderToFile(const cli::Options& options) {
     if (!error.empty()) return fail(error, kExitBadCommandLine);
 
     std::unique_ptr<cli::SoundFileSink> sink =
-        cli::SoundFileSink::create(options.output, source->sampleRate(), options.format, error);
+        cli::SoundFileSink::create(options.output, source->sampleRate(), options.format,
+                                   cli::maxOutputFrames(*source, options.tailSeconds), error);
     if (!sink) return fail(error, kExitRenderFailed);
 
     catchSignals();
