@@ -24,6 +24,7 @@ namespace {
 constexpr int kExitRenderFailed = 1;
 constexpr int kExitBadCommandLine = 2;
 constexpr int kExitInterrupted = 130;
+constexpr const char* kNoEffect = "the effect could not be created";
 
 // Set by SIGINT, SIGTERM and SIGHUP: the render stops and removes its temporary file.
 std::atomic<bool> interrupted{false};
@@ -48,7 +49,6 @@ int fail(const std::string& message, int code) {
 // Creates the effect for the given rate, applies the sound options and starts it, so that
 // lists and renders see the same state.
 std::string prepare(cli::RenderHost& host, const cli::Options& options, double sampleRate) {
-    if (host.effect() == nullptr) return "the effect could not be created";
     host.configure(sampleRate, options.blockSize, options.tempoBpm);
     std::string error = cli::applySoundActions(host, options.sound);
     if (error.empty()) host.start();
@@ -109,6 +109,7 @@ int renderToFile(const cli::Options& options) {
     }
 
     cli::RenderHost host;
+    if (host.effect() == nullptr) return fail(kNoEffect, kExitRenderFailed);
     host.setMonoInput(source->channels() == 1);
     error = prepare(host, options, source->sampleRate());
     if (!error.empty()) return fail(error, kExitBadCommandLine);
@@ -157,6 +158,7 @@ int main(int argc, char** argv) {
     }
     if (options.listPrograms || options.listParams) {
         cli::RenderHost host;
+        if (host.effect() == nullptr) return fail(kNoEffect, kExitRenderFailed);
         std::string error =
             prepare(host, options, options.demoRateHz.value_or(cli::kDefaultDemoRateHz));
         if (!error.empty()) return fail(error, kExitBadCommandLine);
