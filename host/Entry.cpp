@@ -15,8 +15,12 @@ TESSEL_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
 }
 
 // Older hosts look the entry up as "main"; a C++ function of that name cannot take this
-// signature, so a second function carries that symbol name.
+// signature, so a second function carries that symbol name. Programs that link the entry
+// point into themselves (the command-line renderer, tests) have a main of their own and
+// build this file without the alias.
+#ifndef TESSEL_ENTRY_WITHOUT_MAIN_ALIAS
 TESSEL_EXPORT AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) __asm__("main");
 AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) {
     return VSTPluginMain(audioMaster);
 }
+#endif

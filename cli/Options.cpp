@@ -1,0 +1,197 @@
+#include "cli/Options.h"
+
+#include "cli/Numbers.h"
+
+namespace cli {
+
+namespace {
+
+std::string inQuotes(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// Reads a number for option `name` within [low, high]; writes an error otherwise.
+std::optional<double> numberIn(const std::string& name, const std::string& text, double low,
+                               double high, std::string& error) {
+    std::optional<double> value = parseNumber(text);
+    if (!value) {
+        error = name + ": " + inQuotes(text) + " is not a number";
+        return std::nullopt;
+    }
+    if (*value < low || *value > high) {
+        error = name + ": " + text + " is outside " + formatShortest(static_cast<float>(low)) +
+                ".." + formatShortest(static_cast<float>(high));
+        return std::nullopt;
+    }
+    return value;
+}
+
+void parseSet(const std::string& text, Options& options, std::string& error) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0) {
+        error = "--set needs NAME=VALUE, got " + inQuotes(text);
+        return;
+    }
+    std::string name = text.substr(0, equals);
+    std::string valueText = text.substr(equals + 1);
+    std::optional<double> value = parseNumber(valueText);
+    if (!value) {
+        error = "--set " + inQuotes(name) + ": " + inQuotes(valueText) + " is not a number";
+        return;
+    }
+    if (*value < 0.0 || *value > 1.0) {
+        error = "--set " + inQuotes(name) + ": " + valueText +
+                " is outside [0, 1] (values are normalised)";
+        return;
+    }
+    options.sound.push_back({SoundAction::Kind::set, name, static_cast<float>(*value)});
+}
+
+// Applies one option that takes a value.
+void applyValued(const std::string& name, const std::string& value, Options& options,
+                 std::string& error) {
+    using Kind = SoundAction::Kind;
+    if (name == "--program" || name == "--bank" || name == "--preset") {
+        if (value.empty()) {
+            error = name + " needs a non-empty value";
+            return;
+        }
+        Kind kind = name == "--program" ? Kind::program
+                    : name == "--bank"  ? Kind::bank
+                                        : Kind::preset;
+        options.sound.push_back({kind, value, 0.0f});
+    } else if (name == "--set") {
+        parseSet(value, options, error);
+    } else if (name == "--tempo") {
+        if (auto bpm = numberIn(name, value, kMinTempoBpm, kMaxTempoBpm, error))
+            options.tempoBpm = *bpm;
+    } else if (name == "--block") {
+        std::optional<long long> frames = parseInteger(value);
+        if (!frames)
+            error = name + ": " + inQuotes(value) + " is not a whole number";
+        else if (*frames < 1 || *frames > kMaxBlockSize)
+            error = name + ": " + value + " is outside 1.." + std::to_string(kMaxBlockSize);
+        else
+            options.blockSize = static_cast<int>(*frames);
+    } else if (name == "--rate") {
+        if (auto hz = numberIn(name, value, kMinRateHz, kMaxRateHz, error))
+            options.demoRateHz = *hz;
+    } else if (name == "--tail") {
+        if (auto seconds = numberIn(name, value, 0.0, kMaxTailSeconds, error))
+            options.tailSeconds = *seconds;
+    } else if (name == "--format") {
+        if (value == "24")
+            options.format = SampleFormat::pcm24;
+        else if (value == "float")
+            options.format = SampleFormat::float32;
+        else
+            error = name + ": " + inQuotes(value) + " must be 24 or float";
+    }
+}
+
+bool takesValue(const std::string& name) {
+    for (const char* option : {"--program", "--bank", "--preset", "--set", "--tempo", "--block",
+                               "--rate", "--tail", "--format"})
+        if (name == option) return true;
+    return false;
+}
+
+void assignFiles(const std::vector<std::string>& files, Options& options, std::string& error) {
+    if (options.listPrograms || options.listParams) {
+        if (!files.empty())
+            error = "the list options take no files (got " + inQuotes(files.front()) + ")";
+        return;
+    }
+    if (files.empty()) {
+        error = "missing output file (see --help)";
+    } else if (files.size() > 2) {
+        error = "too many files: " + inQuotes(files[2]) + " (expected [INPUT] OUTPUT)";
+    } else {
+        options.output = files.back();
+        if (files.size() == 2) options.input = files.front();
+        if (options.input && options.demoRateHz)
+            error = "--rate sets the demo phrase's rate; a rendered file keeps its input's rate";
+    }
+}
+
+} // namespace
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+    ParseResult result;
+    Options& options = result.options;
+    std::string& error = result.error;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "--list-programs") {
+            options.listPrograms = true;
+        } else if (arg == "--list-params") {
+            options.listParams = true;
+        } else {
+            std::size_t equals = arg.find('=');
+            std::string name = arg.substr(0, equals);
+            if (!takesValue(name)) {
+                error = "unknown option " + inQuotes(name) + " (see --help)";
+            } else if (equals != std::string::npos) {
+                applyValued(name, arg.substr(equals + 1), options, error);
+            } else if (i + 1 < args.size()) {
+                applyValued(name, args[++i], options, error);
+            } else {
+                error = name + " needs a value";
+            }
+        }
+    }
+    // Help wins over everything else on the line, errors included.
+    for (const std::string& arg : args) {
+        if (arg == "--") break;
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            error.clear();
+            return result;
+        }
+    }
+    if (error.empty()) assignFiles(files, options, error);
+    return result;
+}
+
+std::string usageText() {
+    return R"(Usage: tessel-render [OPTIONS] [INPUT] OUTPUT
+
+Renders INPUT through the Tessel stereo delay into OUTPUT. Without INPUT a built-in demo
+phrase is rendered. INPUT may be WAV, FLAC, AIFF or OGG, mono or stereo; OUTPUT is
+stereo at the input's sample rate, WAV or FLAC as its extension says (.wav, .flac).
+
+Sound (applied in command-line order; later options win):
+  --program NAME|INDEX  select a factory program by exact name or index 0..60
+  --bank FILE.dlb       load a bank file (then program 0, or the one --program names)
+  --preset FILE.dlp     load a preset file into the current program
+  --set NAME=VALUE      set a parameter by its host name ("DlyL Time", "CC# Main In")
+                        to a normalised VALUE in [0, 1]; may be repeated
+
+Rendering:
+  --tempo BPM           host tempo, 30..400 (default 120)
+  --block N             block size in frames, 1..8192 (default 512)
+  --rate HZ             sample rate of the demo phrase, 4096..200000 (default 44100)
+  --tail SECONDS        render exactly this long after the input ends (default: until
+                        the output stays below -90 dBFS for one second, at most 30 s)
+  --format 24|float     24-bit PCM (default) or 32-bit float samples
+
+Information:
+  --list-programs       print index and name of every program
+  --list-params         print index, name, value, value text and label of every
+                        parameter after the sound options are applied
+  -h, --help            print this text
+)";
+}
+
+} // namespace cli

@@ -1,0 +1,57 @@
+// The command line of tessel-render, parsed into plain data. Parsing checks everything that
+// can be checked without the effect (numbers, ranges, file counts); names of programs and
+// parameters are resolved later against the effect itself.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class SampleFormat { pcm24, float32 };
+
+// One option that changes the sound, kept in command-line order: later ones win.
+struct SoundAction {
+    enum class Kind { program, bank, preset, set };
+    Kind kind;
+    std::string name;   // program name or index, file path, or parameter name
+    float value = 0.0f; // for set: the normalised value
+};
+
+struct Options {
+    bool help = false;
+    bool listPrograms = false;
+    bool listParams = false;
+    std::vector<SoundAction> sound;
+    double tempoBpm = 120.0;
+    int blockSize = 512;
+    std::optional<double> demoRateHz;  // only for the demo phrase
+    std::optional<double> tailSeconds; // none: until the output has died away
+    SampleFormat format = SampleFormat::pcm24;
+    std::optional<std::string> input; // none: the demo phrase
+    std::string output;
+};
+
+inline constexpr double kDefaultDemoRateHz = 44100.0;
+inline constexpr double kMinTempoBpm = 30.0;
+inline constexpr double kMaxTempoBpm = 400.0;
+inline constexpr int kMaxBlockSize = 8192;
+// The effect runs at rates in this range; others it would treat as 44100 Hz.
+inline constexpr double kMinRateHz = 4096.0;
+inline constexpr double kMaxRateHz = 200000.0;
+inline constexpr double kMaxTailSeconds = 3600.0;
+
+struct ParseResult {
+    Options options;
+    std::string error; // empty when the command line is good
+    bool ok() const { return error.empty(); }
+};
+
+// args excludes the program name.
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+// The text --help prints.
+std::string usageText();
+
+} // namespace cli

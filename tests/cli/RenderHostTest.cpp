@@ -1,0 +1,225 @@
+// The tool's host side in-process: the answers the effect gets, and the render loop.
+#include "cli/RenderHost.h"
+#include "cli/AudioStream.h"
+#include "cli/Renderer.h"
+#include "cli/SoundSetup.h"
+#include "presets/CPresetSystemEffect.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+cli::StereoBuffer ramp(double rate, long long frames) {
+    cli::StereoBuffer b;
+    b.sampleRate = rate;
+    for (long long i = 0; i < frames; ++i) {
+        b.left.push_back(0.5f * std::sin(0.01f * static_cast<float>(i)));
+        b.right.push_back(0.25f * std::cos(0.013f * static_cast<float>(i)));
+    }
+    return b;
+}
+
+} // namespace
+
+TEST(RenderHost, CreatesTheEffectThroughItsEntryPoint) {
+    cli::RenderHost host;
+    ASSERT_NE(host.effect(), nullptr);
+    EXPECT_EQ(host.effect()->magic, kEffectMagic);
+    EXPECT_EQ(host.effect()->numParams, 96);
+    EXPECT_EQ(host.effect()->user, &host) << "the record's user field leads back to the host";
+    ASSERT_NE(host.presetSystem(), nullptr);
+    EXPECT_EQ(host.parameterName(35), "DlyL Time");
+    EXPECT_EQ(host.parameterName(48), "CC# Main In");
+    EXPECT_EQ(host.programName(60).has_value(), true);
+    EXPECT_FALSE(host.programName(61).has_value());
+}
+
+TEST(RenderHost, TimeInfoRunsWithTheFramesProcessed) {
+    cli::RenderHost host;
+    host.configure(48000.0, 256, 150.0);
+    host.start();
+    std::vector<float> in(1000, 0.0f), outL(1000), outR(1000);
+    host.process(in.data(), in.data(), outL.data(), outR.data(), 1000);
+    const VstTimeInfo& t = host.timeInfo();
+    EXPECT_EQ(host.framesProcessed(), 1000);
+    EXPECT_EQ(t.samplePos, 1000.0);
+    EXPECT_EQ(t.sampleRate, 48000.0);
+    EXPECT_EQ(t.tempo, 150.0);
+    EXPECT_NEAR(t.ppqPos, 1000.0 / 48000.0 * 150.0 / 60.0, 1e-12);
+    EXPECT_NE(t.flags & kVstTempoValid, 0);
+    EXPECT_NE(t.flags & kVstPpqPosValid, 0);
+    host.stop();
+    host.start();
+    EXPECT_EQ(host.timeInfo().ppqPos, 0.0) << "a new start plays from the beginning";
+}
+
+TEST(RenderHost, AnswersTheEffectsQuestions) {
+    cli::RenderHost host;
+    AEffect* e = host.effect();
+    auto ask = [e](VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
+        return cli::RenderHost::callback(e, opcode, index, value, ptr, 0.0f);
+    };
+    EXPECT_EQ(cli::RenderHost::callback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
+    char product[64] = {};
+    EXPECT_EQ(ask(audioMasterGetProductString, 0, 0, product), 1);
+    EXPECT_STREQ(product, "tessel-render");
+    EXPECT_EQ(ask(audioMasterGetOutputLatency), 0);
+    char text[] = "sendVstMidiEvent";
+    EXPECT_EQ(ask(audioMasterCanDo, 0, 0, text), 0);
+    ASSERT_NE(ask(audioMasterGetTime, 0, kVstTempoValid), 0);
+
+    // Pin queries answer 0 for connected; value 0 asks about inputs.
+    EXPECT_EQ(ask(audioMasterPinConnected, 1, 0), 0) << "stereo input: pin 1 connected";
+    host.setMonoInput(true);
+    EXPECT_EQ(ask(audioMasterPinConnected, 0, 0), 0);
+    EXPECT_EQ(ask(audioMasterPinConnected, 1, 0), 1) << "mono input: pin 1 not connected";
+    EXPECT_EQ(ask(audioMasterPinConnected, 1, 1), 0) << "both outputs stay connected";
+}
+
+TEST(RenderHost, MonoInputSoundsLikeTheSameSignalOnBothPins) {
+    const int frames = 3000;
+    std::vector<float> inL(frames), noise(frames);
+    for (int i = 0; i < frames; ++i) {
+        inL[static_cast<std::size_t>(i)] = 0.5f * std::sin(0.02f * static_cast<float>(i));
+        noise[static_cast<std::size_t>(i)] = (i % 7) * 0.1f - 0.3f;
+    }
+    std::vector<float> monoL(frames), monoR(frames), dupL(frames), dupR(frames);
+    {
+        cli::RenderHost host;
+        host.configure(44100.0, 64, 120.0);
+        host.setMonoInput(true);
+        host.start();
+        // Whatever lies behind the right pointer must never be heard.
+        host.process(inL.data(), noise.data(), monoL.data(), monoR.data(), frames);
+    }
+    {
+        cli::RenderHost host;
+        host.configure(44100.0, 64, 120.0);
+        host.start();
+        host.process(inL.data(), inL.data(), dupL.data(), dupR.data(), frames);
+    }
+    EXPECT_EQ(monoL, dupL);
+    EXPECT_EQ(monoR, dupR);
+}
+
+TEST(RenderHost, SelectsProgramsAndSetsParametersByName) {
+    cli::RenderHost host;
+    std::string error;
+    EXPECT_EQ(cli::findParameter(host, "DlyR Time", error), 36);
+    EXPECT_EQ(cli::findParameter(host, "CC# Mod Sens", error), 95);
+    EXPECT_FALSE(cli::findParameter(host, "dlyr time", error));
+    EXPECT_NE(error.find("did you mean 'DlyR Time'"), std::string::npos) << error;
+    EXPECT_EQ(cli::findProgram(host, "60", error), 60);
+    EXPECT_FALSE(cli::findProgram(host, "61", error));
+    EXPECT_FALSE(cli::findProgram(host, "-1", error));
+
+    std::string name = *host.programName(4);
+    int first = 0;
+    while (*host.programName(first) != name) ++first;
+    EXPECT_EQ(cli::findProgram(host, name, error), first) << "the first program of that name";
+
+    std::vector<cli::SoundAction> actions = {
+        {cli::SoundAction::Kind::program, "4", 0.0f},
+        {cli::SoundAction::Kind::set, "DlyL Time", 0.75f},
+        {cli::SoundAction::Kind::set, "DlyL Time", 0.625f},
+    };
+    EXPECT_EQ(cli::applySoundActions(host, actions), "");
+    EXPECT_EQ(host.presetSystem()->getCurrentProgramIndex(), 4);
+    EXPECT_FLOAT_EQ(host.parameterValue(35), 0.625f) << "the later --set wins";
+}
+
+TEST(Renderer, ExplicitTailAddsExactlyThatLength) {
+    cli::RenderHost host;
+    host.configure(8000.0, 100, 120.0);
+    host.start();
+    cli::StereoBuffer input = ramp(8000.0, 1234);
+    cli::BufferSource source(input);
+    cli::BufferSink sink;
+    cli::RenderPlan plan;
+    plan.tailSeconds = 0.5;
+    cli::RenderResult r = cli::render(host, source, sink, plan);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.inputFrames, 1234);
+    EXPECT_EQ(r.outputFrames, 1234 + 4000);
+    EXPECT_EQ(sink.buffer.frames(), r.outputFrames);
+    EXPECT_EQ(host.framesProcessed(), r.outputFrames);
+}
+
+TEST(Renderer, AutomaticTailEndsAfterOneQuietSecond) {
+    cli::RenderHost host;
+    host.configure(8000.0, 512, 120.0);
+    host.start();
+    cli::StereoBuffer input = ramp(8000.0, 3000);
+    cli::BufferSource source(input);
+    cli::BufferSink sink;
+    cli::RenderResult r = cli::render(host, source, sink, cli::RenderPlan{});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_FALSE(r.tailCut);
+    ASSERT_GE(r.outputFrames, 3000 + 8000) << "at least one quiet second follows the input";
+    EXPECT_LE(r.outputFrames, 3000 + 30 * 8000);
+    const float quiet = std::pow(10.0f, -90.0f / 20.0f);
+    for (long long i = r.outputFrames - 8000; i < r.outputFrames; ++i) {
+        ASSERT_LT(std::fabs(sink.buffer.left[static_cast<std::size_t>(i)]), quiet) << i;
+        ASSERT_LT(std::fabs(sink.buffer.right[static_cast<std::size_t>(i)]), quiet) << i;
+    }
+}
+
+TEST(Renderer, OutputDoesNotDependOnTheBlockSize) {
+    cli::StereoBuffer input = ramp(11025.0, 5000);
+    std::vector<cli::StereoBuffer> outputs;
+    for (int block : {1, 37, 512, 8192}) {
+        cli::RenderHost host;
+        host.configure(11025.0, block, 120.0);
+        host.start();
+        cli::BufferSource source(input);
+        cli::BufferSink sink;
+        cli::RenderPlan plan;
+        plan.tailSeconds = 0.25;
+        ASSERT_TRUE(cli::render(host, source, sink, plan).ok());
+        outputs.push_back(sink.buffer);
+    }
+    for (std::size_t k = 1; k < outputs.size(); ++k) {
+        ASSERT_EQ(outputs[k].frames(), outputs[0].frames());
+        for (long long i = 0; i < outputs[0].frames(); ++i) {
+            auto at = static_cast<std::size_t>(i);
+            ASSERT_NEAR(outputs[k].left[at], outputs[0].left[at], 1e-4) << "run " << k << " @" << i;
+            ASSERT_NEAR(outputs[k].right[at], outputs[0].right[at], 1e-4)
+                << "run " << k << " @" << i;
+        }
+    }
+}
+
+TEST(Renderer, StopsWhenCancelled) {
+    cli::RenderHost host;
+    host.configure(8000.0, 64, 120.0);
+    host.start();
+    cli::StereoBuffer input = ramp(8000.0, 8000);
+    cli::BufferSource source(input);
+    cli::BufferSink sink;
+    std::atomic<bool> cancel{true};
+    cli::RenderPlan plan;
+    plan.cancel = &cancel;
+    cli::RenderResult r = cli::render(host, source, sink, plan);
+    EXPECT_EQ(r.error, "interrupted");
+    EXPECT_EQ(sink.buffer.frames(), 0);
+}
+
+TEST(RenderHost, InstancesStayIndependent) {
+    cli::RenderHost a, b;
+    a.setParameter(2, 0.9f);
+    b.setParameter(2, 0.1f);
+    EXPECT_FLOAT_EQ(a.parameterValue(2), 0.9f);
+    EXPECT_FLOAT_EQ(b.parameterValue(2), 0.1f);
+    a.configure(44100.0, 128, 90.0);
+    b.configure(48000.0, 64, 180.0);
+    a.start();
+    b.start();
+    std::vector<float> in(100, 0.0f), o1(100), o2(100);
+    a.process(in.data(), in.data(), o1.data(), o2.data(), 100);
+    EXPECT_EQ(a.timeInfo().tempo, 90.0);
+    EXPECT_EQ(b.timeInfo().tempo, 180.0);
+    EXPECT_EQ(b.framesProcessed(), 0);
+}

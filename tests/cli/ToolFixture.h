@@ -1,0 +1,65 @@
+// Helpers for the tessel-render tests: a temporary folder, running the built tool with its
+// output captured, and reading and writing sound files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return dir; }
+    std::string file(const std::string& name) const { return (dir / name).string(); }
+    // The names of the folder's entries, hidden ones included, sorted.
+    std::vector<std::string> entries() const;
+
+private:
+    std::filesystem::path dir;
+};
+
+struct ToolRun {
+    int exitCode = -1; // the exit status, or 128 + signal
+    std::string out;
+    std::string err;
+    // The lines of err.
+    std::vector<std::string> errLines() const;
+};
+
+// Runs the built tessel-render with args in dir, waits for it and captures its output.
+// The tool's settings store points into dir, never at the user's configuration.
+ToolRun runTool(const std::vector<std::string>& args, const TempDir& dir);
+
+// The process id of a tool started in the background (output to files in dir).
+int startTool(const std::vector<std::string>& args, const TempDir& dir);
+// Waits for a tool started with startTool; its exit code, or 128 + signal.
+int waitTool(int pid);
+
+struct Sound {
+    double sampleRate = 44100.0;
+    int channels = 2;
+    std::vector<float> samples; // interleaved
+    long long frames() const { return static_cast<long long>(samples.size()) / channels; }
+    float at(long long frame, int channel) const {
+        return samples[static_cast<std::size_t>(frame * channels + channel)];
+    }
+    std::vector<float> channel(int index) const;
+};
+
+// libsndfile major format and subtype, e.g. SF_FORMAT_WAV | SF_FORMAT_FLOAT.
+void writeSound(const std::string& path, const Sound& sound, int format);
+// Throws when the file cannot be read.
+Sound readSound(const std::string& path);
+// The libsndfile format field of a file, 0 when it cannot be read.
+int soundFormat(const std::string& path);
+
+// Seeded test material: a sine and noise per channel, different on each side.
+Sound testSignal(double sampleRate, int channels, double seconds, unsigned seed);
+
+} // namespace clitest
