@@ -34,8 +34,9 @@ TempDir::~TempDir() {
 
 std::vector<std::string> TempDir::entries() const {
     std::vector<std::string> names;
+    // The tool's private settings folder is not one of its outputs.
     for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
+        if (entry.path().filename() != ".config") names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -17,7 +17,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return dir; }
     std::string file(const std::string& name) const { return (dir / name).string(); }
-    // The names of the folder's entries, hidden ones included, sorted.
+    // The names of the folder's entries, hidden ones included, sorted; the tool's settings
+    // folder ".config" is left out.
     std::vector<std::string> entries() const;
 
 private:
