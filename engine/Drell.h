@@ -79,15 +79,25 @@ public:
     static constexpr int kSyncAll = kSyncLeft | kSyncRight | kSyncLfo;
 
 private:
-    // A working value that setParameter writes as a target and the audio thread glides to.
-    struct SmoothedPair {
-        Relaxed<float> target;
-        float current = 0.0f; // audio thread
-        void set(float x) noexcept {
-            target = x;
-            current = x;
-        }
+    // Working values that setParameter writes as targets and the audio thread glides to,
+    // in the order the smoother runs them.
+    enum Smoothed : int {
+        sInGain,
+        sOutGain,
+        sMix,
+        sFbGainL,
+        sFbGainR,
+        sFbPanL,
+        sFbPanR,
+        sModSource,
+        sFltModDepth,
+        sCutoff,
+        sResonance,
+        sVcoMod,
+        sDrive,
+        kNumSmoothed
     };
+    static constexpr int kSmoothedLanes = 16; // padded for whole vector steps
 
     // Parameter mapping (ParameterMapping.cpp).
     void applyParameter(VstInt32 index, float value);
@@ -133,8 +143,7 @@ private:
     Relaxed<float> params[kNumParams];
 
     // Working values written by setParameter (any thread) and read per sample or block.
-    SmoothedPair inGain, outGain, mix, fbGain[2], fbPan[2], modSource, fltModDepth, cutoff,
-        resonance, vcoMod, drive;
+    Relaxed<float> smoothTarget[kNumSmoothed];
     Relaxed<float> fbSign[2] = {1.0f, 1.0f};
     Relaxed<float> dlySign[2] = {1.0f, 1.0f};
     Relaxed<int> lfoWave{0};
@@ -176,6 +185,8 @@ private:
     float cutoffCeiling = 16036.0f;
 
     // Audio state, owned by whoever holds the engine lock.
+    alignas(16) float smoothed[kSmoothedLanes] = {};    // current values of the pairs
+    alignas(16) float blockTarget[kSmoothedLanes] = {}; // their targets for this block
     DelayLine dlyLine[2];
     bool dlyTimePending[2] = {false, false};
     float fadeGain[2] = {1.0f, 1.0f};

@@ -89,7 +89,7 @@ void Drell::setEngineRate(float sr) {
     lfoInc = static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(lfoRateHz.load()) /
                                 static_cast<double>(sr));
     // The cutoff limit of half the rate moves with it.
-    cutoff.target = cutoffFor(params[kFltCutoff]);
+    smoothTarget[sCutoff] = cutoffFor(params[kFltCutoff]);
 }
 
 void Drell::setMeterLength(int n) {
@@ -103,9 +103,7 @@ void Drell::placeReadPositions() noexcept {
 }
 
 void Drell::settleSmoothedValues() noexcept {
-    for (SmoothedPair* p : {&inGain, &outGain, &mix, &fbGain[0], &fbGain[1], &fbPan[0], &fbPan[1],
-                            &modSource, &fltModDepth, &cutoff, &resonance, &vcoMod, &drive})
-        p->current = p->target;
+    for (int i = 0; i < kNumSmoothed; ++i) smoothed[i] = blockTarget[i] = smoothTarget[i];
 }
 
 void Drell::reset() noexcept {

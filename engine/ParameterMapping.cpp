@@ -36,43 +36,43 @@ void Drell::applyParameter(VstInt32 index, float v) {
 
     switch (index) {
     case kMainIn:
-        inGain.target = gainOf(v);
+        smoothTarget[sInGain] = gainOf(v);
         break;
     case kMainOut:
-        outGain.target = gainOf(v);
+        smoothTarget[sOutGain] = gainOf(v);
         break;
     case kMainMix:
-        mix.target = v;
+        smoothTarget[sMix] = v;
         break;
     case kDlyLFb:
-        fbGain[0].target = v;
+        smoothTarget[sFbGainL] = v;
         break;
     case kDlyRFb:
-        fbGain[1].target = v;
+        smoothTarget[sFbGainR] = v;
         break;
     case kDlyLFbPan:
-        fbPan[0].target = v;
+        smoothTarget[sFbPanL] = v;
         break;
     case kDlyRFbPan:
-        fbPan[1].target = v;
+        smoothTarget[sFbPanR] = v;
         break;
     case kModSource:
-        modSource.target = v;
+        smoothTarget[sModSource] = v;
         break;
     case kFltMod:
-        fltModDepth.target = bipolar(v);
+        smoothTarget[sFltModDepth] = bipolar(v);
         break;
     case kFltCutoff:
-        cutoff.target = cutoffFor(v);
+        smoothTarget[sCutoff] = cutoffFor(v);
         break;
     case kFltRes:
-        resonance.target = v > 0.05f ? v : 0.05f;
+        smoothTarget[sResonance] = v > 0.05f ? v : 0.05f;
         break;
     case kVcoMod:
-        vcoMod.target = bipolar(v);
+        smoothTarget[sVcoMod] = bipolar(v);
         break;
     case kDrvGain:
-        drive.target = std::exp2(4.0f * v);
+        smoothTarget[sDrive] = std::exp2(4.0f * v);
         break;
 
     case kDlyLFbInv:

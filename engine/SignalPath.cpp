@@ -5,6 +5,9 @@
 
 #include <cmath>
 
+// The per-sample steps are folded into the block loop.
+#define TESSEL_PER_SAMPLE [[gnu::always_inline]] inline
+
 namespace {
 
 // Turns values too small to matter into exact zero, in double precision.
@@ -58,8 +61,11 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     modulation.prepareBlock(positionValid, positionValid ? ppq : 0.0f, lfoNumIdx, dspRateInt,
                             tempo);
 
+    // Targets written since the last block start their glide now.
+    for (int i = 0; i < kNumSmoothed; ++i) blockTarget[i] = smoothTarget[i];
+
     const float nyquist = dspRate / 2.0f;
-    if (cutoff.current > nyquist) cutoff.current = nyquist;
+    if (smoothed[sCutoff] > nyquist) smoothed[sCutoff] = nyquist;
 
     // Envelope and smoothing coefficients hold for the block.
     modSettings.envPole = envPole;
@@ -70,7 +76,7 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     modSettings.smoothGain = smoothGain;
 }
 
-Drell::Frame Drell::processSample(float inL, float inR) noexcept {
+TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(float inL, float inR) noexcept {
     // Requests from setParameter reach the state this thread owns.
     applyRequests();
     // Alternating guards keep recursive states out of the denormal range.
@@ -79,15 +85,15 @@ Drell::Frame Drell::processSample(float inL, float inR) noexcept {
     // Every smoothed pair glides towards its target.
     smoothParameters();
     // Input gain.
-    float x[2] = {inGain.current * inL, inGain.current * inR};
+    float x[2] = {smoothed[sInGain] * inL, smoothed[sInGain] * inR};
     // Input meter, delayed by the host's output latency.
     meterInput(x[0], x[1]);
     // Filter coefficients, and the filter before the delay in "in" mode.
     const bool filterOn = fltOn != 0;
     const int filterMode = fltMode;
     if (filterOn) {
-        svf.updateCoefficients(cutoff.current, resonance.current, modulation.fltFactor, dspRate,
-                               cutoffCeiling);
+        svf.updateCoefficients(smoothed[sCutoff], smoothed[sResonance], modulation.fltFactor,
+                               dspRate, cutoffCeiling);
         if (filterMode == 0) svf.process(x, fltType);
     }
     // Dry tap, after the "in" filter.
@@ -100,13 +106,13 @@ Drell::Frame Drell::processSample(float inL, float inR) noexcept {
     crossPanFeedback(a);
     // Drive: magnitudes feed its running mean; gain applied when on.
     const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
-    driveStage.process(a, drive.current, drvOn != 0);
+    driveStage.process(a, smoothed[sDrive], drvOn != 0);
     // Modulation: envelope followers, LFO, clock and cutoff factors.
     modSettings.lfoWave = lfoWave;
     modSettings.lfoInc = lfoInc;
-    modSettings.modSource = modSource.current;
-    modSettings.fltModDepth = fltModDepth.current;
-    modSettings.vcoMod = vcoMod.current;
+    modSettings.modSource = smoothed[sModSource];
+    modSettings.fltModDepth = smoothed[sFltModDepth];
+    modSettings.vcoMod = smoothed[sVcoMod];
     modulation.process(magnitude, modOn != 0, modSettings);
     lastA[0] = a[0];
     lastA[1] = a[1];
@@ -117,7 +123,7 @@ Drell::Frame Drell::processSample(float inL, float inR) noexcept {
     if (!clocked) {
         for (int s = 0; s < 2; ++s) y[s] = dlyLine[s].processPlain(a[s]);
     } else {
-        const float manual = std::exp2((1.0f - vcoMod.current) * vcoManual);
+        const float manual = std::exp2((1.0f - smoothed[sVcoMod]) * vcoManual);
         for (int s = 0; s < 2; ++s)
             y[s] = dlyLine[s].processClocked(manual * modulation.vcoFactor[s]);
     }
@@ -145,7 +151,7 @@ Drell::Frame Drell::processSample(float inL, float inR) noexcept {
             if (std::fabs(f) > 1.0f) f /= std::fabs(f);
     }
     // Mix; with the reverb on the output the dry signal joins before it.
-    const float wet = mix.current;
+    const float wet = smoothed[sMix];
     const float dry = 1.0f - wet;
     const bool reverbOnOutput = rvbMode == 1;
     w[0] *= wet;
@@ -166,14 +172,14 @@ Drell::Frame Drell::processSample(float inL, float inR) noexcept {
         w[1] += dry * d[1];
     }
     // Output gain.
-    w[0] *= outGain.current;
-    w[1] *= outGain.current;
+    w[0] *= smoothed[sOutGain];
+    w[1] *= smoothed[sOutGain];
     // Bypass: the raw input of this sample.
     if (bypass != 0) return {inL, inR};
     return {w[0], w[1]};
 }
 
-void Drell::applyRequests() noexcept {
+TESSEL_PER_SAMPLE void Drell::applyRequests() noexcept {
     for (int s = 0; s < 2; ++s)
         if (dlyTimeRequest[s].load() && dlyTimeRequest[s].exchange(false)) dlyTimePending[s] = true;
     if (lfoRestartRequest.load() && lfoRestartRequest.exchange(false))
@@ -181,27 +187,13 @@ void Drell::applyRequests() noexcept {
     if (lfoPlaceRequest.load() && lfoPlaceRequest.exchange(false)) modulation.placeSides(lfoOffset);
 }
 
-void Drell::smoothParameters() noexcept {
+TESSEL_PER_SAMPLE void Drell::smoothParameters() noexcept {
     // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard.
-    auto glide = [this](SmoothedPair& p) {
-        p.current = smoothPole * p.current + smoothGain * p.target + guard10;
-    };
-    glide(inGain);
-    glide(outGain);
-    glide(mix);
-    glide(fbGain[0]);
-    glide(fbGain[1]);
-    glide(fbPan[0]);
-    glide(fbPan[1]);
-    glide(modSource);
-    glide(fltModDepth);
-    glide(cutoff);
-    glide(resonance);
-    glide(vcoMod);
-    glide(drive);
+    for (int i = 0; i < kSmoothedLanes; ++i)
+        smoothed[i] = smoothPole * smoothed[i] + smoothGain * blockTarget[i] + guard10;
 }
 
-void Drell::meterInput(float xL, float xR) noexcept {
+TESSEL_PER_SAMPLE void Drell::meterInput(float xL, float xR) noexcept {
     const auto pos = static_cast<std::size_t>(meterPos);
     meterRing[0][pos] = xL;
     meterRing[1][pos] = xR;
@@ -216,16 +208,16 @@ void Drell::meterInput(float xL, float xR) noexcept {
     }
 }
 
-void Drell::crossPanFeedback(float a[2]) noexcept {
-    const float fL = flushDouble(static_cast<double>(fbSignal[0]) * fbGain[0].current);
-    const float fR = flushDouble(static_cast<double>(fbSignal[1]) * fbGain[1].current);
+TESSEL_PER_SAMPLE void Drell::crossPanFeedback(float a[2]) noexcept {
+    const float fL = flushDouble(static_cast<double>(fbSignal[0]) * smoothed[sFbGainL]);
+    const float fR = flushDouble(static_cast<double>(fbSignal[1]) * smoothed[sFbGainR]);
     // Each pan sends its line's share to the right; the rest of the sum goes left.
-    const float toRight = fL * fbPan[0].current + fR * fbPan[1].current;
+    const float toRight = fL * smoothed[sFbPanL] + fR * smoothed[sFbPanR];
     a[1] = a[1] + toRight;
     a[0] = a[0] + ((fR + fL) - toRight);
 }
 
-float Drell::fadeDelayTime(int side, float y) noexcept {
+TESSEL_PER_SAMPLE float Drell::fadeDelayTime(int side, float y) noexcept {
     float& gain = fadeGain[side];
     if (dlyTimePending[side]) {
         gain *= fadeStep;

@@ -71,17 +71,17 @@ void Drell::formatValue(VstInt32 index, char* text) {
     };
     switch (index) {
     case kMainIn:
-        NumberFormat::dB2string(inGain.target, number, kCut);
+        NumberFormat::dB2string(smoothTarget[sInGain], number, kCut);
         break;
     case kMainOut:
-        NumberFormat::dB2string(outGain.target, number, kCut);
+        NumberFormat::dB2string(smoothTarget[sOutGain], number, kCut);
         break;
     case kDlyLFb:
     case kDlyRFb:
         NumberFormat::dB2string(v, number, kCut);
         break;
     case kDrvGain:
-        NumberFormat::dB2string(drive.target, number, kCut);
+        NumberFormat::dB2string(smoothTarget[sDrive], number, kCut);
         break;
     case kMainMix:
         splitText(t, "D:", ":W", v);
@@ -124,10 +124,10 @@ void Drell::formatValue(VstInt32 index, char* text) {
         break;
     }
     case kFltMod:
-        signedPercent(t, fltModDepth.target);
+        signedPercent(t, smoothTarget[sFltModDepth]);
         break;
     case kVcoMod:
-        signedPercent(t, vcoMod.target);
+        signedPercent(t, smoothTarget[sVcoMod]);
         break;
     case kModSens:
         signedPercent(t, v);
@@ -136,7 +136,7 @@ void Drell::formatValue(VstInt32 index, char* text) {
         choice({"LPF", "BPF", "HPF"}, 3);
         break;
     case kFltCutoff:
-        NumberFormat::long2string(static_cast<long long>(cutoff.target), number, kCut);
+        NumberFormat::long2string(static_cast<long long>(smoothTarget[sCutoff]), number, kCut);
         break;
     case kFltRes:
         NumberFormat::float2string(10.0f * v, number, kCut);
@@ -226,16 +226,16 @@ void Drell::getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSig
 
     switch (index) {
     case kMainIn:
-        x = decibels(inGain.target);
+        x = decibels(smoothTarget[sInGain]);
         break;
     case kMainOut:
-        x = decibels(outGain.target);
+        x = decibels(smoothTarget[sOutGain]);
         break;
     case kDlyLFb:
-        x = decibels(fbGain[0].target);
+        x = decibels(smoothTarget[sFbGainL]);
         break;
     case kDlyRFb:
-        x = decibels(fbGain[1].target);
+        x = decibels(smoothTarget[sFbGainR]);
         break;
     case kMainMix:
     case kDlyLFbPan:
@@ -259,10 +259,10 @@ void Drell::getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSig
         x = static_cast<float>(lfoOffset * 90.0 / kHalfPi);
         break;
     case kFltMod:
-        x = fltModDepth.target * 100.0f;
+        x = smoothTarget[sFltModDepth] * 100.0f;
         break;
     case kFltCutoff:
-        x = cutoff.target / 1000.0f;
+        x = smoothTarget[sCutoff] / 1000.0f;
         break;
     case kFltRes:
     case kModSens:
@@ -272,10 +272,10 @@ void Drell::getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSig
         x = std::exp2(vcoManual.load());
         break;
     case kVcoMod:
-        x = vcoMod.target * 100.0f;
+        x = smoothTarget[sVcoMod] * 100.0f;
         break;
     case kDrvGain:
-        x = 20.0f * std::log10(drive.target);
+        x = 20.0f * std::log10(smoothTarget[sDrive]);
         break;
     case kModEnvSpeed:
         x = envMs;
