@@ -79,16 +79,23 @@ public:
         const float p = 1.0f - (1.0f - clkPhase) * clkRate / old;
         clkPhase = p + clkRate;
         float t = 1.0f - p;
+        // Locals: the memory writes cannot alias the histories or positions.
+        const float in[4] = {inHist[0], inHist[1], inHist[2], inHist[3]};
+        float* const memory = dlyBuf.data();
+        int write = dlyWrite, read = dlyRead;
         while (clkPhase >= 1.0f) {
             clkPhase -= 1.0f;
-            dlyBuf[static_cast<std::size_t>(dlyWrite)] = catmullRom(inHist, t / clkRate);
+            memory[write] = catmullRom(in, t / clkRate);
             outHist[0] = outHist[1];
             outHist[1] = outHist[2];
             outHist[2] = outHist[3];
-            outHist[3] = dlyBuf[static_cast<std::size_t>(dlyRead)];
-            advance();
+            outHist[3] = memory[read];
+            if (++write == dlyLen) write = 0;
+            if (++read == dlyLen) read = 0;
             t += 1.0f;
         }
+        dlyWrite = write;
+        dlyRead = read;
         // After a steep rise of the rate the next tick can lie more than a sample ahead
         // (negative phase); the output then holds instead of extrapolating the spline.
         return catmullRom(outHist, clkPhase > 0.0f ? clkPhase : 0.0f);
