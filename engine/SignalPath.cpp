@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
+
 // Turns values too small to matter into exact zero, in double precision.
 inline float flushDouble(double x) noexcept {
     return static_cast<float>((x + 1e-18) - 1e-18);
@@ -50,16 +52,17 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
 
     // A host tempo inside 30..400 beats per minute replaces the engine's.
     if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) {
-        const float bpm = static_cast<float>(info->tempo);
-        if (std::isfinite(bpm) && bpm >= 30.0f && bpm <= 400.0f && bpm != tempo) takeTempo(bpm);
+        const double bpm = info->tempo; // NaN fails the range test
+        if (bpm >= 30.0 && bpm <= 400.0 && static_cast<float>(bpm) != tempo)
+            takeTempo(static_cast<float>(bpm));
     }
 
-    // The host's position in quarter notes times the random wave's re-trigger.
+    // The host's position in quarter notes times the random wave's re-trigger; positions
+    // beyond any real song (or not numbers at all) count as no position.
     const VstTimeInfo* position = getTimeInfo(kVstPpqPosValid);
-    const float ppq = position != nullptr ? static_cast<float>(position->ppqPos) : 0.0f;
-    const bool positionValid = position != nullptr && std::isfinite(ppq);
-    modulation.prepareBlock(positionValid, positionValid ? ppq : 0.0f, lfoNumIdx, dspRateInt,
-                            tempo);
+    const bool positionValid = position != nullptr && std::fabs(position->ppqPos) < kMaxPosition;
+    const float ppq = positionValid ? static_cast<float>(position->ppqPos) : 0.0f;
+    modulation.prepareBlock(positionValid, ppq, lfoNumIdx, dspRateInt, tempo);
 
     // Targets written since the last block start their glide now.
     for (int i = 0; i < kNumSmoothed; ++i) blockTarget[i] = smoothTarget[i];
