@@ -7,11 +7,14 @@
 
 #include <vector>
 
-// Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f.
+// Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
+// 0.5·(2·h1 + (h2 − h0)·f + (2·h0 − 5·h1 + 4·h2 − h3)·f² + (h3 − 3·h2 + 3·h1 − h0)·f³),
+// in Horner form.
 inline float catmullRom(const float h[4], float f) noexcept {
-    return 0.5f * (2.0f * h[1] + (h[2] - h[0]) * f +
-                   (2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3]) * f * f +
-                   (h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0]) * f * f * f);
+    const float c1 = h[2] - h[0];
+    const float c2 = 2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3];
+    const float c3 = h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0];
+    return 0.5f * (2.0f * h[1] + f * (c1 + f * (c2 + f * c3)));
 }
 
 class DelayLine {
@@ -82,10 +85,11 @@ public:
         // Locals: the memory writes cannot alias the histories or positions.
         const float in[4] = {inHist[0], inHist[1], inHist[2], inHist[3]};
         float* const memory = dlyBuf.data();
+        const float period = 1.0f / clkRate; // audio samples per tick
         int write = dlyWrite, read = dlyRead;
         while (clkPhase >= 1.0f) {
             clkPhase -= 1.0f;
-            memory[write] = catmullRom(in, t / clkRate);
+            memory[write] = catmullRom(in, t * period);
             outHist[0] = outHist[1];
             outHist[1] = outHist[2];
             outHist[2] = outHist[3];
