@@ -359,3 +359,16 @@ TEST_F(SignalPath, InstancesAreIndependent) {
     EXPECT_NEAR(otherL[0], 0.25f, 1e-6f);
     EXPECT_EQ(firstAbove(otherL, 0.3f), -1);
 }
+
+TEST_F(SignalPath, SuspendAppliesAFadingTimeAtOnce) {
+    plainWet(0.01f, 0.01f); // 50 ms
+    std::vector<float> block(256, 0.0f);
+    host.setParameter(kDlyLTime, 0.002f); // 10 ms, fading
+    run(block, block, 256);
+    host.suspend();
+    host.resume(kRate);
+    const auto x = impulse(1000);
+    run(x, x);
+    EXPECT_EQ(firstAbove(outL, 0.5f), 441) << "the new time must hold without a fade";
+    EXPECT_NEAR(outL[441], 1.0f, 1e-6f);
+}
