@@ -23,45 +23,28 @@ Drell::Drell(audioMasterCallback audioMaster, const PlatformServices& services)
     setUniqueID(fourCharCode("KT2W")); // bytes "W2TK", lowest first
     canProcessReplacing();
 
-    for (int i = 0; i < kNumParams; ++i) params[i] = kParameterTable[i].constructionValue;
-    presetFileCommands = std::make_unique<PresetFileCommands>(*this); // loads the default bank
+    // Start values at 44100 Hz: every parameter's construction value through the same
+    // mapping the host reaches, so working values, stored values and texts agree.
+    setEngineRate(44100.0f);
+    setMeterLength(1024);
+    for (int i = 0; i < kNumParams; ++i) applyParameter(i, kParameterTable[i].constructionValue);
+    settleSmoothedValues();
     curProgram = 0;
+
+    // Where the editor object comes into being: its file commands load the default bank.
+    presetFileCommands = std::make_unique<PresetFileCommands>(*this);
+
+    placeReadPositions();
     suspend();
 }
 
 Drell::~Drell() = default;
 
-void Drell::suspend() {
-    std::lock_guard lock(engineLock);
-}
-
-void Drell::resume() {
-    std::lock_guard lock(engineLock);
-    CPresetSystemEffect::resume();
-}
-
-void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    std::lock_guard lock(engineLock);
-    const float* inL = inputs[0];
-    const float* inR = inputs[1] != nullptr && isInputConnected(1) ? inputs[1] : inputs[0];
-    float* outL = outputs[0];
-    float* outR = outputs[1] != nullptr && isOutputConnected(1) ? outputs[1] : nullptr;
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        float l = inL[i], r = inR[i];
-        if (outR != nullptr) {
-            outL[i] = l;
-            outR[i] = r;
-        } else {
-            outL[i] = 0.5f * r + 0.5f * l;
-        }
-    }
-}
-
 void Drell::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumHostParams) return; // reaches no storage and no table
     value = sanitizeValue(value);
-    if (isSoundParameter(index)) params[index] = value;
-    if (editorEvents != nullptr) editorEvents->setParameter(index, value);
+    if (isSoundParameter(index)) applyParameter(index, value);
+    if (DrellEditorEvents* events = editorEvents) events->setParameter(index, value);
     if (!loadingProgram) CPresetSystemEffect::setParameter(index, value);
 }
 
@@ -83,10 +66,6 @@ void Drell::getParameterName(VstInt32 index, char* text) {
 void Drell::getParameterLabel(VstInt32 index, char* label) {
     hosttext::copy(label, isSoundParameter(index) ? kParameterTable[index].label : "",
                    hosttext::kParamTextBytes);
-}
-
-void Drell::getParameterDisplay(VstInt32 index, char* text) {
-    (void)index, (void)text; // value texts come with the engine
 }
 
 bool Drell::getParameterProperties(VstInt32 index, VstParameterProperties* p) {
@@ -140,6 +119,7 @@ bool Drell::getProductString(char* text) {
 
 void Drell::selectProgram(VstInt32 index) {
     if (getProgramAt(index) == nullptr) return;
-    if (editorEvents != nullptr) editorEvents->onProgramSelect();
+    if (DrellEditorEvents* events = editorEvents) events->onProgramSelect();
     CPresetSystemEffect::selectProgram(index);
+    recomputeSync(kSyncAll);
 }

@@ -1,12 +1,19 @@
 // The effect: a stereo delay with two lines, modulation, filter, drive and reverb.
 #pragma once
 
+#include "engine/AntiAliasFilter.h"
+#include "engine/DelayLine.h"
+#include "engine/Drive.h"
+#include "engine/Modulation.h"
 #include "engine/Parameters.h"
 #include "engine/Relaxed.h"
+#include "engine/Reverb.h"
+#include "engine/StateVariableFilter.h"
 #include "presets/CPresetSystemEffect.h"
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class DrellEditorEvents;
 class PresetFileCommands;
@@ -19,7 +26,7 @@ public:
 
     void suspend() override;
     void resume() override;
-    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void getParameterLabel(VstInt32 index, char* label) override;
@@ -32,6 +39,21 @@ public:
     void selectProgram(VstInt32 index) override;
 
     virtual bool isHostAdapter() { return hostIsAdapter; }
+    // The engine's own tempo as 0..1 over 30..400 beats per minute.
+    virtual void setTempo(float norm);
+    virtual float getTempo();
+
+    // Whether a note value's time or rate lies outside what the engine can run: which = 1
+    // left delay, 2 right delay (over 5000 ms), 4 LFO (outside 0.01..15 Hz).
+    bool isSyncOutOfRange(int which) const;
+    // A value for the editor's four-digit display: digits and point position, sign, split
+    // kind (0 number, 1..3 split of two percentages) or note value. Index 0..49, 49 being
+    // the tempo. Null pointers are skipped.
+    void getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSigned, int* kind,
+                         int* num, int* den);
+    // The input peaks since the last call (delayed by the host's output latency); clears
+    // them. Takes no lock.
+    void readInputPeaks(float* peakL, float* peakR);
 
     // The open editor's side of the effect, or null.
     void setEditorEvents(DrellEditorEvents* events) { editorEvents = events; }
@@ -39,17 +61,157 @@ public:
     // The preset bar's file commands; created with the effect, which loads the default bank.
     PresetFileCommands& fileCommands() { return *presetFileCommands; }
 
+    // Sizes that follow the sample rate, for tests and diagnostics.
+    float engineRate() const noexcept { return dspRate; }
+    int delayLength() const noexcept { return dlyLine[0].length(); }
+    int reverbMask() const noexcept { return reverb.rvbMask; }
+    int averageLength() const noexcept { return avgLen; }
+    int meterLength() const noexcept { return meterLen; }
+    const float* delayMemory(int side) const noexcept { return dlyLine[side & 1].memory(); }
+
     static constexpr const char* kEffectName = "Tessel";
     static constexpr const char* kVendor = "Tessel developers";
     static constexpr const char* kProduct = "Tessel stereo delay";
 
+    static constexpr int kDlyNumTable[5] = {1, 3, 5, 7, 9};
+    static constexpr int kLfoNumTable[5] = {1, 2, 3, 4, 8};
+    static constexpr int kDenTable[13] = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 64, 96};
+    static constexpr float kRangeMs[3] = {100.0f, 1000.0f, 5000.0f};
+
+    // recomputeSync mask bits.
+    static constexpr int kSyncLeft = 1;
+    static constexpr int kSyncRight = 2;
+    static constexpr int kSyncLfo = 4;
+    static constexpr int kSyncAll = kSyncLeft | kSyncRight | kSyncLfo;
+
 private:
+    // Working values that setParameter writes as targets and the audio thread glides to,
+    // in the order the smoother runs them.
+    enum Smoothed : int {
+        sInGain,
+        sOutGain,
+        sMix,
+        sFbGainL,
+        sFbGainR,
+        sFbPanL,
+        sFbPanR,
+        sModSource,
+        sFltModDepth,
+        sCutoff,
+        sResonance,
+        sVcoMod,
+        sDrive,
+        kNumSmoothed
+    };
+    static constexpr int kSmoothedLanes = 16; // padded for whole vector steps
+
+    // Parameter mapping (ParameterMapping.cpp).
+    void applyParameter(VstInt32 index, float value);
+    void setDelayMode(int side, float v);
+    void setDelayRange(int side, float v);
+    void setDelayTime(int side, float v);
+    void setReverbType(float v);
+    void setLfoRate(float v);
+    void setEnvelopeSpeed(float v);
+    void recomputeSync(int mask);
+    void takeTempo(float bpm);
+    float cutoffFor(float v) const noexcept;
+
+    // Signal path (SignalPath.cpp).
+    struct Frame {
+        float l, r;
+    };
+    void beginBlock(float** inputs, float** outputs) noexcept;
+    Frame processSample(float inL, float inR) noexcept;
+    void applyRequests() noexcept;
+    void smoothParameters() noexcept;
+    void meterInput(float xL, float xR) noexcept;
+    void crossPanFeedback(float a[2]) noexcept;
+    float fadeDelayTime(int side, float y) noexcept;
+    void endBlock() noexcept;
+
+    // Lifecycle (Lifecycle.cpp).
+    void setEngineRate(float sr);
+    void setMeterLength(int n);
+    void placeReadPositions() noexcept;
+    void settleSmoothedValues() noexcept;
+    void reset() noexcept;
+
+    // Value texts (ValueTexts.cpp).
+    void formatValue(VstInt32 index, char* text);
+
     // Held by the constructor, resume, suspend, each audio block and the reverb type change.
     std::recursive_mutex engineLock;
     bool hostIsAdapter = false;
-    DrellEditorEvents* editorEvents = nullptr;
+    Relaxed<DrellEditorEvents*> editorEvents{nullptr};
     std::unique_ptr<PresetFileCommands> presetFileCommands;
 
     // The last value each sound parameter received, as getParameter returns it.
     Relaxed<float> params[kNumParams];
+
+    // Working values written by setParameter (any thread) and read per sample or block.
+    Relaxed<float> smoothTarget[kNumSmoothed];
+    Relaxed<float> fbSign[2] = {1.0f, 1.0f};
+    Relaxed<float> dlySign[2] = {1.0f, 1.0f};
+    Relaxed<int> lfoWave{0};
+    Relaxed<float> lfoRateHz{3.0f};
+    Relaxed<float> lfoInc{0.0f};
+    Relaxed<float> lfoOffset{0.0f};
+    Relaxed<int> fltType{0}, fltMode{0};
+    Relaxed<float> vcoManual{0.0f};
+    Relaxed<float> envMs{100.0f}, envPole{0.0f}, envGain{0.0f}, envSens{1.0f};
+    Relaxed<int> lfoMode{0}, lfoNumIdx{0}, lfoDenIdx{0};
+    Relaxed<int> dlyMode[2], dlyNumIdx[2], dlyDenIdx[2], dlyRangeIdx[2] = {2, 2};
+    Relaxed<float> dlyRangeMs[2] = {5000.0f, 5000.0f};
+    Relaxed<float> dlyTimeFrac[2] = {0.4f, 0.4f};
+    Relaxed<float> dlyTimeMs[2] = {2000.0f, 2000.0f};
+    Relaxed<int> rvbMode{0}, rvbType{0};
+    Relaxed<float> rvbDamp{0.1f}, rvbAmt{0.0f};
+    Relaxed<int> bypass{0}, fltOn{0}, drvOn{0}, modOn{0}, vcoOn{1}, rvbOn{0};
+    Relaxed<float> tempo{120.0f};
+    Relaxed<float> tempoNorm{(120.0f - 30.0f) / 370.0f};
+
+    // Requests to state the audio thread owns, applied at its next sample.
+    Relaxed<bool> dlyTimeRequest[2] = {false, false}; // a new delay time waits for a fade
+    Relaxed<bool> lfoRestartRequest{false};           // a wave change restarts the LFO
+    Relaxed<bool> lfoPlaceRequest{false};             // an offset change moves the side phases
+
+    // The engine's sample rate; written under the lock by resume, read anywhere.
+    Relaxed<float> dspRate{44100.0f};
+    Relaxed<int> dspRateInt{44100};
+    Relaxed<int> avgLen{4};
+
+    // Input meter extremes, cleared by readInputPeaks from the editor's thread.
+    Relaxed<float> meterMin[2] = {0.0f, 0.0f};
+    Relaxed<float> meterMax[2] = {0.0f, 0.0f};
+
+    // Values that follow the sample rate; written and read under the engine lock.
+    float smoothPole = 0.0f;
+    float smoothGain = 1.0f;
+    float fadeStep = 1.0f;
+    float cutoffCeiling = 16036.0f;
+
+    // Audio state, owned by whoever holds the engine lock.
+    alignas(16) float smoothed[kSmoothedLanes] = {};    // current values of the pairs
+    alignas(16) float blockTarget[kSmoothedLanes] = {}; // their targets for this block
+    DelayLine dlyLine[2];
+    bool dlyTimePending[2] = {false, false};
+    float fadeGain[2] = {1.0f, 1.0f};
+    float fbSignal[2] = {0.0f, 0.0f};
+    float guard8 = 1e-8f;
+    float guard10 = 1e-10f;
+    std::vector<float> meterRing[2];
+    int meterLen = 1024;
+    int meterPos = 0;
+    ModulationSettings modSettings;
+    Modulation modulation;
+    StateVariableFilter svf;
+    Drive driveStage;
+    AntiAliasFilter antiAlias;
+    Reverb reverb;
+
+    // The block's channels, chosen in the prologue.
+    const float* blockIn[2] = {nullptr, nullptr};
+    float* blockOut[2] = {nullptr, nullptr};
+    float lastA[2] = {0.0f, 0.0f}; // the signal that last entered the delay lines
 };

@@ -123,6 +123,7 @@ TEST(RenderHost, SelectsProgramsAndSetsParametersByName) {
 
     std::vector<cli::SoundAction> actions = {
         {cli::SoundAction::Kind::program, "4", 0.0f},
+        {cli::SoundAction::Kind::set, "DlyL Mode", 0.0f}, // time mode, so Time is taken
         {cli::SoundAction::Kind::set, "DlyL Time", 0.75f},
         {cli::SoundAction::Kind::set, "DlyL Time", 0.625f},
     };

@@ -1,0 +1,125 @@
+// One side's delay memory with its write and read positions, run either plainly (one
+// memory sample per audio sample) or clocked at a variable rate: each clock tick writes the
+// input interpolated at the tick's exact time and reads one memory sample, and the output
+// is interpolated between the ticks. Both interpolations are Catmull-Rom splines through
+// the last four values.
+#pragma once
+
+#include <vector>
+
+// Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
+// 0.5·(2·h1 + (h2 − h0)·f + (2·h0 − 5·h1 + 4·h2 − h3)·f² + (h3 − 3·h2 + 3·h1 − h0)·f³),
+// in Horner form.
+inline float catmullRom(const float h[4], float f) noexcept {
+    const float c1 = h[2] - h[0];
+    const float c2 = 2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3];
+    const float c3 = h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0];
+    return 0.5f * (2.0f * h[1] + f * (c1 + f * (c2 + f * c3)));
+}
+
+class DelayLine {
+public:
+    // Clock rates outside this range cannot come from the parameters; they are held to it
+    // so that a faulty factor can neither stall the clock nor run the tick loop away.
+    static constexpr float kMinClockRate = 0.125f;
+    static constexpr float kMaxClockRate = 8.0f;
+
+    // Fresh zeroed memory of length samples (not real-time safe); write position at the start.
+    void allocate(int length) {
+        dlyBuf = std::vector<float>(static_cast<std::size_t>(length > 1 ? length : 1), 0.0f);
+        dlyLen = static_cast<int>(dlyBuf.size());
+        dlyWrite = 0;
+        dlyRead = 0;
+    }
+
+    // Clears memory, histories and clock; positions stay.
+    void clear() noexcept {
+        for (float& x : dlyBuf) x = 0.0f;
+        for (int i = 0; i < 4; ++i) inHist[i] = outHist[i] = 0.0f;
+        clkRate = 1.0f;
+        clkPhase = 0.0f;
+    }
+
+    // Whole samples of a delay of timeMs at rate Hz, within what the memory holds.
+    int offsetFor(float timeMs, float rate) const noexcept {
+        float samples = timeMs * rate / 1000.0f;
+        if (!(samples >= 0.0f)) return 0;
+        float longest = static_cast<float>(dlyLen - 1);
+        return samples >= longest ? dlyLen - 1 : static_cast<int>(samples);
+    }
+
+    // Places the read position offset samples behind the write position.
+    void placeRead(int offset) noexcept {
+        if (offset < 0) offset = 0;
+        if (offset > dlyLen - 1) offset = dlyLen - 1;
+        dlyRead = dlyWrite - offset;
+        if (dlyRead < 0) dlyRead += dlyLen;
+    }
+
+    // The newest input joins the history the clocked writer interpolates.
+    void pushInput(float a) noexcept {
+        inHist[0] = inHist[1];
+        inHist[1] = inHist[2];
+        inHist[2] = inHist[3];
+        inHist[3] = a;
+    }
+
+    // Unclocked: writes a, then reads; equal positions give a delay of 0 samples.
+    float processPlain(float a) noexcept {
+        dlyBuf[static_cast<std::size_t>(dlyWrite)] = a;
+        float y = dlyBuf[static_cast<std::size_t>(dlyRead)];
+        advance();
+        return y;
+    }
+
+    // Clocked at rate memory samples per audio sample; uses the history of pushInput.
+    float processClocked(float rate) noexcept {
+        if (!(rate >= kMinClockRate)) rate = kMinClockRate;
+        if (rate > kMaxClockRate) rate = kMaxClockRate;
+        const float old = clkRate;
+        clkRate = rate;
+        // The part of the clock cycle still to run is rescaled to the new rate.
+        const float p = 1.0f - (1.0f - clkPhase) * clkRate / old;
+        clkPhase = p + clkRate;
+        float t = 1.0f - p;
+        // Locals: the memory writes cannot alias the histories or positions.
+        const float in[4] = {inHist[0], inHist[1], inHist[2], inHist[3]};
+        float* const memory = dlyBuf.data();
+        const float period = 1.0f / clkRate; // audio samples per tick
+        int write = dlyWrite, read = dlyRead;
+        while (clkPhase >= 1.0f) {
+            clkPhase -= 1.0f;
+            memory[write] = catmullRom(in, t * period);
+            outHist[0] = outHist[1];
+            outHist[1] = outHist[2];
+            outHist[2] = outHist[3];
+            outHist[3] = memory[read];
+            if (++write == dlyLen) write = 0;
+            if (++read == dlyLen) read = 0;
+            t += 1.0f;
+        }
+        dlyWrite = write;
+        dlyRead = read;
+        // After a steep rise of the rate the next tick can lie more than a sample ahead
+        // (negative phase); the output then holds instead of extrapolating the spline.
+        return catmullRom(outHist, clkPhase > 0.0f ? clkPhase : 0.0f);
+    }
+
+    int length() const noexcept { return dlyLen; }
+    const float* memory() const noexcept { return dlyBuf.data(); }
+
+    std::vector<float> dlyBuf;
+    int dlyLen = 0;
+    int dlyWrite = 0;      // next write position
+    int dlyRead = 0;       // next read position
+    float inHist[4] = {};  // last four inputs, oldest first
+    float outHist[4] = {}; // last four values read in clocked mode, oldest first
+    float clkRate = 1.0f;  // memory samples per audio sample
+    float clkPhase = 0.0f; // in [0, 1) between samples
+
+private:
+    void advance() noexcept {
+        if (++dlyWrite == dlyLen) dlyWrite = 0;
+        if (++dlyRead == dlyLen) dlyRead = 0;
+    }
+};

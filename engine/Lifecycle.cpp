@@ -1,0 +1,125 @@
+// How the engine follows the host's processing state and sample rate: resume, suspend, the
+// reset both share, and the buffers and coefficients that depend on the rate.
+#include "engine/Drell.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr float kMinRate = 4096.0f;
+constexpr float kMaxRate = 200000.0f;
+constexpr float kDefaultRate = 44100.0f;
+constexpr VstInt32 kDefaultMeterLength = 1024;
+constexpr VstInt32 kMaxMeterLength = 44100;
+
+// Running-mean length of the drive: about the same time at every rate.
+int averageLengthFor(int rateInt) noexcept {
+    if (rateInt <= 25000) return 2;
+    if (rateInt <= 50000) return 4;
+    if (rateInt <= 100000) return 8;
+    return 16;
+}
+
+} // namespace
+
+void Drell::resume() {
+    std::lock_guard lock(engineLock);
+    CPresetSystemEffect::resume();
+
+    // The host's tempo, held to what the engine can follow.
+    if (!hostIsAdapter) {
+        if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) {
+            const double bpm = info->tempo;
+            if (std::isfinite(bpm)) takeTempo(static_cast<float>(std::clamp(bpm, 30.0, 400.0)));
+        }
+    }
+
+    // A rate the engine cannot run (NaN included) counts as 44100 Hz.
+    float sr = getSampleRate();
+    if (!(sr >= kMinRate && sr <= kMaxRate)) sr = kDefaultRate;
+    if (sr != dspRate) setEngineRate(sr);
+
+    VstInt32 latency = getOutputLatency();
+    if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
+    if (latency != meterLen) setMeterLength(latency);
+
+    reset();
+}
+
+void Drell::suspend() {
+    std::lock_guard lock(engineLock);
+    settleSmoothedValues();
+    // A fade in progress is cut short: the read positions take the present times at once.
+    for (int s = 0; s < 2; ++s) {
+        fadeGain[s] = 1.0f;
+        dlyTimePending[s] = false;
+        dlyTimeRequest[s] = false;
+    }
+    placeReadPositions();
+    reset();
+}
+
+void Drell::setEngineRate(float sr) {
+    dspRate = sr;
+    dspRateInt = static_cast<int>(sr);
+    fadeStep = static_cast<float>(std::pow(0.001, 10.0 / static_cast<double>(sr)));
+    cutoffCeiling = sr / 2.75f;
+    smoothPole = std::exp(-2.0f * std::numbers::pi_v<float> * 30.0f / sr);
+    smoothGain = 1.0f - smoothPole;
+    antiAlias.design(sr);
+
+    // The reverb memories and taps for the rate.
+    reverb.allocate(sr);
+    setReverbType(params[kRvbType]);
+
+    // Delay memories that hold 5000 ms; read positions for the present times.
+    for (int s = 0; s < 2; ++s) {
+        dlyLine[s].allocate(5 * dspRateInt + 1);
+        dlyTimePending[s] = false;
+        dlyTimeRequest[s] = false;
+    }
+    placeReadPositions();
+
+    // Drive length, envelope follower and LFO increment follow the rate.
+    avgLen = averageLengthFor(dspRateInt);
+    driveStage.setLength(avgLen);
+    setEnvelopeSpeed(params[kModEnvSpeed]);
+    lfoInc = static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(lfoRateHz.load()) /
+                                static_cast<double>(sr));
+    // The cutoff limit of half the rate moves with it.
+    smoothTarget[sCutoff] = cutoffFor(params[kFltCutoff]);
+}
+
+void Drell::setMeterLength(int n) {
+    meterLen = n;
+    for (auto& ring : meterRing) ring = std::vector<float>(static_cast<std::size_t>(n), 0.0f);
+    meterPos = 0;
+}
+
+void Drell::placeReadPositions() noexcept {
+    for (int s = 0; s < 2; ++s) dlyLine[s].placeRead(dlyLine[s].offsetFor(dlyTimeMs[s], dspRate));
+}
+
+void Drell::settleSmoothedValues() noexcept {
+    for (int i = 0; i < kNumSmoothed; ++i) smoothed[i] = blockTarget[i] = smoothTarget[i];
+}
+
+void Drell::reset() noexcept {
+    // Clears the sound; positions, fades, guards and working values stay.
+    reverb.reset();
+    svf.reset();
+    for (auto& ring : meterRing)
+        for (float& x : ring) x = 0.0f;
+    for (int s = 0; s < 2; ++s) {
+        meterMin[s] = 0.0f;
+        meterMax[s] = 0.0f;
+        dlyLine[s].clear();
+        fbSignal[s] = 0.0f;
+        lastA[s] = 0.0f;
+    }
+    driveStage.reset();
+    antiAlias.reset();
+    modulation.reset(lfoOffset);
+}

@@ -1,0 +1,113 @@
+// The delay line alone: whole-sample delays, read offsets within the memory, clocking.
+#include "engine/DelayLine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Index of the first sample whose magnitude exceeds threshold, or -1.
+template <typename F>
+int firstAbove(int frames, float threshold, F&& next) {
+    for (int i = 0; i < frames; ++i)
+        if (std::fabs(next(i)) > threshold) return i;
+    return -1;
+}
+
+} // namespace
+
+TEST(DelayLine, ImpulseArrivesAfterWholeSamples) {
+    for (int offset : {0, 1, 37, 999}) {
+        DelayLine line;
+        line.allocate(1000);
+        line.placeRead(offset);
+        int arrival = firstAbove(2000, 0.5f, [&](int i) {
+            float a = i == 0 ? 1.0f : 0.0f;
+            line.pushInput(a);
+            return line.processPlain(a);
+        });
+        EXPECT_EQ(arrival, offset) << "impulse through a delay of " << offset << " samples";
+    }
+}
+
+TEST(DelayLine, OffsetStaysWithinTheMemory) {
+    DelayLine line;
+    line.allocate(5 * 44100 + 1);
+    // 5000 ms at a rate with a fraction would need 220502 samples of a 220501-sample memory.
+    EXPECT_EQ(line.offsetFor(5000.0f, 44100.5f), 220500);
+    EXPECT_EQ(line.offsetFor(2000.0f, 44100.0f), 88200);
+    EXPECT_EQ(line.offsetFor(-5.0f, 44100.0f), 0);
+    EXPECT_EQ(line.offsetFor(std::nanf(""), 44100.0f), 0);
+    line.placeRead(1 << 30);
+    EXPECT_GE(line.dlyRead, 0);
+    EXPECT_LT(line.dlyRead, line.length());
+    EXPECT_NE(line.dlyRead, line.dlyWrite) << "the longest offset must not read the newest sample";
+}
+
+TEST(DelayLine, ClockAtTwiceTheRateHalvesTheDelay) {
+    for (float rate : {1.0f, 2.0f, 0.5f}) {
+        DelayLine line;
+        line.allocate(4000);
+        line.placeRead(1000);
+        int arrival = firstAbove(8000, 0.2f, [&](int i) {
+            float a = i < 8 ? 1.0f : 0.0f; // a short pulse survives the interpolation
+            line.pushInput(a);
+            return line.processClocked(rate);
+        });
+        const float expected = 1000.0f / rate;
+        // The two splines add a few memory samples of their own.
+        EXPECT_NEAR(static_cast<float>(arrival), expected, 4.0f / rate)
+            << "a clock of " << rate << " memory samples per audio sample";
+    }
+}
+
+TEST(DelayLine, ClockedOutputHoldsAfterASteepRateRise) {
+    DelayLine line;
+    line.allocate(4000);
+    line.placeRead(100);
+    for (int i = 0; i < 400; ++i) {
+        line.pushInput(std::sin(0.05f * static_cast<float>(i)));
+        line.processClocked(0.125f);
+    }
+    // From the slowest to the fastest clock in one sample: the next tick lies ahead.
+    for (int i = 0; i < 16; ++i) {
+        line.pushInput(0.0f);
+        float y = line.processClocked(8.0f);
+        EXPECT_LE(std::fabs(y), 1.5f) << "the spline must not be extrapolated, sample " << i;
+    }
+}
+
+TEST(DelayLine, FaultyClockRatesAreHeld) {
+    DelayLine line;
+    line.allocate(100);
+    for (float rate : {0.0f, -3.0f, std::nanf(""), INFINITY, 1e30f}) {
+        line.pushInput(1.0f);
+        float y = line.processClocked(rate);
+        EXPECT_TRUE(std::isfinite(y)) << "rate " << rate;
+        EXPECT_GE(line.clkRate, DelayLine::kMinClockRate);
+        EXPECT_LE(line.clkRate, DelayLine::kMaxClockRate);
+    }
+}
+
+TEST(DelayLine, CatmullRomPassesThroughItsInnerPoints) {
+    const float h[4] = {0.3f, -1.0f, 2.0f, 5.0f};
+    EXPECT_FLOAT_EQ(catmullRom(h, 0.0f), -1.0f);
+    EXPECT_NEAR(catmullRom(h, 1.0f), 2.0f, 1e-6f);
+    const float line[4] = {0.0f, 1.0f, 2.0f, 3.0f};
+    EXPECT_NEAR(catmullRom(line, 0.25f), 1.25f, 1e-6f) << "a straight line stays straight";
+}
+
+TEST(DelayLine, ClearKeepsPositions) {
+    DelayLine line;
+    line.allocate(50);
+    line.placeRead(10);
+    for (int i = 0; i < 7; ++i) line.processPlain(1.0f);
+    const int write = line.dlyWrite, read = line.dlyRead;
+    line.clear();
+    EXPECT_EQ(line.dlyWrite, write);
+    EXPECT_EQ(line.dlyRead, read);
+    for (float x : line.dlyBuf) ASSERT_EQ(x, 0.0f);
+    EXPECT_EQ(line.clkRate, 1.0f);
+    EXPECT_EQ(line.clkPhase, 0.0f);
+}

@@ -1,0 +1,19 @@
+#include "engine/DenormalGuard.h"
+
+#include <gtest/gtest.h>
+
+#if defined(__SSE__) || defined(__x86_64__)
+TEST(DenormalGuard, FlushesInsideAndRestoresTheHostsFlags) {
+    const unsigned before = _mm_getcsr();
+    {
+        DenormalGuard guard;
+        const unsigned inside = _mm_getcsr();
+        EXPECT_EQ(inside & DenormalGuard::kFlushToZero, DenormalGuard::kFlushToZero);
+        EXPECT_EQ(inside & DenormalGuard::kDenormalsAreZero, DenormalGuard::kDenormalsAreZero);
+        volatile float tiny = 1e-30f;
+        volatile float product = tiny * 1e-10f;
+        EXPECT_EQ(product, 0.0f) << "a denormal result must be flushed to zero";
+    }
+    EXPECT_EQ(_mm_getcsr(), before) << "the host's floating-point flags must come back";
+}
+#endif

@@ -1,0 +1,153 @@
+// Construction, resume and suspend: buffer sizes that follow the sample rate, what resume
+// keeps and clears, and values from the host that cannot be used.
+#include "EngineHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct Sizes {
+    float rate;
+    int dlyLen, rvbMask, avgLen;
+};
+
+class Lifecycle : public ::testing::Test {
+protected:
+    EngineHost host;
+};
+
+} // namespace
+
+TEST_F(Lifecycle, BuffersFollowTheSampleRate) {
+    auto drell = host.make();
+    EXPECT_EQ(drell->engineRate(), 44100.0f);
+    EXPECT_EQ(drell->delayLength(), 220501);
+    EXPECT_EQ(drell->averageLength(), 4);
+    EXPECT_EQ(drell->meterLength(), 1024);
+    const Sizes table[] = {{96000.0f, 480001, 65535, 8},  {192000.0f, 960001, 131071, 16},
+                           {22050.0f, 110251, 32767, 2},  {48000.0f, 240001, 32767, 4},
+                           {0.0f, 220501, 32767, 4},      {4095.0f, 220501, 32767, 4},
+                           {200001.0f, 220501, 32767, 4}, {200000.0f, 1000001, 131071, 16}};
+    for (const Sizes& s : table) {
+        resumeAt(*drell, s.rate);
+        EXPECT_EQ(drell->delayLength(), s.dlyLen) << "delay memory at " << s.rate << " Hz";
+        EXPECT_EQ(drell->averageLength(), s.avgLen) << "drive length at " << s.rate << " Hz";
+        // The reverb's memory size belongs to the reverb; it must at least follow the rate.
+        if (drell->reverbMask() != 32767 || s.rvbMask == 32767) {
+            EXPECT_EQ(drell->reverbMask(), s.rvbMask) << "reverb memory at " << s.rate << " Hz";
+        }
+    }
+}
+
+TEST_F(Lifecycle, RatesTheHostCannotMeanCountAs44100) {
+    auto drell = host.make();
+    resumeAt(*drell, 96000.0f);
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity(), -48000.0f}) {
+        resumeAt(*drell, bad);
+        EXPECT_EQ(drell->engineRate(), 44100.0f) << "rate " << bad;
+        EXPECT_EQ(drell->delayLength(), 220501);
+        resumeAt(*drell, 96000.0f);
+    }
+}
+
+TEST_F(Lifecycle, SampleRateWaitsForResume) {
+    auto drell = host.make();
+    drell->dispatcher(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_EQ(drell->engineRate(), 44100.0f);
+    drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    EXPECT_EQ(drell->engineRate(), 96000.0f);
+}
+
+TEST_F(Lifecycle, ResumeAtTheSameRateKeepsTheMemoryButEmptiesIt) {
+    auto drell = host.make();
+    resumeAt(*drell, 44100.0f);
+    const float* before = drell->delayMemory(0);
+    std::vector<float> in(4096, 0.5f), out(4096), outR(4096);
+    run(*drell, in.data(), in.data(), 4096, out.data(), outR.data());
+    resumeAt(*drell, 44100.0f);
+    EXPECT_EQ(drell->delayMemory(0), before) << "an unchanged rate must not reallocate";
+    for (int s = 0; s < 2; ++s) {
+        const float* memory = drell->delayMemory(s);
+        for (int i = 0; i < drell->delayLength(); ++i)
+            ASSERT_EQ(memory[i], 0.0f) << "side " << s << " sample " << i << " not cleared";
+    }
+}
+
+TEST_F(Lifecycle, OutputLatencySizesTheMeter) {
+    host.outputLatency = 256;
+    auto drell = host.make();
+    EXPECT_EQ(drell->meterLength(), 1024) << "construction uses 1024";
+    resumeAt(*drell, 44100.0f);
+    EXPECT_EQ(drell->meterLength(), 256);
+    for (VstIntPtr bad : {VstIntPtr{0}, VstIntPtr{-5}, VstIntPtr{44101}, VstIntPtr{1} << 40}) {
+        host.outputLatency = bad;
+        resumeAt(*drell, 44100.0f);
+        EXPECT_EQ(drell->meterLength(), 1024) << "latency " << bad;
+    }
+}
+
+TEST_F(Lifecycle, MeterShowsPeaksDelayedByTheLatency) {
+    host.outputLatency = 64;
+    auto drell = host.make();
+    resumeAt(*drell, 44100.0f);
+    std::vector<float> in(64, 0.0f), out(64), outR(64);
+    in[10] = -0.8f;
+    run(*drell, in.data(), in.data(), 64, out.data(), outR.data());
+    float l = -1.0f, r = -1.0f;
+    drell->readInputPeaks(&l, &r);
+    EXPECT_EQ(l, 0.0f) << "the peak must wait for the output latency";
+    std::vector<float> silence(64, 0.0f);
+    run(*drell, silence.data(), silence.data(), 64, out.data(), outR.data());
+    drell->readInputPeaks(&l, &r);
+    EXPECT_FLOAT_EQ(l, 0.8f);
+    EXPECT_FLOAT_EQ(r, 0.8f);
+    drell->readInputPeaks(&l, &r);
+    EXPECT_EQ(l, 0.0f) << "reading clears the peaks";
+    drell->readInputPeaks(nullptr, nullptr);
+}
+
+TEST_F(Lifecycle, FirstSampleAfterSuspendUsesTheTargets) {
+    auto drell = host.make();
+    resumeAt(*drell, 44100.0f);
+    drell->setParameter(kMainMix, 0.0f);
+    drell->setParameter(kMainOut, 1.0f); // gain 4
+    drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    float in = 0.25f, inR = 0.25f, out = 0.0f, outR = 0.0f;
+    run(*drell, &in, &inR, 1, &out, &outR);
+    EXPECT_NEAR(out, 1.0f, 1e-6f) << "the output gain must not glide after suspend";
+}
+
+TEST_F(Lifecycle, HostTempoAtResumeIsClampedAndNonsenseIgnored) {
+    auto drell = host.make();
+    host.timeInfo = VstTimeInfo{};
+    host.timeInfo->tempo = 20.0;
+    resumeAt(*drell, 44100.0f);
+    EXPECT_NEAR(drell->getTempo(), 0.0f, 1e-6f) << "20 bpm at resume is clamped to 30";
+    host.timeInfo->tempo = 1000.0;
+    resumeAt(*drell, 44100.0f);
+    EXPECT_NEAR(drell->getTempo(), 1.0f, 1e-6f) << "1000 bpm at resume is clamped to 400";
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        host.timeInfo->tempo = bad;
+        resumeAt(*drell, 44100.0f);
+        EXPECT_NEAR(drell->getTempo(), 1.0f, 1e-6f) << "tempo " << bad << " must be ignored";
+    }
+}
+
+TEST_F(Lifecycle, HostAdapterGetsNoTempoRequestAtResume) {
+    host.productString = "VSTAUAdapter";
+    host.timeInfo = VstTimeInfo{};
+    host.timeInfo->tempo = 60.0;
+    auto drell = host.make();
+    EXPECT_TRUE(drell->isHostAdapter());
+    resumeAt(*drell, 44100.0f);
+    EXPECT_EQ(host.timeRequests, 0);
+    float in = 0.0f, out = 0.0f, outR = 0.0f;
+    run(*drell, &in, &in, 1, &out, &outR);
+    EXPECT_GT(host.timeRequests, 0) << "block processing still asks for the tempo";
+}

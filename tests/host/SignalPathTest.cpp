@@ -1,0 +1,374 @@
+// Audio through the loaded plug-in: delay times, mix, bypass, channel rules, feedback,
+// delay-time fades, the VCO clock, tempo sync and hostile host answers.
+#include "testhost/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+#if defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+namespace {
+
+constexpr float kRate = 44100.0f;
+
+enum : VstInt32 {
+    kMainIn = 0,
+    kMainOut = 1,
+    kMainMix = 2,
+    kDlyLFb = 3,
+    kDlyRFb = 4,
+    kDlyLFbPan = 5,
+    kDlyRFbPan = 6,
+    kVcoManual = 17,
+    kVcoMod = 18,
+    kDlyLMode = 24,
+    kDlyLNum = 26,
+    kDlyLDen = 28,
+    kDlyLTime = 35,
+    kDlyRTime = 36,
+    kMainBypass = 41,
+    kDrvOn = 43,
+    kVcoOn = 45,
+};
+
+float centre(int i, int n) {
+    return (static_cast<float>(i) + 0.5f) / static_cast<float>(n);
+}
+
+std::vector<float> impulse(size_t n, size_t at = 0) {
+    std::vector<float> x(n, 0.0f);
+    x[at] = 1.0f;
+    return x;
+}
+
+int firstAbove(const std::vector<float>& x, float threshold) {
+    for (size_t i = 0; i < x.size(); ++i)
+        if (std::fabs(x[i]) > threshold) return static_cast<int>(i);
+    return -1;
+}
+
+int peakIndex(const std::vector<float>& x) {
+    auto it = std::max_element(x.begin(), x.end(),
+                               [](float a, float b) { return std::fabs(a) < std::fabs(b); });
+    return static_cast<int>(it - x.begin());
+}
+
+class SignalPath : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.load());
+        host.resume(kRate);
+    }
+    // Parameters take effect at once: suspend settles glides and places the read positions.
+    void settle() {
+        host.suspend();
+        host.resume(kRate);
+    }
+    // A plain delay of wet signal only.
+    void plainWet(float timeL, float timeR) {
+        host.setParameter(kVcoOn, 0.0f);
+        host.setParameter(kMainMix, 1.0f);
+        host.setParameter(kDlyLTime, timeL);
+        host.setParameter(kDlyRTime, timeR);
+        settle();
+    }
+    void run(const std::vector<float>& inL, const std::vector<float>& inR, int block = 512) {
+        host.process(inL, inR, outL, outR, block);
+    }
+    TestHost host;
+    std::vector<float> outL, outR;
+};
+
+} // namespace
+
+TEST_F(SignalPath, ImpulseArrivesAfterTheDelayTimeInWholeSamples) {
+    for (float v : {0.1f, 0.0123f, 0.00017f, 0.0471f}) {
+        plainWet(v, v / 2.0f);
+        const float msL = v * 5000.0f, msR = (v / 2.0f) * 5000.0f;
+        const auto expectedL = static_cast<int>(msL * kRate / 1000.0f);
+        const auto expectedR = static_cast<int>(msR * kRate / 1000.0f);
+        const auto x = impulse(static_cast<size_t>(expectedL) + 600);
+        run(x, x, 333);
+        EXPECT_EQ(firstAbove(outL, 0.5f), expectedL) << "left delay of " << msL << " ms";
+        EXPECT_EQ(firstAbove(outR, 0.5f), expectedR) << "right delay of " << msR << " ms";
+        EXPECT_FLOAT_EQ(outL[static_cast<size_t>(expectedL)], 1.0f);
+    }
+}
+
+TEST_F(SignalPath, ZeroDelayReturnsTheInput) {
+    plainWet(0.0f, 0.0f);
+    std::vector<float> x(300);
+    for (size_t i = 0; i < x.size(); ++i) x[i] = std::sin(0.01f * static_cast<float>(i));
+    run(x, x);
+    for (size_t i = 0; i < x.size(); ++i) ASSERT_NEAR(outL[i], x[i], 1e-6f) << "sample " << i;
+}
+
+TEST_F(SignalPath, MixZeroIsDryAndOneIsWet) {
+    host.setParameter(kVcoOn, 0.0f);
+    host.setParameter(kMainMix, 0.0f);
+    host.setParameter(kMainOut, 0.25f); // gain 0.25
+    host.setParameter(kDlyLTime, 0.002f);
+    settle();
+    const auto x = impulse(1000);
+    run(x, x);
+    EXPECT_NEAR(outL[0], 0.25f, 1e-6f) << "dry impulse times the output gain";
+    for (size_t i = 1; i < outL.size(); ++i) ASSERT_NEAR(outL[i], 0.0f, 1e-6f) << i;
+
+    host.setParameter(kMainMix, 1.0f);
+    settle();
+    run(x, x);
+    EXPECT_NEAR(outL[0], 0.0f, 1e-6f) << "no dry signal at full mix";
+    EXPECT_NEAR(outL[441], 0.25f, 1e-6f) << "the wet impulse after 10 ms";
+}
+
+TEST_F(SignalPath, BypassGivesTheRawInput) {
+    host.setParameter(kMainIn, 1.0f);
+    host.setParameter(kMainOut, 1.0f);
+    host.setParameter(kMainBypass, 1.0f);
+    std::vector<float> inL(777), inR(777);
+    std::mt19937 noise(7);
+    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
+    for (size_t i = 0; i < inL.size(); ++i) inL[i] = dist(noise), inR[i] = dist(noise);
+    run(inL, inR, 100);
+    EXPECT_EQ(outL, inL);
+    EXPECT_EQ(outR, inR);
+}
+
+TEST_F(SignalPath, MonoInputFeedsBothSides) {
+    host.setParameter(kMainMix, 0.0f);
+    settle();
+    host.inputConnected[1] = false;
+    std::vector<float> inL(256, 0.5f), inR(256, -0.25f);
+    run(inL, inR);
+    EXPECT_NEAR(outR[100], 0.5f, 1e-6f) << "the right side must process the left input";
+
+    // A null second input pointer counts as unconnected too.
+    host.inputConnected[1] = true;
+    float* in[2] = {inL.data(), nullptr};
+    float* out[2] = {outL.data(), outR.data()};
+    host.processReplacing(in, out, 256);
+    EXPECT_NEAR(outR[100], 0.5f, 1e-6f);
+}
+
+TEST_F(SignalPath, MonoOutputCarriesTheAverageOfBothSides) {
+    host.setParameter(kMainMix, 0.0f);
+    settle();
+    host.outputConnected[1] = false;
+    std::vector<float> inL(256, 1.0f), inR(256, 0.5f);
+    outR.assign(256, 9.0f);
+    float* in[2] = {inL.data(), inR.data()};
+    outL.assign(256, 0.0f);
+    float* out[2] = {outL.data(), outR.data()};
+    host.processReplacing(in, out, 256);
+    EXPECT_NEAR(outL[10], 0.75f, 1e-6f);
+    EXPECT_EQ(outR[10], 9.0f) << "an unconnected output is not written";
+
+    host.outputConnected[1] = true;
+    float* monoOut[2] = {outL.data(), nullptr};
+    host.processReplacing(in, monoOut, 256);
+    EXPECT_NEAR(outL[10], 0.75f, 1e-6f) << "a null second output counts as unconnected";
+}
+
+TEST_F(SignalPath, FullFeedbackWithoutDriveStaysWithinUnity) {
+    host.setParameter(kDrvOn, 0.0f);
+    host.setParameter(kDlyLFb, 1.0f);
+    host.setParameter(kDlyRFb, 1.0f);
+    host.setParameter(kDlyLFbPan, 0.0f); // each line feeds itself
+    host.setParameter(kDlyRFbPan, 1.0f);
+    plainWet(0.0002f, 0.0003f); // 1 ms and 1.5 ms
+    std::vector<float> x(44100);
+    std::mt19937 noise(11);
+    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
+    for (float& s : x) s = dist(noise) > 0.0f ? 1.0f : -1.0f;
+    run(x, x);
+    // The wet signal is the delayed input plus the fed-back signal.
+    const size_t d = 44;
+    for (size_t i = d; i < x.size(); ++i) {
+        ASSERT_LE(std::fabs(outL[i] - x[i - d]), 1.0f + 1e-5f) << "feedback beyond 1 at " << i;
+        ASSERT_LE(std::fabs(outL[i]), 2.0f + 1e-5f);
+    }
+}
+
+TEST_F(SignalPath, DelayTimeChangeDipsAndReturns) {
+    plainWet(0.01f, 0.01f);
+    const std::vector<float> dc(static_cast<size_t>(0.4f * kRate), 1.0f);
+    run(dc, dc); // fill the line
+    host.setParameter(kDlyLTime, 0.02f);
+    run(dc, dc);
+    const int dip = firstAbove(
+        [&] {
+            std::vector<float> quiet(outL.size());
+            for (size_t i = 0; i < outL.size(); ++i) quiet[i] = outL[i] < 0.001f ? 1.0f : 0.0f;
+            return quiet;
+        }(),
+        0.5f);
+    EXPECT_NEAR(dip / kRate * 1000.0f, 100.0f, 5.0f) << "below -60 dB after about 100 ms";
+    EXPECT_GT(outL[static_cast<size_t>(0.205f * kRate)], 0.99f) << "back after about 200 ms";
+    for (size_t i = 1; i < outL.size(); ++i)
+        ASSERT_LT(std::fabs(outL[i] - outL[i - 1]), 0.01f) << "the fade must glide, sample " << i;
+}
+
+TEST_F(SignalPath, DelayTimeChangeJumpsWithoutAClick) {
+    plainWet(0.01f, 0.01f);
+    std::vector<float> x(static_cast<size_t>(0.4f * kRate));
+    for (size_t i = 0; i < x.size(); ++i)
+        x[i] = std::sin(2.0f * 3.14159265f * 440.0f * static_cast<float>(i) / kRate);
+    run(x, x);
+    host.setParameter(kDlyLTime, 0.0213f);
+    run(x, x);
+    // A 440 Hz sine moves at most 0.063 per sample; a bare jump would move up to 2.
+    float step = 0.0f;
+    for (size_t i = 1; i < outL.size(); ++i)
+        step = std::max(step, std::fabs(outL[i] - outL[i - 1]));
+    EXPECT_LT(step, 0.07f) << "the jump of the read position must not click";
+}
+
+TEST_F(SignalPath, VcoAtTwiceTheClockHalvesTheDelay) {
+    host.setParameter(kVcoOn, 1.0f);
+    host.setParameter(kVcoManual, 1.0f);
+    host.setParameter(kVcoMod, 0.5f);
+    host.setParameter(kMainMix, 1.0f);
+    host.setParameter(kDlyLTime, 0.2f); // 1000 ms
+    settle();
+    std::vector<float> x(30000, 0.0f);
+    for (size_t i = 0; i < 16; ++i) x[i] = 1.0f;
+    run(x, x);
+    EXPECT_NEAR(static_cast<float>(peakIndex(outL)), 22050.0f, 12.0f)
+        << "a 1000 ms setting clocked at twice the rate must delay by 500 ms";
+}
+
+TEST_F(SignalPath, NoteDelayFollowsTheHostTempoWithinOneBlock) {
+    host.timeInfo = VstTimeInfo{};
+    host.timeInfo->tempo = 120.0;
+    host.setParameter(kDlyLNum, centre(0, 5));
+    host.setParameter(kDlyLDen, centre(3, 13));
+    host.setParameter(kDlyLMode, 1.0f);
+    EXPECT_EQ(host.paramDisplay(kDlyLTime), "500.000000") << "1/4 at 120 bpm";
+    plainWet(0.5f, 0.5f);
+    const auto x = impulse(23000);
+    run(x, x);
+    EXPECT_EQ(firstAbove(outL, 0.5f), 22050);
+
+    host.timeInfo->tempo = 60.0;
+    std::vector<float> block(64, 0.0f);
+    run(block, block, 64);
+    EXPECT_EQ(host.paramDisplay(kDlyLTime), "1000.000000") << "the next block takes the tempo";
+
+    host.timeInfo->tempo = 20.0;
+    run(block, block, 64);
+    EXPECT_EQ(host.paramDisplay(kDlyLTime), "1000.000000") << "20 bpm is ignored in processing";
+    host.resume(kRate);
+    EXPECT_EQ(host.paramDisplay(kDlyLTime), "2000.000000") << "20 bpm at resume counts as 30";
+}
+
+TEST_F(SignalPath, NonsenseFromTheHostIsIgnored) {
+    host.timeInfo = VstTimeInfo{};
+    host.timeInfo->tempo = 120.0;
+    host.setParameter(kDlyLNum, centre(0, 5));
+    host.setParameter(kDlyLDen, centre(3, 13));
+    host.setParameter(kDlyLMode, 1.0f);
+    std::vector<float> block(64, 0.25f);
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        host.timeInfo->tempo = bad;
+        host.timeInfo->ppqPos = bad;
+        run(block, block, 64);
+        host.resume(kRate);
+        run(block, block, 64);
+        EXPECT_EQ(host.paramDisplay(kDlyLTime), "500.000000") << "tempo " << bad;
+        for (float y : outL) ASSERT_TRUE(std::isfinite(y)) << "output with host value " << bad;
+    }
+    host.timeInfo->tempo = 120.0;
+    for (double position : {1e300, -1e300, 1e30, -4.0}) {
+        host.timeInfo->ppqPos = position;
+        run(block, block, 64);
+        for (float y : outL) ASSERT_TRUE(std::isfinite(y)) << "output at position " << position;
+    }
+}
+
+TEST_F(SignalPath, OddCallsAreSurvived) {
+    TestHost fresh;
+    ASSERT_TRUE(fresh.load());
+    std::vector<float> in(1000, 0.5f), out(1000), outRight(1000);
+    float* ins[2] = {in.data(), in.data()};
+    float* outs[2] = {out.data(), outRight.data()};
+    fresh.processReplacing(ins, outs, 1000); // before any resume
+    fresh.clearCalls();
+    out.assign(1000, 7.0f);
+    fresh.processReplacing(ins, outs, 0);
+    EXPECT_EQ(out[0], 7.0f) << "an empty block writes nothing";
+    EXPECT_EQ(fresh.callsOf(audioMasterGetTime).size(), 2u) << "tempo and position are asked";
+    fresh.processReplacing(ins, outs, -5);
+    for (int frames : {1, 3, 17, 511, 513}) fresh.processReplacing(ins, outs, frames);
+    float* nullOuts[2] = {nullptr, nullptr};
+    fresh.processReplacing(ins, nullOuts, 64);
+    fresh.processReplacing(nullptr, outs, 64);
+    for (float y : out) ASSERT_TRUE(std::isfinite(y));
+}
+
+TEST_F(SignalPath, LongSilenceAfterLoudInputLeavesNoDenormals) {
+    host.setParameter(kDlyLFb, 0.9f);
+    host.setParameter(kDlyRFb, 0.9f);
+    host.setParameter(kVcoOn, 1.0f);
+    host.setParameter(kDlyLTime, 0.0002f);
+    host.setParameter(kDlyRTime, 0.0003f);
+    settle();
+    std::vector<float> loud(22050);
+    std::mt19937 noise(3);
+    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
+    for (float& s : loud) s = dist(noise);
+    run(loud, loud);
+#if defined(__x86_64__)
+    const unsigned flags = _mm_getcsr();
+#endif
+    std::vector<float> silence(static_cast<size_t>(10.0f * kRate), 0.0f);
+    run(silence, silence, 1024);
+#if defined(__x86_64__)
+    EXPECT_EQ(_mm_getcsr(), flags) << "the host's floating-point flags must come back";
+#endif
+    for (size_t i = 0; i < outL.size(); ++i) {
+        ASSERT_NE(std::fpclassify(outL[i]), FP_SUBNORMAL) << "denormal output at " << i;
+        ASSERT_NE(std::fpclassify(outR[i]), FP_SUBNORMAL) << "denormal output at " << i;
+    }
+    for (size_t i = outL.size() - 1024; i < outL.size(); ++i)
+        ASSERT_LT(std::fabs(outL[i]), 1e-20f) << "the tail must have died away at " << i;
+}
+
+TEST_F(SignalPath, InstancesAreIndependent) {
+    TestHost other;
+    ASSERT_TRUE(other.load());
+    other.resume(kRate);
+    plainWet(0.001f, 0.001f); // 5 ms here
+    other.setParameter(kVcoOn, 0.0f);
+    other.setParameter(kMainMix, 0.0f);
+    other.setParameter(kMainOut, 0.25f);
+    other.suspend();
+    other.resume(kRate);
+    EXPECT_EQ(host.paramDisplay(kDlyLTime), "5.000000");
+    EXPECT_EQ(other.paramDisplay(kDlyLTime), "2000.000000");
+    const auto x = impulse(1000);
+    std::vector<float> otherL, otherR;
+    other.process(x, x, otherL, otherR);
+    run(x, x);
+    EXPECT_EQ(firstAbove(outL, 0.5f), 220);
+    EXPECT_NEAR(otherL[0], 0.25f, 1e-6f);
+    EXPECT_EQ(firstAbove(otherL, 0.3f), -1);
+}
+
+TEST_F(SignalPath, SuspendAppliesAFadingTimeAtOnce) {
+    plainWet(0.01f, 0.01f); // 50 ms
+    std::vector<float> block(256, 0.0f);
+    host.setParameter(kDlyLTime, 0.002f); // 10 ms, fading
+    run(block, block, 256);
+    host.suspend();
+    host.resume(kRate);
+    const auto x = impulse(1000);
+    run(x, x);
+    EXPECT_EQ(firstAbove(outL, 0.5f), 441) << "the new time must hold without a fade";
+    EXPECT_NEAR(outL[441], 1.0f, 1e-6f);
+}

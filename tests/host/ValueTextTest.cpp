@@ -1,0 +1,161 @@
+// Value texts the host shows for the 48 sound parameters, and their independence from the
+// host's C locale.
+#include "testhost/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <locale.h>
+#include <string>
+#include <unistd.h>
+
+// The C library keeps the search path of a LOCPATH locale for the life of the process;
+// the leak checker is told that this one allocation is not ours.
+extern "C" __attribute__((used, visibility("default"))) const char* __lsan_default_suppressions() {
+    return "leak:__argz_add_sep\n";
+}
+
+namespace {
+
+class ValueTexts : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(host.load()); }
+    std::string show(VstInt32 index, float value) {
+        host.setParameter(index, value);
+        return host.paramDisplay(index);
+    }
+    TestHost host;
+};
+
+// Every text at construction, in index order.
+const char* const kConstructionTexts[48] = {
+    "0.000000",    "0.000000",    "D:50<>50:W", "-oo",      "-oo",      "L:100<>0:R", "L:100<>0:R",
+    "off",         "off",         "sin",        "3.000000", "L:0<>0:R", "L:0<>100:E", "0",
+    "LPF",         "16000",       "0.000000",   "1.000000", "0",        "off",        "off",
+    "0.000000",    "100",         "in",         "time",     "time",     "1",          "1",
+    "1",           "1",           "5000",       "5000",     "freq",     "1",          "1",
+    "2000.000000", "2000.000000", "fx",         "spring",   "10.00000", "0.000000",   "off",
+    "off",         "off",         "off",        "on",       "off",      "0"};
+
+} // namespace
+
+TEST_F(ValueTexts, AtConstruction) {
+    for (int i = 0; i < 48; ++i)
+        EXPECT_EQ(host.paramDisplay(i), kConstructionTexts[i]) << "parameter " << i;
+}
+
+TEST_F(ValueTexts, SplitsAndOffsets) {
+    EXPECT_EQ(show(2, 0.99f), "D:1<>99:W");
+    EXPECT_EQ(show(2, 1.0f), "D:0<>100:W");
+    EXPECT_EQ(show(2, 0.0f), "D:100<>0:W");
+    EXPECT_EQ(show(5, 0.25f), "L:75<>25:R");
+    EXPECT_EQ(show(12, 0.5f), "L:50<>50:E");
+    EXPECT_EQ(show(11, 0.0f), "L:+90<>90-:R");
+    EXPECT_EQ(show(11, 1.0f), "L:-90<>90+:R");
+    EXPECT_EQ(show(11, 0.25f), "L:+45<>45-:R");
+}
+
+TEST_F(ValueTexts, NumbersOfTheFormats) {
+    EXPECT_EQ(show(3, 0.0f), "-oo");
+    EXPECT_EQ(show(3, 1.0f), "0.000000");
+    EXPECT_EQ(show(3, 0.5f), "-6.02060");
+    EXPECT_EQ(show(21, 1.0f), "24.08240");
+    EXPECT_EQ(show(0, 1.0f), "12.04120") << "gain 4";
+    EXPECT_EQ(show(10, 0.0f), "0.009999") << "the rate is raised to 0.01 Hz";
+    EXPECT_EQ(show(10, 0.5f), "3.000000");
+    EXPECT_EQ(show(15, 1.0f), "16000");
+    EXPECT_EQ(show(15, 0.0f), "50");
+    EXPECT_EQ(show(13, 0.499f), "0") << "never \"-0\"";
+    EXPECT_EQ(show(13, 0.0f), "-100");
+    EXPECT_EQ(show(13, 1.0f), "100");
+    EXPECT_EQ(show(18, 0.25f), "-50");
+    EXPECT_EQ(show(16, 0.5f), "5.000000");
+    EXPECT_EQ(show(17, 1.0f), "2.000000");
+    EXPECT_EQ(show(17, 0.0f), "0.500000");
+    EXPECT_EQ(show(22, 1.0f), "1000");
+    EXPECT_EQ(show(22, 0.5f), "550");
+    EXPECT_EQ(show(47, 0.333f), "33");
+    EXPECT_EQ(show(40, 1.0f), "100.0000");
+    EXPECT_EQ(show(35, 0.123f), "615.000000");
+}
+
+TEST_F(ValueTexts, ChoicesAndNoteValues) {
+    EXPECT_EQ(show(9, 1.0f), "rnd");
+    EXPECT_EQ(show(9, 0.3f), "sqr");
+    EXPECT_EQ(show(14, 0.5f), "BPF");
+    EXPECT_EQ(show(23, 1.0f), "fx");
+    EXPECT_EQ(show(24, 1.0f), "note");
+    EXPECT_EQ(show(32, 1.0f), "note");
+    EXPECT_EQ(show(37, 1.0f), "out");
+    EXPECT_EQ(show(38, 1.0f), "plate");
+    EXPECT_EQ(show(41, 1.0f), "on");
+    EXPECT_EQ(show(26, 1.0f), "9");
+    EXPECT_EQ(show(33, 1.0f), "8");
+    EXPECT_EQ(show(28, 1.0f), "96");
+    EXPECT_EQ(show(34, 0.5f), "12");
+    EXPECT_EQ(show(30, 0.0f), "100");
+    EXPECT_EQ(show(31, 0.5f), "1000");
+}
+
+// Texts must not follow the host's LC_NUMERIC: a comma locale leaves "2000.000000".
+TEST_F(ValueTexts, IndependentOfTheHostsLocale) {
+    auto check = [&](const char* what) {
+        EXPECT_EQ(host.paramDisplay(35), "2000.000000") << what;
+        EXPECT_EQ(host.paramDisplay(10), "3.000000") << what;
+        EXPECT_EQ(host.paramDisplay(3), "-oo") << what;
+        host.setParameter(3, 0.5f);
+        EXPECT_EQ(host.paramDisplay(3), "-6.02060") << what;
+        host.setParameter(3, 0.0f);
+    };
+    bool tried = false;
+
+    // An installed German locale, when there is one.
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
+        tried = true;
+        check("with LC_NUMERIC de_DE.UTF-8");
+        std::setlocale(LC_ALL, saved.c_str());
+    }
+
+    // A comma locale of our own, compiled into a temporary folder.
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tessel-locale-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto source = dir / "comma";
+    if (std::FILE* f = std::fopen(source.c_str(), "w")) {
+        std::fputs("LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\n"
+                   "END LC_NUMERIC\n",
+                   f);
+        std::fclose(f);
+    }
+    const std::string command = "localedef -c -i " + source.string() + " -f ANSI_X3.4-1968 " +
+                                (dir / "xx_XX").string() + " >/dev/null 2>&1";
+    (void)std::system(command.c_str());
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string restorePath = oldPath != nullptr ? oldPath : "";
+    ::setenv("LOCPATH", dir.c_str(), 1);
+    if (std::setlocale(LC_NUMERIC, "xx_XX") != nullptr) {
+        char probe[32];
+        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+        EXPECT_STREQ(probe, "1,5") << "the comma locale must be active for this check";
+        tried = true;
+        check("with a comma locale set by setlocale");
+        std::setlocale(LC_ALL, saved.c_str());
+    }
+    if (locale_t comma = ::newlocale(LC_NUMERIC_MASK, "xx_XX", nullptr)) {
+        locale_t previous = ::uselocale(comma);
+        tried = true;
+        check("with a comma locale on this thread");
+        ::uselocale(previous);
+        ::freelocale(comma);
+    }
+    if (oldPath != nullptr)
+        ::setenv("LOCPATH", restorePath.c_str(), 1);
+    else
+        ::unsetenv("LOCPATH");
+    std::filesystem::remove_all(dir);
+    if (!tried) GTEST_SKIP() << "no comma locale could be installed or made";
+}
