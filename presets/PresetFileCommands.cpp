@@ -1,5 +1,7 @@
 #include "presets/PresetFileCommands.h"
 
+#include "presets/ProgramRecords.h"
+
 #include "platform/FileDialog.h"
 #include "platform/FileIo.h"
 #include "platform/MessageBox.h"
@@ -42,20 +44,6 @@ std::string currentDirectory() {
     std::error_code error;
     std::filesystem::path path = std::filesystem::current_path(error);
     return error ? std::string() : withTrailingSlash(path.string());
-}
-
-ProgramRecord recordOf(const CProgram& program) {
-    ProgramRecord record;
-    record.name = program.name();
-    for (std::size_t j = 0; j < kFileParams; ++j)
-        record.values[j] = program.getParameter(static_cast<std::uint32_t>(j));
-    return record;
-}
-
-void storeRecord(CProgram& program, const ProgramRecord& record) {
-    program.setName(record.name.c_str());
-    for (std::size_t j = 0; j < kFileParams; ++j)
-        program.setParameter(static_cast<std::uint32_t>(j), record.values[j]);
 }
 
 } // namespace

@@ -79,12 +79,14 @@ TEST_F(ToolErrors, UnknownNamesAndBadValuesAreRefused) {
     expectFailure({"--list-params", "--set", "Nope=1"}, "unknown parameter");
 }
 
-TEST_F(ToolErrors, BankAndPresetFilesAreNotSupportedYet) {
-    std::ofstream(dir.file("a.dlb")) << "W2TK";
-    std::ofstream(dir.file("a.dlp")) << "W2TK";
+TEST_F(ToolErrors, BadBankAndPresetFilesAreRefused) {
+    std::ofstream(dir.file("short.dlb")) << "W2TK7";
+    std::ofstream(dir.file("wrong.dlb")) << "ABCD7";
     before = dir.entries();
-    expectFailure({"--bank", "a.dlb", "--program", "3", "in.wav", "out.wav"}, "not supported yet");
-    expectFailure({"--preset", "a.dlp", "in.wav", "out.wav"}, "not supported yet");
+    expectFailure({"--bank", "missing.dlb", "in.wav", "out.wav"}, "cannot read");
+    expectFailure({"--bank", "short.dlb", "in.wav", "out.wav"}, "Invalid file format!");
+    expectFailure({"--bank", "wrong.dlb", "in.wav", "out.wav"}, "Invalid file format!");
+    expectFailure({"--preset", "short.dlb", "in.wav", "out.wav"}, "Not a preset file!");
 }
 
 TEST_F(ToolErrors, FailedRenderLeavesAnExistingOutputAlone) {
