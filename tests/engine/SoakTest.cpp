@@ -1,0 +1,128 @@
+// Long runs of the whole effect with every section on and settings jumping between
+// extremes: the output stays finite and bounded at every sample rate the engine accepts.
+#include "EngineHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+// Loudest output a setting may give: +12 dB of input gain, +12 dB of output gain, a
+// limited feedback loop and the reverb's own gain stay far below this.
+constexpr float kOutputBound = 64.0f;
+
+struct SoakResult {
+    bool finite = true;
+    float peak = 0.0f;
+    long subnormals = 0;
+};
+
+// Sets every section on and each of the 48 parameters to a random value, extremes favoured.
+void randomSettings(Drell& drell, std::mt19937& rng) {
+    std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
+    for (int i = 0; i < kNumParams; ++i) {
+        float r = uniform(rng);
+        float v = r < 0.3f ? 0.0f : (r < 0.6f ? 1.0f : uniform(rng));
+        drell.setParameter(i, v);
+    }
+    for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell.setParameter(on, 1.0f);
+    drell.setParameter(kMainBypass, 0.0f);
+}
+
+// Runs `seconds` of loud noise bursts with DC and square steps, changing all settings every
+// quarter second, then `silence` seconds of silence with the last settings.
+SoakResult soak(float rate, double seconds, double silence, unsigned seed) {
+    EngineHost host;
+    auto drell = host.make();
+    resumeAt(*drell, rate);
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+
+    const int block = 256;
+    std::vector<float> inL(block), inR(block), outL(block), outR(block);
+    const long total = static_cast<long>(seconds * rate);
+    const long quiet = static_cast<long>(silence * rate);
+    const long changeEvery = static_cast<long>(0.25 * rate);
+    SoakResult result;
+    long nextChange = 0;
+    for (long pos = 0; pos < total + quiet; pos += block) {
+        if (pos >= nextChange && pos < total) {
+            randomSettings(*drell, rng);
+            nextChange += changeEvery;
+        }
+        for (int i = 0; i < block; ++i) {
+            long t = pos + i;
+            bool loud = t < total && (t / 4096) % 3 != 2;
+            float square = ((t / 97) % 2 == 0) ? 1.0f : -1.0f;
+            inL[i] = loud ? 0.7f * noise(rng) + 0.3f * square : 0.0f;
+            inR[i] = loud ? 0.5f * noise(rng) + 0.5f : 0.0f;
+        }
+        run(*drell, inL.data(), inR.data(), block, outL.data(), outR.data());
+        for (int i = 0; i < block; ++i) {
+            for (float y : {outL[i], outR[i]}) {
+                if (!std::isfinite(y)) result.finite = false;
+                result.peak = std::max(result.peak, std::fabs(y));
+                if (std::fpclassify(y) == FP_SUBNORMAL) ++result.subnormals;
+            }
+        }
+        if (!result.finite) break;
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(Soak, SixtySecondsOfExtremeSettingsStayFiniteAndBounded) {
+    SoakResult r = soak(44100.0f, 60.0, 2.0, 1);
+    EXPECT_TRUE(r.finite) << "non-finite output at 44100 Hz";
+    EXPECT_LT(r.peak, kOutputBound) << "output ran away at 44100 Hz";
+    EXPECT_EQ(r.subnormals, 0) << "denormal output samples";
+}
+
+TEST(Soak, EverySampleRateStaysFiniteAndBounded) {
+    for (float rate : {4096.0f, 8000.0f, 22050.0f, 48000.0f, 96000.0f, 192000.0f, 200000.0f}) {
+        SoakResult r = soak(rate, 3.0, 0.5, static_cast<unsigned>(rate));
+        EXPECT_TRUE(r.finite) << "non-finite output at " << rate << " Hz";
+        EXPECT_LT(r.peak, kOutputBound) << "output ran away at " << rate << " Hz";
+        EXPECT_EQ(r.subnormals, 0) << "denormal output samples at " << rate << " Hz";
+    }
+}
+
+TEST(Soak, FullResonanceAndFullFeedbackWithDriveStayBounded) {
+    // The settings most likely to run away, held for a long time on loud input.
+    EngineHost host;
+    auto drell = host.make();
+    resumeAt(*drell, 44100.0f);
+    for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell->setParameter(on, 1.0f);
+    drell->setParameter(kFltRes, 1.0f);
+    drell->setParameter(kFltMode, 0.5f); // in the feedback loop
+    drell->setParameter(kDlyLFb, 1.0f);
+    drell->setParameter(kDlyRFb, 1.0f);
+    drell->setParameter(kDrvGain, 1.0f);
+    drell->setParameter(kMainIn, 1.0f);
+    drell->setParameter(kMainOut, 1.0f);
+    drell->setParameter(kRvbType, 1.0f); // plate
+    drell->setParameter(kRvbDamp, 0.0f);
+    drell->setParameter(kRvbAmt, 1.0f);
+    drell->setParameter(kDlyLTime, 0.01f);
+    drell->setParameter(kDlyRTime, 0.013f);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+    const int block = 512;
+    std::vector<float> inL(block), inR(block), outL(block), outR(block);
+    float peak = 0.0f;
+    bool finite = true;
+    for (int b = 0; b < 44100 * 20 / block; ++b) {
+        for (int i = 0; i < block; ++i) inL[i] = inR[i] = noise(rng);
+        run(*drell, inL.data(), inR.data(), block, outL.data(), outR.data());
+        for (int i = 0; i < block; ++i) {
+            finite = finite && std::isfinite(outL[i]) && std::isfinite(outR[i]);
+            peak = std::max({peak, std::fabs(outL[i]), std::fabs(outR[i])});
+        }
+    }
+    EXPECT_TRUE(finite);
+    EXPECT_LT(peak, kOutputBound);
+}
