@@ -8,14 +8,15 @@ scripts/build.sh >/dev/null
 
 dest="${HOME}/.vst"
 mkdir -p "$dest"
-install -m 0755 build/Tessel.so "$dest/Tessel.so"
+install -s -m 0755 build/Tessel.so "$dest/Tessel.so"
 echo "Installed the plug-in: $dest/Tessel.so"
 echo "Carla, Qtractor and REAPER find it there (~/.vst) after a plug-in rescan."
 echo "Ardour looks only where LXVST_PATH points: start it with LXVST_PATH=$dest:\$LXVST_PATH"
 if [ -x build/tessel-render ]; then
   mkdir -p out
+  echo "Rendering the demo phrase through factory programs into out/ (one file per program):"
   for program in "*Init" "1 4 Feedback" "Doubler Stereo" "Dub Hit" "Wow Tape" "Piano Case"; do
     file="out/$(echo "$program" | tr -c 'A-Za-z0-9\n' '_' | sed 's/^_*//').wav"
-    build/tessel-render --program "$program" "$file" >/dev/null && echo "Rendered the demo phrase through \"$program\": $file"
+    build/tessel-render --program "$program" "$file"
   done
 fi
