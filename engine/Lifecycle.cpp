@@ -14,14 +14,6 @@ constexpr float kDefaultRate = 44100.0f;
 constexpr VstInt32 kDefaultMeterLength = 1024;
 constexpr VstInt32 kMaxMeterLength = 44100;
 
-// Running-mean length of the drive: about the same time at every rate.
-int averageLengthFor(int rateInt) noexcept {
-    if (rateInt <= 25000) return 2;
-    if (rateInt <= 50000) return 4;
-    if (rateInt <= 100000) return 8;
-    return 16;
-}
-
 } // namespace
 
 void Drell::resume() {
@@ -83,7 +75,7 @@ void Drell::setEngineRate(float sr) {
     placeReadPositions();
 
     // Drive length, envelope follower and LFO increment follow the rate.
-    avgLen = averageLengthFor(dspRateInt);
+    avgLen = Drive::lengthForRate(dspRateInt);
     driveStage.setLength(avgLen);
     setEnvelopeSpeed(params[kModEnvSpeed]);
     lfoInc = static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(lfoRateHz.load()) /
