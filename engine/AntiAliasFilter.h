@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/FastMath.h"
+#include "engine/PerSample.h"
 
 class AntiAliasFilter {
 public:
@@ -28,7 +29,7 @@ public:
     float aaState[2][2][4] = {};
 };
 
-inline void AntiAliasFilter::process(float a[2]) noexcept {
+TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {
     for (int s = 0; s < 2; ++s) {
         float v = a[s];
         for (int stage = 0; stage < 2; ++stage) {

@@ -5,12 +5,14 @@
 // the last four values.
 #pragma once
 
+#include "engine/PerSample.h"
+
 #include <vector>
 
 // Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
 // 0.5·(2·h1 + (h2 − h0)·f + (2·h0 − 5·h1 + 4·h2 − h3)·f² + (h3 − 3·h2 + 3·h1 − h0)·f³),
 // in Horner form.
-inline float catmullRom(const float h[4], float f) noexcept {
+TESSEL_PER_SAMPLE float catmullRom(const float h[4], float f) noexcept {
     const float c1 = h[2] - h[0];
     const float c2 = 2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3];
     const float c3 = h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0];
@@ -57,7 +59,7 @@ public:
     }
 
     // The newest input joins the history the clocked writer interpolates.
-    void pushInput(float a) noexcept {
+    TESSEL_PER_SAMPLE void pushInput(float a) noexcept {
         inHist[0] = inHist[1];
         inHist[1] = inHist[2];
         inHist[2] = inHist[3];
@@ -65,7 +67,7 @@ public:
     }
 
     // Unclocked: writes a, then reads; equal positions give a delay of 0 samples.
-    float processPlain(float a) noexcept {
+    TESSEL_PER_SAMPLE float processPlain(float a) noexcept {
         dlyBuf[static_cast<std::size_t>(dlyWrite)] = a;
         float y = dlyBuf[static_cast<std::size_t>(dlyRead)];
         advance();
@@ -73,7 +75,7 @@ public:
     }
 
     // Clocked at rate memory samples per audio sample; uses the history of pushInput.
-    float processClocked(float rate) noexcept {
+    TESSEL_PER_SAMPLE float processClocked(float rate) noexcept {
         if (!(rate >= kMinClockRate)) rate = kMinClockRate;
         if (rate > kMaxClockRate) rate = kMaxClockRate;
         const float old = clkRate;

@@ -3,10 +3,9 @@
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
 
-#include <cmath>
+#include "engine/PerSample.h"
 
-// The per-sample steps are folded into the block loop.
-#define TESSEL_PER_SAMPLE [[gnu::always_inline]] inline
+#include <cmath>
 
 namespace {
 
