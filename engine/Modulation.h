@@ -6,7 +6,6 @@
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
 
-#include <array>
 #include <cstdint>
 
 // Working values the modulation reads every sample (set by the effect's parameter mapping).
@@ -52,7 +51,9 @@ public:
         return static_cast<int>((randomState >> 16) & 0x7FFFu);
     }
 
-    std::array<float, 1000> sineTable{};
+    // One period of the sine in 1000 entries, shared by every instance (filled once, never
+    // written again), so that the effect can copy the modulation state cheaply per block.
+    const float* sineTable = nullptr;
     float sineScale = 0.0f;
     float lfoPhaseMaster = 0.0f;
     float lfoPhase[2] = {0.0f, 0.0f};
