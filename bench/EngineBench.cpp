@@ -1,6 +1,6 @@
 // Whole-block processing of the effect at 44100 Hz, reported per stereo frame: the plain
-// delay, the clocked delay with a clock that changes every sample, and silence beside
-// signal.
+// delay, the clocked delay with a clock that changes every sample, every section at once,
+// and silence beside signal.
 #include "engine/Drell.h"
 
 #include <benchmark/benchmark.h>
@@ -80,5 +80,39 @@ void ClockedDelay(benchmark::State& state) {
 }
 BENCHMARK(ClockedDelay)->Arg(1)->ArgName("signal");
 BENCHMARK(ClockedDelay)->Arg(0)->ArgName("signal");
+
+// Every section on: filter in the feedback loop, drive, modulation with one of the five
+// waves (0 sine, 1 square, 2 triangle, 3 saw, 4 random), the VCO with the clock moving as
+// above, and the spring (0) or plate (1) reverb.
+void EverySection(benchmark::State& state) {
+    Rig rig(state.range(2) == 0);
+    Drell& d = *rig.drell;
+    d.setParameter(kFltOn, 1.0f);
+    d.setParameter(kFltMode, 0.5f); // "fb"
+    d.setParameter(kFltCutoff, 0.6f);
+    d.setParameter(kFltRes, 0.6f);
+    d.setParameter(kFltMod, 0.8f);
+    d.setParameter(kDrvOn, 1.0f);
+    d.setParameter(kDrvGain, 0.5f);
+    d.setParameter(kModOn, 1.0f);
+    d.setParameter(kModLfoWave, (static_cast<float>(state.range(0)) + 0.5f) / 5.0f);
+    d.setParameter(kModLfoRate, 0.5f);
+    d.setParameter(kModSource, 0.3f);
+    d.setParameter(kVcoOn, 1.0f);
+    d.setParameter(kVcoManual, 0.9f);
+    d.setParameter(kRvbOn, 1.0f);
+    d.setParameter(kRvbType, state.range(1) != 0 ? 1.0f : 0.0f);
+    d.setParameter(kRvbAmt, 0.5f);
+    int n = 0;
+    for (auto _ : state) {
+        d.setParameter(kVcoMod, (n++ % 2) != 0 ? 0.1f : 0.9f);
+        rig.block();
+    }
+    report(state);
+}
+BENCHMARK(EverySection)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}, {1}})
+    ->ArgNames({"wave", "plate", "signal"});
+BENCHMARK(EverySection)->ArgsProduct({{0}, {0, 1}, {0}})->ArgNames({"wave", "plate", "signal"});
 
 } // namespace

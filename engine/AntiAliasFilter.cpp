@@ -19,13 +19,14 @@ void AntiAliasFilter::design(float dspRate) noexcept {
 }
 
 void AntiAliasFilter::reset() noexcept {
-    for (auto& side : aaState)
-        for (auto& stage : side)
-            for (float& v : stage) v = 0.0f;
+    for (auto& stage : aaState)
+        for (auto& state : stage) state[0] = state[1] = 0.0f;
 }
 
 void AntiAliasFilter::preset(const float a[2]) noexcept {
-    for (int s = 0; s < 2; ++s)
-        for (auto& stage : aaState[s])
-            for (float& v : stage) v = a[s];
+    for (auto& stage : aaState)
+        for (auto& state : stage) {
+            state[0] = a[0];
+            state[1] = a[1];
+        }
 }

@@ -6,6 +6,9 @@
 #pragma once
 
 #include "engine/FastMath.h"
+#include "engine/PerSample.h"
+
+#include <cstring>
 
 class AntiAliasFilter {
 public:
@@ -24,24 +27,31 @@ public:
     void preset(const float a[2]) noexcept;
 
     float aaB0 = 1.0f, aaB1 = 0.0f, aaB2 = 0.0f, aaA1 = 0.0f, aaA2 = 0.0f;
-    // Per side and stage: x1, x2, y1, y2.
-    float aaState[2][2][4] = {};
+    // Per stage: x1, x2, y1, y2, each as left and right, so both sides run as one pair.
+    float aaState[2][4][2] = {};
 };
 
-inline void AntiAliasFilter::process(float a[2]) noexcept {
-    for (int s = 0; s < 2; ++s) {
-        float v = a[s];
-        for (int stage = 0; stage < 2; ++stage) {
-            float* z = aaState[s][stage];
-            const float y = aaB0 * v + aaB1 * z[0] + aaB2 * z[1] - aaA1 * z[2] - aaA2 * z[3];
-            z[1] = z[0];
-            z[0] = v;
-            z[3] = z[2];
-            // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
-            // circles among the smallest denormals for ever.
-            z[2] = fastmath::flush(y);
-            v = y;
-        }
-        a[s] = v;
+TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {
+    // Both sides at once, each lane computing exactly what the one-side formula computes.
+    using Pair = float __attribute__((vector_size(8)));
+    const auto load = [](const float p[2]) {
+        Pair v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    };
+    Pair v = {a[0], a[1]};
+    for (auto& z : aaState) {
+        const Pair x1 = load(z[0]), x2 = load(z[1]), y1 = load(z[2]), y2 = load(z[3]);
+        const Pair y = aaB0 * v + aaB1 * x1 + aaB2 * x2 - aaA1 * y1 - aaA2 * y2;
+        // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
+        // circles among the smallest denormals for ever.
+        const Pair flushed = (y + 1e-18f) - 1e-18f;
+        std::memcpy(z[1], &x1, sizeof x1);
+        std::memcpy(z[0], &v, sizeof v);
+        std::memcpy(z[3], &y1, sizeof y1);
+        std::memcpy(z[2], &flushed, sizeof flushed);
+        v = y;
     }
+    a[0] = v[0];
+    a[1] = v[1];
 }

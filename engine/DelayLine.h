@@ -5,16 +5,27 @@
 // the last four values.
 #pragma once
 
+#include "engine/PerSample.h"
+
 #include <vector>
 
 // Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
 // 0.5·(2·h1 + (h2 − h0)·f + (2·h0 − 5·h1 + 4·h2 − h3)·f² + (h3 − 3·h2 + 3·h1 − h0)·f³),
-// in Horner form.
-inline float catmullRom(const float h[4], float f) noexcept {
-    const float c1 = h[2] - h[0];
-    const float c2 = 2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3];
-    const float c3 = h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0];
-    return 0.5f * (2.0f * h[1] + f * (c1 + f * (c2 + f * c3)));
+// in Horner form. The coefficients are taken once for several evaluations through the
+// same four values.
+struct CatmullRom {
+    float twoH1, c1, c2, c3;
+
+    TESSEL_PER_SAMPLE explicit CatmullRom(const float h[4]) noexcept
+        : twoH1(2.0f * h[1]), c1(h[2] - h[0]), c2(2.0f * h[0] - 5.0f * h[1] + 4.0f * h[2] - h[3]),
+          c3(h[3] - 3.0f * h[2] + 3.0f * h[1] - h[0]) {}
+    TESSEL_PER_SAMPLE float at(float f) const noexcept {
+        return 0.5f * (twoH1 + f * (c1 + f * (c2 + f * c3)));
+    }
+};
+
+TESSEL_PER_SAMPLE float catmullRom(const float h[4], float f) noexcept {
+    return CatmullRom(h).at(f);
 }
 
 class DelayLine {
@@ -57,7 +68,7 @@ public:
     }
 
     // The newest input joins the history the clocked writer interpolates.
-    void pushInput(float a) noexcept {
+    TESSEL_PER_SAMPLE void pushInput(float a) noexcept {
         inHist[0] = inHist[1];
         inHist[1] = inHist[2];
         inHist[2] = inHist[3];
@@ -65,7 +76,7 @@ public:
     }
 
     // Unclocked: writes a, then reads; equal positions give a delay of 0 samples.
-    float processPlain(float a) noexcept {
+    TESSEL_PER_SAMPLE float processPlain(float a) noexcept {
         dlyBuf[static_cast<std::size_t>(dlyWrite)] = a;
         float y = dlyBuf[static_cast<std::size_t>(dlyRead)];
         advance();
@@ -73,7 +84,7 @@ public:
     }
 
     // Clocked at rate memory samples per audio sample; uses the history of pushInput.
-    float processClocked(float rate) noexcept {
+    TESSEL_PER_SAMPLE float processClocked(float rate) noexcept {
         if (!(rate >= kMinClockRate)) rate = kMinClockRate;
         if (rate > kMaxClockRate) rate = kMaxClockRate;
         const float old = clkRate;
@@ -82,27 +93,32 @@ public:
         const float p = 1.0f - (1.0f - clkPhase) * clkRate / old;
         clkPhase = p + clkRate;
         float t = 1.0f - p;
-        // Locals: the memory writes cannot alias the histories or positions.
-        const float in[4] = {inHist[0], inHist[1], inHist[2], inHist[3]};
+        // Locals: the memory writes cannot alias the histories, phase or positions.
+        const CatmullRom input(inHist);
+        float out[4] = {outHist[0], outHist[1], outHist[2], outHist[3]};
         float* const memory = dlyBuf.data();
         const float period = 1.0f / clkRate; // audio samples per tick
+        const int len = dlyLen;
         int write = dlyWrite, read = dlyRead;
-        while (clkPhase >= 1.0f) {
-            clkPhase -= 1.0f;
-            memory[write] = catmullRom(in, t * period);
-            outHist[0] = outHist[1];
-            outHist[1] = outHist[2];
-            outHist[2] = outHist[3];
-            outHist[3] = memory[read];
-            if (++write == dlyLen) write = 0;
-            if (++read == dlyLen) read = 0;
+        float phase = clkPhase;
+        while (phase >= 1.0f) {
+            phase -= 1.0f;
+            memory[write] = input.at(t * period);
+            out[0] = out[1];
+            out[1] = out[2];
+            out[2] = out[3];
+            out[3] = memory[read];
+            if (++write == len) write = 0;
+            if (++read == len) read = 0;
             t += 1.0f;
         }
+        clkPhase = phase;
         dlyWrite = write;
         dlyRead = read;
+        for (int i = 0; i < 4; ++i) outHist[i] = out[i];
         // After a steep rise of the rate the next tick can lie more than a sample ahead
         // (negative phase); the output then holds instead of extrapolating the spline.
-        return catmullRom(outHist, clkPhase > 0.0f ? clkPhase : 0.0f);
+        return catmullRom(out, phase > 0.0f ? phase : 0.0f);
     }
 
     int length() const noexcept { return dlyLen; }

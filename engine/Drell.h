@@ -121,14 +121,23 @@ private:
     struct Frame {
         float l, r;
     };
+    // Placement of the filter for a block: off, or on in mode "in", "fb" or "fx".
+    enum FilterPlacement : int { kFilterOff, kFilterIn, kFilterFb, kFilterFx };
+    struct BlockSettings;
+    struct ChainState;
     void beginBlock(float** inputs, float** outputs) noexcept;
-    Frame processSample(float inL, float inR) noexcept;
-    void applyRequests() noexcept;
-    void smoothParameters() noexcept;
-    void meterInput(float xL, float xR) noexcept;
-    void crossPanFeedback(float a[2]) noexcept;
-    float fadeDelayTime(int side, float y) noexcept;
-    void endBlock() noexcept;
+    BlockSettings readBlockSettings() const noexcept;
+    void loadChain(ChainState& c) const noexcept;
+    void storeChain(const ChainState& c) noexcept;
+    template <bool Clocked, int Filter>
+    void runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
+    template <bool Clocked, int Filter>
+    Frame processSample(ChainState& c, const BlockSettings& b, float inL, float inR) noexcept;
+    void applyRequests(ChainState& c) noexcept;
+    void smoothParameters(ChainState& c) noexcept;
+    void meterInput(ChainState& c, float xL, float xR) noexcept;
+    void crossPanFeedback(const ChainState& c, float a[2]) noexcept;
+    float fadeDelayTime(ChainState& c, int side, float y) noexcept;
 
     // Lifecycle (Lifecycle.cpp).
     void setEngineRate(float sr);
@@ -203,7 +212,6 @@ private:
     std::vector<float> meterRing[2];
     int meterLen = 1024;
     int meterPos = 0;
-    ModulationSettings modSettings;
     Modulation modulation;
     StateVariableFilter svf;
     Drive driveStage;

@@ -6,6 +6,8 @@
 // and never above 1/drive.
 #pragma once
 
+#include "engine/PerSample.h"
+
 #include <cmath>
 
 class Drive {
@@ -33,7 +35,7 @@ public:
     float driveSum[2] = {0.0f, 0.0f};
 };
 
-inline void Drive::process(float a[2], float drive, bool drvOn) noexcept {
+TESSEL_PER_SAMPLE void Drive::process(float a[2], float drive, bool drvOn) noexcept {
     for (int s = 0; s < 2; ++s) {
         float& slot = driveRing[s][drivePos & 15];
         driveSum[s] -= slot;

@@ -1,13 +1,27 @@
 #include "engine/Modulation.h"
 
+#include <array>
 #include <cmath>
 
-Modulation::Modulation() noexcept {
-    // One period over entries 0..998; entry 999 closes it (sin(2 pi) = 0).
-    constexpr double kTwoPi = 6.283185307179586;
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// One period over entries 0..998; entry 999 closes it (sin(2 pi) = 0).
+const std::array<float, 1000>& sharedSineTable() noexcept {
+    static const std::array<float, 1000> table = [] {
+        std::array<float, 1000> t{};
+        for (int i = 0; i < 1000; ++i)
+            t[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(kTwoPi * i / 999.0));
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+Modulation::Modulation() noexcept : sineTable(sharedSineTable().data()) {
     sineScale = static_cast<float>(999.0 / kTwoPi);
-    for (int i = 0; i < 1000; ++i)
-        sineTable[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(kTwoPi * i / 999.0));
 }
 
 void Modulation::reset(float lfoOffset) noexcept {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "engine/FastMath.h"
+#include "engine/PerSample.h"
 
-#include <array>
 #include <cstdint>
 
 // Working values the modulation reads every sample (set by the effect's parameter mapping).
@@ -51,7 +51,9 @@ public:
         return static_cast<int>((randomState >> 16) & 0x7FFFu);
     }
 
-    std::array<float, 1000> sineTable{};
+    // One period of the sine in 1000 entries, shared by every instance (filled once, never
+    // written again), so that the effect can copy the modulation state cheaply per block.
+    const float* sineTable = nullptr;
     float sineScale = 0.0f;
     float lfoPhaseMaster = 0.0f;
     float lfoPhase[2] = {0.0f, 0.0f};
@@ -80,7 +82,8 @@ private:
     inline void runLfo(const ModulationSettings& s) noexcept;
 };
 
-inline void Modulation::followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept {
+TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
+                                                   const ModulationSettings& s) noexcept {
     const float len = static_cast<float>(s.avgLen);
     for (int side = 0; side < 2; ++side) {
         // One-pole low-pass of |a| * envSens (envGain carries 1/avgLen, undone here).
@@ -92,7 +95,7 @@ inline void Modulation::followEnvelopes(const float mag[2], const ModulationSett
     }
 }
 
-inline void Modulation::runLfo(const ModulationSettings& s) noexcept {
+TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept {
     switch (s.lfoWave) {
     case 0: // sine, read without interpolation from the table's mid point onwards
         for (int side = 0; side < 2; ++side) {
@@ -144,8 +147,8 @@ inline void Modulation::runLfo(const ModulationSettings& s) noexcept {
     lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
 }
 
-inline void Modulation::process(const float mag[2], bool modOn,
-                                const ModulationSettings& s) noexcept {
+TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
+                                           const ModulationSettings& s) noexcept {
     followEnvelopes(mag, s);
     if (!modOn) {
         vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;

@@ -7,6 +7,8 @@
 // (B) whose feedback alternates in sign; the output is tapped from the comb memories.
 #pragma once
 
+#include "engine/FastMath.h"
+#include "engine/PerSample.h"
 #include "engine/Relaxed.h"
 
 #include <vector>
@@ -31,7 +33,7 @@ public:
     // Clears memories, damping states and tone filter states.
     void reset() noexcept;
     // One sample: w[0], w[1] hold the reverb input and receive the output.
-    void process(float w[2], float rvbAmt) noexcept;
+    inline void process(float w[2], float rvbAmt) noexcept;
 
     // Memory size in floats for a sample rate, less one (a power of two less one).
     static int maskForRate(float dspRate) noexcept;
@@ -60,10 +62,128 @@ public:
     float toneState[2][4] = {};
 
 private:
-    void processSpring(float w[2], float rvbAmt) noexcept;
-    void processPlate(float w[2], float rvbAmt) noexcept;
-    float tone(int side, float x) noexcept;
+    // Coefficient of the spring's allpasses (products with it in double precision).
+    static constexpr double kAllpass = 0.7071;
+
+    inline void processSpring(float w[2], float rvbAmt) noexcept;
+    inline void processPlate(float w[2], float rvbAmt) noexcept;
+    inline float tone(int side, float x) noexcept;
     // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
     // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
     int tapTrail(double k) const noexcept;
 };
+
+TESSEL_PER_SAMPLE float Reverb::tone(int side, float x) noexcept {
+    float* z = toneState[side];
+    const float y = toneB0 * x + toneB2 * z[1] - toneA1 * z[2] - toneA2 * z[3];
+    z[1] = z[0];
+    z[0] = x;
+    z[3] = z[2];
+    z[2] = fastmath::flush(y);
+    return y;
+}
+
+TESSEL_PER_SAMPLE void Reverb::process(float w[2], float rvbAmt) noexcept {
+    // Not yet allocated (or sized for another mask): pass the signal through untouched.
+    if (memory[kLineC + 3].size() != static_cast<std::size_t>(rvbMask) + 1) return;
+    if (rvbType == kPlate)
+        processPlate(w, rvbAmt);
+    else
+        processSpring(w, rvbAmt);
+    rvbWriteA = (rvbWriteA + 1) & rvbMask;
+    rvbWriteB = (rvbWriteB + 1) & rvbMask;
+}
+
+TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
+    const float g = rvbG, h = rvbH, m = rvbDampCoef;
+    float* a[6];
+    float* b[6];
+    float* c[4];
+    for (int k = 0; k < 6; ++k) a[k] = memory[kLineA + k].data();
+    for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
+    for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
+    const int wa = rvbWriteA, wb = rvbWriteB, mask = rvbMask;
+    auto readA = [&](int line, int k) { return a[line][(wa - rvbTrailA[k]) & mask]; };
+    auto readB = [&](int k) { return b[k][(wb - rvbTrailB[k]) & mask]; };
+    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
+    const float rL = w[0], rR = w[1];
+
+    // Tank outputs: the even lines through the damping low-pass, the odd ones plain.
+    for (int k = 0; k < 6; k += 2) {
+        rvbLp[k] += (readA(k, k) - rvbLp[k]) * m;
+        rvbLp[k + 1] = readA(k + 1, k + 1);
+    }
+    // An allpass of coefficient 0.7071 on each tank line's output.
+    float u[6];
+    for (int k = 0; k < 6; ++k) {
+        u[k] = static_cast<float>(readB(k) - kAllpass * rvbLp[k]);
+        b[k][wb] = static_cast<float>(kAllpass * u[k] + rvbLp[k]);
+    }
+    // Cross-coupled pairs, each a little shorter-lived than the one before; mono input.
+    const float sum = rR + rL;
+    const float a0 = (u[1] * h + u[0]) * g + sum;
+    const float a1 = u[1] * g + u[0];
+    const float a2 = static_cast<float>(static_cast<double>((u[3] * h + u[2]) * g) * 0.975 + sum);
+    const float a3 = static_cast<float>(static_cast<double>(u[3] * g) * 0.975 + u[2]);
+    const float a4 = static_cast<float>(static_cast<double>((u[5] * h + u[4]) * g) * 0.95 + sum);
+    const float a5 = static_cast<float>(static_cast<double>(u[5] * g) * 0.95 + u[4]);
+    a[0][wa] = a0;
+    a[1][wa] = a1;
+    a[2][wa] = a2;
+    a[3][wa] = a3;
+    a[4][wa] = a4;
+    a[5][wa] = a5;
+    // Output taps, then two allpasses per side.
+    const float p[2] = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
+    for (int s = 0; s < 2; ++s) {
+        const float v = static_cast<float>(readC(s) - kAllpass * p[s]);
+        c[s][wb] = static_cast<float>(kAllpass * v + p[s]);
+        const float z = static_cast<float>(readC(s + 2) - kAllpass * v);
+        c[s + 2][wb] = static_cast<float>(kAllpass * z + v);
+        const float bandPassed = tone(s, z);
+        w[s] = static_cast<float>(w[s] + (0.1625 * bandPassed - w[s]) * rvbAmt);
+    }
+}
+
+TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
+    const float g = rvbG, m = rvbDampCoef;
+    const float e = static_cast<float>(0.7 * static_cast<double>(rvbH.load()));
+    const double comb = 0.7 * static_cast<double>(g);
+    float* b[6];
+    float* c[4];
+    for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
+    for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
+    const int wb = rvbWriteB, mask = rvbMask;
+    auto at = [&](int line, int trail) { return b[line][(wb - trail) & mask]; };
+    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
+    const float rL = w[0], rR = w[1];
+
+    // Four diffusers in series, alternating in sign.
+    const float x = rR + rL;
+    const float t1 = readC(0) - e * x;
+    c[0][wb] = e * t1 + x;
+    const float t2 = readC(1) + e * t1;
+    c[1][wb] = t1 - e * t2;
+    const float t3 = readC(2) - e * t2;
+    c[2][wb] = e * t3 + t2;
+    const float t4 = readC(3) + e * t3;
+    c[3][wb] = t3 - e * t4;
+    // Six damped combs fed by the diffused signal, feedback alternating in sign.
+    for (int k = 0; k < 6; ++k) {
+        rvbLp[k] += (at(k, rvbTrailB[k]) - rvbLp[k]) * m;
+        if (k % 2 == 0) {
+            const float inner = static_cast<float>(comb * t4 + rvbLp[k]);
+            b[k][wb] = static_cast<float>(t4 - comb * inner);
+        } else {
+            const float inner = static_cast<float>(rvbLp[k] - comb * t4);
+            b[k][wb] = static_cast<float>(t4 + comb * inner);
+        }
+    }
+    // Output taps from the comb memories at the diffusers' read indices and the write index.
+    const float p[2] = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
+                        at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
+    for (int s = 0; s < 2; ++s) {
+        const float bandPassed = tone(s, p[s]);
+        w[s] = static_cast<float>(w[s] + (0.3 * bandPassed - w[s]) * rvbAmt);
+    }
+}

@@ -1,23 +1,61 @@
 // Block processing: the prologue, the per-sample chain from input gain to output, and the
 // epilogue. Runs under the engine lock; nothing here allocates or waits.
+//
+// The switches, modes and coefficients that other threads write are read once per block,
+// and the block loop is compiled once for each combination of the two choices that shape
+// the chain most (VCO on or off, filter placement). The state the chain updates every sample
+// is copied into a local object for the block and written back after it.
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
+#include "engine/PerSample.h"
 
 #include <cmath>
-
-// The per-sample steps are folded into the block loop.
-#define TESSEL_PER_SAMPLE [[gnu::always_inline]] inline
 
 namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
 // Turns values too small to matter into exact zero, in double precision.
-inline float flushDouble(double x) noexcept {
+TESSEL_PER_SAMPLE float flushDouble(double x) noexcept {
     return static_cast<float>((x + 1e-18) - 1e-18);
 }
 
 } // namespace
+
+// Working values that hold for one block.
+struct Drell::BlockSettings {
+    int filterType;
+    bool driveOn;
+    bool modOn;
+    bool reverbOn;
+    bool reverbOnOutput;
+    bool bypass;
+    float fbSign[2];
+    float dlySign[2];
+    float vcoManual;
+    float rvbAmt;
+    float dspRate;
+    float cutoffCeiling;
+};
+
+// The state the chain updates every sample. A local object: no store to the delay or reverb
+// memories can reach it, so the compiler keeps it in registers across the block.
+struct Drell::ChainState {
+    alignas(16) float smoothed[kSmoothedLanes];
+    alignas(16) float glide[kSmoothedLanes]; // smoothGain * target, fixed for the block
+    float smoothPole;
+    float guard8, guard10;
+    float fbSignal[2];
+    float fadeGain[2];
+    bool dlyTimePending[2];
+    float lastA[2];
+    int meterPos;
+    StateVariableFilter svf;
+    AntiAliasFilter antiAlias;
+    Drive drive;
+    Modulation modulation;
+    ModulationSettings modSettings;
+};
 
 void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept {
     std::lock_guard lock(engineLock);
@@ -25,16 +63,49 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     beginBlock(inputs, outputs);
     if (blockIn[0] == nullptr || blockOut[0] == nullptr || sampleFrames <= 0) return;
 
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-        const Frame w = processSample(blockIn[0][i], blockIn[1][i]);
-        if (blockOut[1] != nullptr) {
-            blockOut[0][i] = w.l;
-            blockOut[1][i] = w.r;
+    const BlockSettings b = readBlockSettings();
+    const bool clocked = vcoOn != 0;
+    const int filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
+    ChainState c;
+    loadChain(c);
+    switch (filter) {
+    case kFilterIn:
+        clocked ? runBlock<true, kFilterIn>(c, b, sampleFrames)
+                : runBlock<false, kFilterIn>(c, b, sampleFrames);
+        break;
+    case kFilterFb:
+        clocked ? runBlock<true, kFilterFb>(c, b, sampleFrames)
+                : runBlock<false, kFilterFb>(c, b, sampleFrames);
+        break;
+    case kFilterFx:
+        clocked ? runBlock<true, kFilterFx>(c, b, sampleFrames)
+                : runBlock<false, kFilterFx>(c, b, sampleFrames);
+        break;
+    default:
+        clocked ? runBlock<true, kFilterOff>(c, b, sampleFrames)
+                : runBlock<false, kFilterOff>(c, b, sampleFrames);
+        break;
+    }
+    storeChain(c);
+    // With the VCO off the anti-alias filter waits settled on the last input.
+    if (!clocked) antiAlias.preset(lastA);
+}
+
+template <bool Clocked, int Filter>
+void Drell::runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
+    const float* inL = blockIn[0];
+    const float* inR = blockIn[1];
+    float* outL = blockOut[0];
+    float* outR = blockOut[1];
+    for (int i = 0; i < frames; ++i) {
+        const Frame w = processSample<Clocked, Filter>(c, b, inL[i], inR[i]);
+        if (outR != nullptr) {
+            outL[i] = w.l;
+            outR[i] = w.r;
         } else {
-            blockOut[0][i] = 0.5f * w.r + 0.5f * w.l; // one output carries both sides
+            outL[i] = 0.5f * w.r + 0.5f * w.l; // one output carries both sides
         }
     }
-    endBlock();
 }
 
 void Drell::beginBlock(float** inputs, float** outputs) noexcept {
@@ -69,141 +140,199 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
 
     const float nyquist = dspRate / 2.0f;
     if (smoothed[sCutoff] > nyquist) smoothed[sCutoff] = nyquist;
-
-    // Envelope and smoothing coefficients hold for the block.
-    modSettings.envPole = envPole;
-    modSettings.envGain = envGain;
-    modSettings.envSens = envSens;
-    modSettings.avgLen = avgLen;
-    modSettings.smoothPole = smoothPole;
-    modSettings.smoothGain = smoothGain;
 }
 
-TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(float inL, float inR) noexcept {
+Drell::BlockSettings Drell::readBlockSettings() const noexcept {
+    BlockSettings b;
+    b.filterType = fltType;
+    b.driveOn = drvOn != 0;
+    b.modOn = modOn != 0;
+    b.reverbOn = rvbOn != 0;
+    b.reverbOnOutput = rvbMode == 1;
+    b.bypass = bypass != 0;
+    for (int s = 0; s < 2; ++s) {
+        b.fbSign[s] = fbSign[s];
+        b.dlySign[s] = dlySign[s];
+    }
+    b.vcoManual = vcoManual;
+    b.rvbAmt = rvbAmt;
+    b.dspRate = dspRate;
+    b.cutoffCeiling = cutoffCeiling;
+    return b;
+}
+
+void Drell::loadChain(ChainState& c) const noexcept {
+    for (int i = 0; i < kSmoothedLanes; ++i) {
+        c.smoothed[i] = smoothed[i];
+        c.glide[i] = smoothGain * blockTarget[i];
+    }
+    c.smoothPole = smoothPole;
+    c.guard8 = guard8;
+    c.guard10 = guard10;
+    for (int s = 0; s < 2; ++s) {
+        c.fbSignal[s] = fbSignal[s];
+        c.fadeGain[s] = fadeGain[s];
+        c.dlyTimePending[s] = dlyTimePending[s];
+        c.lastA[s] = lastA[s];
+    }
+    c.meterPos = meterPos;
+    c.svf = svf;
+    c.antiAlias = antiAlias;
+    c.drive = driveStage;
+    c.modulation = modulation;
+    // Envelope and smoothing coefficients, wave and rate hold for the block.
+    ModulationSettings& m = c.modSettings;
+    m.lfoWave = lfoWave;
+    m.lfoInc = lfoInc;
+    m.envPole = envPole;
+    m.envGain = envGain;
+    m.envSens = envSens;
+    m.avgLen = avgLen;
+    m.smoothPole = smoothPole;
+    m.smoothGain = smoothGain;
+}
+
+void Drell::storeChain(const ChainState& c) noexcept {
+    for (int i = 0; i < kSmoothedLanes; ++i) smoothed[i] = c.smoothed[i];
+    guard8 = c.guard8;
+    guard10 = c.guard10;
+    for (int s = 0; s < 2; ++s) {
+        fbSignal[s] = c.fbSignal[s];
+        fadeGain[s] = c.fadeGain[s];
+        dlyTimePending[s] = c.dlyTimePending[s];
+        lastA[s] = c.lastA[s];
+    }
+    meterPos = c.meterPos;
+    svf = c.svf;
+    antiAlias = c.antiAlias;
+    driveStage = c.drive;
+    modulation = c.modulation;
+}
+
+template <bool Clocked, int Filter>
+TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSettings& b,
+                                                    float inL, float inR) noexcept {
     // Requests from setParameter reach the state this thread owns.
-    applyRequests();
+    applyRequests(c);
     // Alternating guards keep recursive states out of the denormal range.
-    guard8 = -guard8;
-    guard10 = -guard10;
+    c.guard8 = -c.guard8;
+    c.guard10 = -c.guard10;
     // Every smoothed pair glides towards its target.
-    smoothParameters();
+    smoothParameters(c);
+    const float* sm = c.smoothed;
     // Input gain.
-    float x[2] = {smoothed[sInGain] * inL, smoothed[sInGain] * inR};
+    float x[2] = {sm[sInGain] * inL, sm[sInGain] * inR};
     // Input meter, delayed by the host's output latency.
-    meterInput(x[0], x[1]);
+    meterInput(c, x[0], x[1]);
     // Filter coefficients, and the filter before the delay in "in" mode.
-    const bool filterOn = fltOn != 0;
-    const int filterMode = fltMode;
-    if (filterOn) {
-        svf.updateCoefficients(smoothed[sCutoff], smoothed[sResonance], modulation.fltFactor,
-                               dspRate, cutoffCeiling);
-        if (filterMode == 0) svf.process(x, fltType);
+    if constexpr (Filter != kFilterOff) {
+        c.svf.updateCoefficients(sm[sCutoff], sm[sResonance], c.modulation.fltFactor, b.dspRate,
+                                 b.cutoffCeiling);
+        if constexpr (Filter == kFilterIn) c.svf.process(x, b.filterType);
     }
     // Dry tap, after the "in" filter.
     const float d[2] = {x[0], x[1]};
     // Anti-alias low-pass for the clocked memory.
-    const bool clocked = vcoOn != 0;
     float a[2] = {x[0], x[1]};
-    if (clocked) antiAlias.process(a);
+    if constexpr (Clocked) c.antiAlias.process(a);
     // Feedback, split between the lines by each line's pan.
-    crossPanFeedback(a);
+    crossPanFeedback(c, a);
     // Drive: magnitudes feed its running mean; gain applied when on.
     const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
-    driveStage.process(a, smoothed[sDrive], drvOn != 0);
+    c.drive.process(a, sm[sDrive], b.driveOn);
     // Modulation: envelope followers, LFO, clock and cutoff factors.
-    modSettings.lfoWave = lfoWave;
-    modSettings.lfoInc = lfoInc;
-    modSettings.modSource = smoothed[sModSource];
-    modSettings.fltModDepth = smoothed[sFltModDepth];
-    modSettings.vcoMod = smoothed[sVcoMod];
-    modulation.process(magnitude, modOn != 0, modSettings);
-    lastA[0] = a[0];
-    lastA[1] = a[1];
+    c.modSettings.modSource = sm[sModSource];
+    c.modSettings.fltModDepth = sm[sFltModDepth];
+    c.modSettings.vcoMod = sm[sVcoMod];
+    c.modulation.process(magnitude, b.modOn, c.modSettings);
+    c.lastA[0] = a[0];
+    c.lastA[1] = a[1];
     // History the clocked writer interpolates.
     for (int s = 0; s < 2; ++s) dlyLine[s].pushInput(a[s]);
     // Delay lines, plain or clocked by the VCO.
     float y[2];
-    if (!clocked) {
+    if constexpr (!Clocked) {
         for (int s = 0; s < 2; ++s) y[s] = dlyLine[s].processPlain(a[s]);
     } else {
-        const float manual = std::exp2((1.0f - smoothed[sVcoMod]) * vcoManual);
+        const float manual = std::exp2((1.0f - sm[sVcoMod]) * b.vcoManual);
         for (int s = 0; s < 2; ++s)
-            y[s] = dlyLine[s].processClocked(manual * modulation.vcoFactor[s]);
+            y[s] = dlyLine[s].processClocked(manual * c.modulation.vcoFactor[s]);
     }
     // Delay-time fade: out, jump the read position, back in.
-    for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(s, y[s]);
+    for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(c, s, y[s]);
     // Feedback and wet signal, through the filter in "fb" and "fx" modes, with polarity.
     float w[2];
-    if (filterOn && filterMode != 0) {
+    if constexpr (Filter == kFilterFb || Filter == kFilterFx) {
         float z[2] = {y[0], y[1]};
-        svf.process(z, fltType);
-        const float* fed = filterMode == 1 ? z : y;
+        c.svf.process(z, b.filterType);
+        const float* fed = Filter == kFilterFb ? z : y;
         for (int s = 0; s < 2; ++s) {
-            fbSignal[s] = fed[s] * fbSign[s];
-            w[s] = z[s] * dlySign[s];
+            c.fbSignal[s] = fed[s] * b.fbSign[s];
+            w[s] = z[s] * b.dlySign[s];
         }
     } else {
         for (int s = 0; s < 2; ++s) {
-            fbSignal[s] = y[s] * fbSign[s];
-            w[s] = y[s] * dlySign[s];
+            c.fbSignal[s] = y[s] * b.fbSign[s];
+            w[s] = y[s] * b.dlySign[s];
         }
     }
     // Hard limit of the loop to +-1 while the drive does not limit it.
-    if (drvOn == 0) {
-        for (float& f : fbSignal)
+    if (!b.driveOn) {
+        for (float& f : c.fbSignal)
             if (std::fabs(f) > 1.0f) f /= std::fabs(f);
     }
     // Mix; with the reverb on the output the dry signal joins before it.
-    const float wet = smoothed[sMix];
+    const float wet = sm[sMix];
     const float dry = 1.0f - wet;
-    const bool reverbOnOutput = rvbMode == 1;
     w[0] *= wet;
     w[1] *= wet;
-    if (reverbOnOutput) {
+    if (b.reverbOnOutput) {
         w[0] += dry * d[0];
         w[1] += dry * d[1];
     }
     // Reverb.
-    if (rvbOn != 0) {
-        w[0] = guard8 + w[0];
-        w[1] = guard8 + w[1];
-        reverb.process(w, rvbAmt);
+    if (b.reverbOn) {
+        w[0] = c.guard8 + w[0];
+        w[1] = c.guard8 + w[1];
+        reverb.process(w, b.rvbAmt);
     }
     // With the reverb on the delay signal only, the dry signal joins after it.
-    if (!reverbOnOutput) {
+    if (!b.reverbOnOutput) {
         w[0] += dry * d[0];
         w[1] += dry * d[1];
     }
     // Output gain.
-    w[0] *= smoothed[sOutGain];
-    w[1] *= smoothed[sOutGain];
+    w[0] *= sm[sOutGain];
+    w[1] *= sm[sOutGain];
     // Bypass: the raw input of this sample.
-    if (bypass != 0) return {inL, inR};
+    if (b.bypass) return {inL, inR};
     return {w[0], w[1]};
 }
 
-TESSEL_PER_SAMPLE void Drell::applyRequests() noexcept {
+TESSEL_PER_SAMPLE void Drell::applyRequests(ChainState& c) noexcept {
     for (int s = 0; s < 2; ++s)
-        if (dlyTimeRequest[s].load() && dlyTimeRequest[s].exchange(false)) dlyTimePending[s] = true;
+        if (dlyTimeRequest[s].load() && dlyTimeRequest[s].exchange(false))
+            c.dlyTimePending[s] = true;
     if (lfoRestartRequest.load() && lfoRestartRequest.exchange(false))
-        modulation.restartLfo(lfoOffset);
-    if (lfoPlaceRequest.load() && lfoPlaceRequest.exchange(false)) modulation.placeSides(lfoOffset);
+        c.modulation.restartLfo(lfoOffset);
+    if (lfoPlaceRequest.load() && lfoPlaceRequest.exchange(false))
+        c.modulation.placeSides(lfoOffset);
 }
 
-TESSEL_PER_SAMPLE void Drell::smoothParameters() noexcept {
+TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c) noexcept {
     // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard.
     for (int i = 0; i < kSmoothedLanes; ++i)
-        smoothed[i] = smoothPole * smoothed[i] + smoothGain * blockTarget[i] + guard10;
+        c.smoothed[i] = c.smoothPole * c.smoothed[i] + c.glide[i] + c.guard10;
 }
 
-TESSEL_PER_SAMPLE void Drell::meterInput(float xL, float xR) noexcept {
-    const auto pos = static_cast<std::size_t>(meterPos);
-    meterRing[0][pos] = xL;
-    meterRing[1][pos] = xR;
-    if (++meterPos == meterLen) meterPos = 0;
+TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noexcept {
+    float* const ring[2] = {meterRing[0].data(), meterRing[1].data()};
+    ring[0][c.meterPos] = xL;
+    ring[1][c.meterPos] = xR;
+    if (++c.meterPos == meterLen) c.meterPos = 0;
     // The value written meterLen samples ago moves the extremes.
     for (int s = 0; s < 2; ++s) {
-        const float v = meterRing[s][static_cast<std::size_t>(meterPos)];
+        const float v = ring[s][c.meterPos];
         if (v > meterMax[s])
             meterMax[s] = v;
         else if (v < meterMin[s])
@@ -211,22 +340,23 @@ TESSEL_PER_SAMPLE void Drell::meterInput(float xL, float xR) noexcept {
     }
 }
 
-TESSEL_PER_SAMPLE void Drell::crossPanFeedback(float a[2]) noexcept {
-    const float fL = flushDouble(static_cast<double>(fbSignal[0]) * smoothed[sFbGainL]);
-    const float fR = flushDouble(static_cast<double>(fbSignal[1]) * smoothed[sFbGainR]);
+TESSEL_PER_SAMPLE void Drell::crossPanFeedback(const ChainState& c, float a[2]) noexcept {
+    const float* sm = c.smoothed;
+    const float fL = flushDouble(static_cast<double>(c.fbSignal[0]) * sm[sFbGainL]);
+    const float fR = flushDouble(static_cast<double>(c.fbSignal[1]) * sm[sFbGainR]);
     // Each pan sends its line's share to the right; the rest of the sum goes left.
-    const float toRight = fL * smoothed[sFbPanL] + fR * smoothed[sFbPanR];
+    const float toRight = fL * sm[sFbPanL] + fR * sm[sFbPanR];
     a[1] = a[1] + toRight;
     a[0] = a[0] + ((fR + fL) - toRight);
 }
 
-TESSEL_PER_SAMPLE float Drell::fadeDelayTime(int side, float y) noexcept {
-    float& gain = fadeGain[side];
-    if (dlyTimePending[side]) {
+TESSEL_PER_SAMPLE float Drell::fadeDelayTime(ChainState& c, int side, float y) noexcept {
+    float& gain = c.fadeGain[side];
+    if (c.dlyTimePending[side]) {
         gain *= fadeStep;
         if (gain <= 0.001f) {
             // Silent enough: the read position jumps to the new time.
-            dlyTimePending[side] = false;
+            c.dlyTimePending[side] = false;
             DelayLine& line = dlyLine[side];
             line.placeRead(line.offsetFor(dlyTimeMs[side], dspRate));
         }
@@ -235,11 +365,6 @@ TESSEL_PER_SAMPLE float Drell::fadeDelayTime(int side, float y) noexcept {
         if (gain > 1.0f) gain = 1.0f;
     }
     return y * gain;
-}
-
-void Drell::endBlock() noexcept {
-    // With the VCO off the anti-alias filter waits settled on the last input.
-    if (vcoOn == 0) antiAlias.preset(lastA);
 }
 
 void Drell::readInputPeaks(float* peakL, float* peakR) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/FastMath.h"
+#include "engine/PerSample.h"
 
 #include <algorithm>
 
@@ -48,8 +49,9 @@ private:
     float cachedRoot = 0.0f;
 };
 
-inline void StateVariableFilter::updateCoefficients(float cutoff, float resonance, float fltFactor,
-                                                    float dspRate, float cutoffCeiling) noexcept {
+TESSEL_PER_SAMPLE void StateVariableFilter::updateCoefficients(float cutoff, float resonance,
+                                                               float fltFactor, float dspRate,
+                                                               float cutoffCeiling) noexcept {
     // Zero and denormal states are set to exact zero, and so are non-finite ones (a NaN
     // that came in with the signal would otherwise stay in the states for good).
     for (int s = 0; s < 2; ++s) {
@@ -87,7 +89,7 @@ inline void StateVariableFilter::updateCoefficients(float cutoff, float resonanc
 }
 
 template <int Type>
-inline void StateVariableFilter::run(float x[2]) noexcept {
+TESSEL_PER_SAMPLE void StateVariableFilter::run(float x[2]) noexcept {
     const float f = svfF;
     const float damp = svfDamp;
     const float cap = svfCubicCap;
@@ -114,7 +116,7 @@ inline void StateVariableFilter::run(float x[2]) noexcept {
     }
 }
 
-inline void StateVariableFilter::process(float x[2], int fltType) noexcept {
+TESSEL_PER_SAMPLE void StateVariableFilter::process(float x[2], int fltType) noexcept {
     switch (fltType) {
     case 1:
         run<1>(x);

@@ -99,9 +99,9 @@ TEST(AntiAliasFilter, SilenceFadesBelowHearingWithoutDenormals) {
         // The flush quantises the states to steps of about 1e-25, where the recursion may
         // circle; what matters is that nothing is left in the denormal range.
         EXPECT_LT(std::fabs(out), 1e-20f) << "rate " << rate;
-        for (auto& side : f.aaState)
-            for (auto& stage : side)
-                for (float v : stage) EXPECT_TRUE(stagetest::zeroOrNormal(v)) << v;
+        for (auto& stage : f.aaState)
+            for (auto& state : stage)
+                for (float v : state) EXPECT_TRUE(stagetest::zeroOrNormal(v)) << v;
     }
 }
 
