@@ -7,6 +7,7 @@
 // is copied into a local object for the block and written back after it.
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
+#include "engine/FastMath.h"
 #include "engine/PerSample.h"
 
 #include <cmath>
@@ -254,7 +255,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     if constexpr (!Clocked) {
         for (int s = 0; s < 2; ++s) y[s] = dlyLine[s].processPlain(a[s]);
     } else {
-        const float manual = std::exp2((1.0f - sm[sVcoMod]) * b.vcoManual);
+        // Our own 2^x: as exact as the C library's, and the same on every processor.
+        const float manual = fastmath::exp2((1.0f - sm[sVcoMod]) * b.vcoManual);
         for (int s = 0; s < 2; ++s)
             y[s] = dlyLine[s].processClocked(manual * c.modulation.vcoFactor[s]);
     }
