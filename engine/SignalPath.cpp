@@ -16,6 +16,10 @@ namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
+inline float finiteOrZero(float x) noexcept {
+    return std::isfinite(x) ? x : 0.0f;
+}
+
 // Turns values too small to matter into exact zero, in double precision.
 TESSEL_PER_SAMPLE float flushDouble(double x) noexcept {
     return static_cast<float>((x + 1e-18) - 1e-18);
@@ -221,8 +225,9 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     // Every smoothed pair glides towards its target.
     smoothParameters(c);
     const float* sm = c.smoothed;
-    // Input gain.
-    float x[2] = {sm[sInGain] * inL, sm[sInGain] * inR};
+    // Input gain; a sample that is not a number (a host fault) counts as silence, so it
+    // cannot lodge in the delay and reverb memories.
+    float x[2] = {sm[sInGain] * finiteOrZero(inL), sm[sInGain] * finiteOrZero(inR)};
     // Input meter, delayed by the host's output latency.
     meterInput(c, x[0], x[1]);
     // Filter coefficients, and the filter before the delay in "in" mode.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -125,4 +126,44 @@ TEST(Soak, FullResonanceAndFullFeedbackWithDriveStayBounded) {
     }
     EXPECT_TRUE(finite);
     EXPECT_LT(peak, kOutputBound);
+}
+
+TEST(Soak, NonFiniteInputSamplesCountAsSilence) {
+    // A host fault must not poison the delay and reverb memories for good: the output equals
+    // that of the same input with the bad samples replaced by silence.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    auto render = [&](bool poison) {
+        EngineHost host;
+        auto drell = host.make();
+        resumeAt(*drell, 44100.0f);
+        for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell->setParameter(on, 1.0f);
+        drell->setParameter(kDlyLFb, 0.7f);
+        drell->setParameter(kDlyLTime, 0.02f);
+        drell->setParameter(kRvbAmt, 0.5f);
+        std::mt19937 rng(3);
+        std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
+        const int block = 256;
+        std::vector<float> inL(block), inR(block), outL(block), outR(block), all;
+        for (int b = 0; b < 200; ++b) {
+            for (int i = 0; i < block; ++i) {
+                inL[i] = noise(rng);
+                inR[i] = noise(rng);
+                if (b == 10 && i % 50 == 0) {
+                    inL[i] = poison ? nan : 0.0f;
+                    inR[i] = poison ? (i % 100 == 0 ? inf : -inf) : 0.0f;
+                }
+            }
+            run(*drell, inL.data(), inR.data(), block, outL.data(), outR.data());
+            all.insert(all.end(), outL.begin(), outL.end());
+            all.insert(all.end(), outR.begin(), outR.end());
+        }
+        return all;
+    };
+    std::vector<float> clean = render(false), poisoned = render(true);
+    ASSERT_EQ(clean.size(), poisoned.size());
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        ASSERT_TRUE(std::isfinite(poisoned[i])) << "sample " << i << " is not finite";
+        ASSERT_EQ(poisoned[i], clean[i]) << "sample " << i << " differs";
+    }
 }
