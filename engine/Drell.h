@@ -180,7 +180,7 @@ private:
     Relaxed<float> tempo{120.0f};
     Relaxed<float> tempoNorm{(120.0f - 30.0f) / 370.0f};
 
-    // Requests to state the audio thread owns, applied at its next sample.
+    // Requests to state the audio thread owns, applied at the start of its next block.
     Relaxed<bool> dlyTimeRequest[2] = {false, false}; // a new delay time waits for a fade
     Relaxed<bool> lfoRestartRequest{false};           // a wave change restarts the LFO
     Relaxed<bool> lfoPlaceRequest{false};             // an offset change moves the side phases

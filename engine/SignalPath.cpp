@@ -1,15 +1,17 @@
 // Block processing: the prologue, the per-sample chain from input gain to output, and the
 // epilogue. Runs under the engine lock; nothing here allocates or waits.
 //
-// The switches, modes and coefficients that other threads write are read once per block,
-// and the block loop is compiled once for each combination of the two choices that shape
-// the chain most (VCO on or off, filter placement). The state the chain updates every sample
-// is copied into a local object for the block and written back after it.
+// The switches, modes and coefficients that other threads write are read once per block, and
+// requests from setParameter are taken at the block start; the block loop is compiled once for each
+// combination of the two choices that shape the chain most (VCO on or off, filter placement). The
+// state the chain updates every sample is copied into a local object for the block and written back
+// after it.
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,6 +37,7 @@ struct Drell::BlockSettings {
     bool reverbOn;
     bool reverbOnOutput;
     bool bypass;
+    bool fading; // a delay-time fade runs or may start in this block
     float fbSign[2];
     float dlySign[2];
     float vcoManual;
@@ -55,6 +58,7 @@ struct Drell::ChainState {
     bool dlyTimePending[2];
     float lastA[2];
     int meterPos;
+    float meterHigh[2], meterLow[2]; // extremes the meter saw in this block
     StateVariableFilter svf;
     AntiAliasFilter antiAlias;
     Drive drive;
@@ -68,11 +72,15 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     beginBlock(inputs, outputs);
     if (blockIn[0] == nullptr || blockOut[0] == nullptr || sampleFrames <= 0) return;
 
-    const BlockSettings b = readBlockSettings();
     const bool clocked = vcoOn != 0;
     const int filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
     ChainState c;
     loadChain(c);
+    // Requests from setParameter reach the state this thread owns.
+    applyRequests(c);
+    BlockSettings b = readBlockSettings();
+    b.fading =
+        c.dlyTimePending[0] || c.dlyTimePending[1] || c.fadeGain[0] < 1.0f || c.fadeGain[1] < 1.0f;
     switch (filter) {
     case kFilterIn:
         clocked ? runBlock<true, kFilterIn>(c, b, sampleFrames)
@@ -181,6 +189,7 @@ void Drell::loadChain(ChainState& c) const noexcept {
         c.lastA[s] = lastA[s];
     }
     c.meterPos = meterPos;
+    for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
     c.svf = svf;
     c.antiAlias = antiAlias;
     c.drive = driveStage;
@@ -208,6 +217,11 @@ void Drell::storeChain(const ChainState& c) noexcept {
         lastA[s] = c.lastA[s];
     }
     meterPos = c.meterPos;
+    // The block's extremes join the meter's (the editor may have cleared it meanwhile).
+    for (int s = 0; s < 2; ++s) {
+        if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
+        if (c.meterLow[s] < meterMin[s]) meterMin[s] = c.meterLow[s];
+    }
     svf = c.svf;
     antiAlias = c.antiAlias;
     driveStage = c.drive;
@@ -217,8 +231,6 @@ void Drell::storeChain(const ChainState& c) noexcept {
 template <bool Clocked, int Filter>
 TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSettings& b,
                                                     float inL, float inR) noexcept {
-    // Requests from setParameter reach the state this thread owns.
-    applyRequests(c);
     // Alternating guards keep recursive states out of the denormal range.
     c.guard8 = -c.guard8;
     c.guard10 = -c.guard10;
@@ -266,7 +278,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
             y[s] = dlyLine[s].processClocked(manual * c.modulation.vcoFactor[s]);
     }
     // Delay-time fade: out, jump the read position, back in.
-    for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(c, s, y[s]);
+    if (b.fading)
+        for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(c, s, y[s]);
     // Feedback and wet signal, through the filter in "fb" and "fx" modes, with polarity.
     float w[2];
     if constexpr (Filter == kFilterFb || Filter == kFilterFx) {
@@ -316,7 +329,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     return {w[0], w[1]};
 }
 
-TESSEL_PER_SAMPLE void Drell::applyRequests(ChainState& c) noexcept {
+void Drell::applyRequests(ChainState& c) noexcept {
     for (int s = 0; s < 2; ++s)
         if (dlyTimeRequest[s].load() && dlyTimeRequest[s].exchange(false))
             c.dlyTimePending[s] = true;
@@ -340,10 +353,8 @@ TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noex
     // The value written meterLen samples ago moves the extremes.
     for (int s = 0; s < 2; ++s) {
         const float v = ring[s][c.meterPos];
-        if (v > meterMax[s])
-            meterMax[s] = v;
-        else if (v < meterMin[s])
-            meterMin[s] = v;
+        c.meterHigh[s] = std::max(c.meterHigh[s], v);
+        c.meterLow[s] = std::min(c.meterLow[s], v);
     }
 }
 
