@@ -7,8 +7,7 @@
 
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
-
-#include <cstring>
+#include "engine/SidePair.h"
 
 class AntiAliasFilter {
 public:
@@ -32,24 +31,18 @@ public:
 };
 
 TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {
-    // Both sides at once, each lane computing exactly what the one-side formula computes.
-    using Pair = float __attribute__((vector_size(8)));
-    const auto load = [](const float p[2]) {
-        Pair v;
-        std::memcpy(&v, p, sizeof v);
-        return v;
-    };
-    Pair v = {a[0], a[1]};
+    // Both sides at once.
+    FloatPair v = {a[0], a[1]};
     for (auto& z : aaState) {
-        const Pair x1 = load(z[0]), x2 = load(z[1]), y1 = load(z[2]), y2 = load(z[3]);
-        const Pair y = aaB0 * v + aaB1 * x1 + aaB2 * x2 - aaA1 * y1 - aaA2 * y2;
+        const FloatPair x1 = loadPair(z[0]), x2 = loadPair(z[1]);
+        const FloatPair y1 = loadPair(z[2]), y2 = loadPair(z[3]);
+        const FloatPair y = aaB0 * v + aaB1 * x1 + aaB2 * x2 - aaA1 * y1 - aaA2 * y2;
         // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
         // circles among the smallest denormals for ever.
-        const Pair flushed = (y + 1e-18f) - 1e-18f;
-        std::memcpy(z[1], &x1, sizeof x1);
-        std::memcpy(z[0], &v, sizeof v);
-        std::memcpy(z[3], &y1, sizeof y1);
-        std::memcpy(z[2], &flushed, sizeof flushed);
+        storePair(z[1], x1);
+        storePair(z[0], v);
+        storePair(z[3], y1);
+        storePair(z[2], flushPair(y));
         v = y;
     }
     a[0] = v[0];

@@ -75,6 +75,22 @@ public:
         inHist[3] = a;
     }
 
+    // After frames samples of processPlain: the inputs they wrote join the history, as if
+    // each had passed through pushInput (the plain path skips it per sample).
+    void takeInputsFromMemory(int frames) noexcept {
+        float h[4];
+        for (int i = 0; i < 4; ++i) {
+            const int back = 4 - i; // samples before the next write position
+            if (back <= frames && back <= dlyLen) {
+                const int pos = dlyWrite - back;
+                h[i] = dlyBuf[static_cast<std::size_t>(pos < 0 ? pos + dlyLen : pos)];
+            } else {
+                h[i] = i + frames < 4 ? inHist[i + frames] : 0.0f;
+            }
+        }
+        for (int i = 0; i < 4; ++i) inHist[i] = h[i];
+    }
+
     // Unclocked: writes a, then reads; equal positions give a delay of 0 samples.
     TESSEL_PER_SAMPLE float processPlain(float a) noexcept {
         dlyBuf[static_cast<std::size_t>(dlyWrite)] = a;

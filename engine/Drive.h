@@ -26,7 +26,8 @@ public:
     void reset() noexcept;
     // Block prologue: rebuilds the running sums from the rings.
     void rebuildSums() noexcept;
-    // One sample: feeds |a| * drive into the rings; scales a when drvOn.
+    // One sample: feeds |a| * drive into the rings; when drvOn, also runs the sums and
+    // scales a. After samples with the drive off the sums wait for rebuildSums.
     inline void process(float a[2], float drive, bool drvOn) noexcept;
 
     int avgLen = 4;
@@ -36,14 +37,19 @@ public:
 };
 
 TESSEL_PER_SAMPLE void Drive::process(float a[2], float drive, bool drvOn) noexcept {
+    const int pos = drivePos & 15;
+    if (++drivePos >= avgLen) drivePos = 0;
+    if (!drvOn) {
+        // Only the rings: the sums are rebuilt from them at the start of every block.
+        for (int s = 0; s < 2; ++s) driveRing[s][pos] = std::fabs(a[s]) * drive;
+        return;
+    }
     for (int s = 0; s < 2; ++s) {
-        float& slot = driveRing[s][drivePos & 15];
+        float& slot = driveRing[s][pos];
         driveSum[s] -= slot;
         slot = std::fabs(a[s]) * drive;
         driveSum[s] += slot;
     }
-    if (++drivePos >= avgLen) drivePos = 0;
-    if (!drvOn) return;
     const float len = static_cast<float>(avgLen);
     for (int s = 0; s < 2; ++s) {
         const float sum = driveSum[s];

@@ -5,6 +5,7 @@
 
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
+#include "engine/SidePair.h"
 
 #include <cstdint>
 
@@ -84,15 +85,14 @@ private:
 
 TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
                                                    const ModulationSettings& s) noexcept {
+    // Both sides as one pair.
     const float len = static_cast<float>(s.avgLen);
-    for (int side = 0; side < 2; ++side) {
-        // One-pole low-pass of |a| * envSens (envGain carries 1/avgLen, undone here).
-        float env = mag[side] * s.envGain * s.envSens * len + envState[side] * s.envPole;
-        // A non-finite input would otherwise poison the follower for good.
-        if (!(env <= 3.0e38f)) env = 0.0f;
-        envState[side] = fastmath::flush(env);
-        envMod[side] = (env - 0.5f) * 2.0f * s.modSource;
-    }
+    // One-pole low-pass of |a| * envSens (envGain carries 1/avgLen, undone here).
+    FloatPair env = loadPair(mag) * s.envGain * s.envSens * len + loadPair(envState) * s.envPole;
+    // A non-finite input would otherwise poison the follower for good.
+    env = env <= 3.0e38f ? env : FloatPair{0.0f, 0.0f};
+    storePair(envState, flushPair(env));
+    storePair(envMod, (env - 0.5f) * 2.0f * s.modSource);
 }
 
 TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept {

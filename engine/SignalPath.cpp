@@ -10,6 +10,7 @@
 #include "engine/Drell.h"
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
+#include "engine/SidePair.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,13 +19,18 @@ namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
-inline float finiteOrZero(float x) noexcept {
-    return std::isfinite(x) ? x : 0.0f;
+// Each side's sample, or 0 where it is not a finite number (x - x is 0 only when finite).
+TESSEL_PER_SAMPLE FloatPair finiteOrZero(float l, float r) noexcept {
+    const FloatPair x = {l, r};
+    return x - x == 0.0f ? x : FloatPair{0.0f, 0.0f};
 }
 
-// Turns values too small to matter into exact zero, in double precision.
-TESSEL_PER_SAMPLE float flushDouble(double x) noexcept {
-    return static_cast<float>((x + 1e-18) - 1e-18);
+// The product of each side in double precision, values too small to matter turned into
+// exact zero.
+TESSEL_PER_SAMPLE FloatPair flushedProduct(const float x[2], float gainL, float gainR) noexcept {
+    const DoublePair p =
+        __builtin_convertvector(loadPair(x), DoublePair) * DoublePair{gainL, gainR};
+    return __builtin_convertvector((p + 1e-18) - 1e-18, FloatPair);
 }
 
 } // namespace
@@ -100,8 +106,12 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
         break;
     }
     storeChain(c);
-    // With the VCO off the anti-alias filter waits settled on the last input.
-    if (!clocked) antiAlias.preset(lastA);
+    if (!clocked) {
+        // The clocked writer's input history, from what the plain lines wrote.
+        for (DelayLine& line : dlyLine) line.takeInputsFromMemory(sampleFrames);
+        // With the VCO off the anti-alias filter waits settled on the last input.
+        antiAlias.preset(lastA);
+    }
 }
 
 template <bool Clocked, int Filter>
@@ -239,7 +249,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     const float* sm = c.smoothed;
     // Input gain; a sample that is not a number (a host fault) counts as silence, so it
     // cannot lodge in the delay and reverb memories.
-    float x[2] = {sm[sInGain] * finiteOrZero(inL), sm[sInGain] * finiteOrZero(inR)};
+    const FloatPair gained = sm[sInGain] * finiteOrZero(inL, inR);
+    float x[2] = {gained[0], gained[1]};
     // Input meter, delayed by the host's output latency.
     meterInput(c, x[0], x[1]);
     // Filter coefficients, and the filter before the delay in "in" mode.
@@ -265,13 +276,13 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     c.modulation.process(magnitude, b.modOn, c.modSettings);
     c.lastA[0] = a[0];
     c.lastA[1] = a[1];
-    // History the clocked writer interpolates.
-    for (int s = 0; s < 2; ++s) dlyLine[s].pushInput(a[s]);
-    // Delay lines, plain or clocked by the VCO.
+    // Delay lines, plain or clocked by the VCO; the clocked writer interpolates the inputs'
+    // history (the plain lines' history is taken from their memories after the block).
     float y[2];
     if constexpr (!Clocked) {
         for (int s = 0; s < 2; ++s) y[s] = dlyLine[s].processPlain(a[s]);
     } else {
+        for (int s = 0; s < 2; ++s) dlyLine[s].pushInput(a[s]);
         // Our own 2^x: as exact as the C library's, and the same on every processor.
         const float manual = fastmath::exp2((1.0f - sm[sVcoMod]) * b.vcoManual);
         for (int s = 0; s < 2; ++s)
@@ -360,8 +371,8 @@ TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noex
 
 TESSEL_PER_SAMPLE void Drell::crossPanFeedback(const ChainState& c, float a[2]) noexcept {
     const float* sm = c.smoothed;
-    const float fL = flushDouble(static_cast<double>(c.fbSignal[0]) * sm[sFbGainL]);
-    const float fR = flushDouble(static_cast<double>(c.fbSignal[1]) * sm[sFbGainR]);
+    const FloatPair f = flushedProduct(c.fbSignal, sm[sFbGainL], sm[sFbGainR]);
+    const float fL = f[0], fR = f[1];
     // Each pan sends its line's share to the right; the rest of the sum goes left.
     const float toRight = fL * sm[sFbPanL] + fR * sm[sFbPanR];
     a[1] = a[1] + toRight;

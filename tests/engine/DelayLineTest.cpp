@@ -90,6 +90,31 @@ TEST(DelayLine, FaultyClockRatesAreHeld) {
     }
 }
 
+TEST(DelayLine, InputHistoryFromMemoryMatchesPushingEachSample) {
+    // Runs of every length up to past the history's four entries, across the memory's end.
+    for (int frames : {1, 2, 3, 4, 5, 37}) {
+        DelayLine pushed, taken;
+        for (DelayLine* line : {&pushed, &taken}) {
+            line->allocate(10);
+            line->placeRead(3);
+            const float earlier[4] = {0.5f, -0.25f, 0.125f, 1.0f};
+            for (float a : earlier) line->pushInput(a);
+        }
+        for (int run = 0; run < 3; ++run) {
+            for (int i = 0; i < frames; ++i) {
+                const float a = std::sin(0.7f * static_cast<float>(run * frames + i + 1));
+                pushed.pushInput(a);
+                pushed.processPlain(a);
+                taken.processPlain(a);
+            }
+            taken.takeInputsFromMemory(frames);
+            for (int k = 0; k < 4; ++k)
+                EXPECT_EQ(taken.inHist[k], pushed.inHist[k])
+                    << "history entry " << k << " after " << run + 1 << " runs of " << frames;
+        }
+    }
+}
+
 TEST(DelayLine, CatmullRomPassesThroughItsInnerPoints) {
     const float h[4] = {0.3f, -1.0f, 2.0f, 5.0f};
     EXPECT_FLOAT_EQ(catmullRom(h, 0.0f), -1.0f);

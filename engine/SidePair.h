@@ -1,0 +1,26 @@
+// Left and right values as one vector, so that a stage runs both sides with single
+// instructions. Each lane computes exactly what the one-side formula computes (the same
+// operations in the same order, no fused multiply-add), so the results keep every bit.
+#pragma once
+
+#include "engine/PerSample.h"
+
+#include <cstring>
+
+using FloatPair = float __attribute__((vector_size(8)));
+using DoublePair = double __attribute__((vector_size(16)));
+
+TESSEL_PER_SAMPLE FloatPair loadPair(const float p[2]) noexcept {
+    FloatPair v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+TESSEL_PER_SAMPLE void storePair(float p[2], FloatPair v) noexcept {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// (x + 1e-18) - 1e-18 in each lane: values too small to matter become exact zero.
+TESSEL_PER_SAMPLE FloatPair flushPair(FloatPair x) noexcept {
+    return (x + 1e-18f) - 1e-18f;
+}
