@@ -280,7 +280,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     // history (the plain lines' history is taken from their memories after the block).
     float y[2];
     if constexpr (!Clocked) {
-        for (int s = 0; s < 2; ++s) y[s] = dlyLine[s].processPlain(a[s]);
+        y[0] = dlyLine[0].processPlain(a[0]);
+        y[1] = dlyLine[1].processPlain(a[1]);
     } else {
         for (int s = 0; s < 2; ++s) dlyLine[s].pushInput(a[s]);
         // Our own 2^x: as exact as the C library's, and the same on every processor.
