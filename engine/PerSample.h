@@ -5,6 +5,9 @@
 
 #if defined(__GNUC__)
 #define TESSEL_PER_SAMPLE [[gnu::always_inline]] inline
+// The same for a lambda, placed after its parameter list.
+#define TESSEL_PER_SAMPLE_LAMBDA __attribute__((always_inline))
 #else
 #define TESSEL_PER_SAMPLE inline
+#define TESSEL_PER_SAMPLE_LAMBDA
 #endif

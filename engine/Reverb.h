@@ -103,9 +103,10 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
     for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
     for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
     const int wa = rvbWriteA, wb = rvbWriteB, mask = rvbMask;
-    auto readA = [&](int line, int k) { return a[line][(wa - rvbTrailA[k]) & mask]; };
-    auto readB = [&](int k) { return b[k][(wb - rvbTrailB[k]) & mask]; };
-    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
+    auto readA = [&](int line, int k)
+                     TESSEL_PER_SAMPLE_LAMBDA { return a[line][(wa - rvbTrailA[k]) & mask]; };
+    auto readB = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return b[k][(wb - rvbTrailB[k]) & mask]; };
+    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wb - rvbTrailC[k]) & mask]; };
     const float rL = w[0], rR = w[1];
 
     // Tank outputs: the even lines through the damping low-pass, the odd ones plain.
@@ -154,8 +155,9 @@ TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
     for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
     const int wb = rvbWriteB, mask = rvbMask;
-    auto at = [&](int line, int trail) { return b[line][(wb - trail) & mask]; };
-    auto readC = [&](int k) { return c[k][(wb - rvbTrailC[k]) & mask]; };
+    auto at = [&](int line, int trail)
+                  TESSEL_PER_SAMPLE_LAMBDA { return b[line][(wb - trail) & mask]; };
+    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wb - rvbTrailC[k]) & mask]; };
     const float rL = w[0], rR = w[1];
 
     // Four diffusers in series, alternating in sign.

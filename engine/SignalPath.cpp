@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -352,9 +353,21 @@ void Drell::applyRequests(ChainState& c) noexcept {
 }
 
 TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c) noexcept {
-    // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard.
-    for (int i = 0; i < kSmoothedLanes; ++i)
-        c.smoothed[i] = c.smoothPole * c.smoothed[i] + c.glide[i] + c.guard10;
+    // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard; four
+    // lanes per vector step, the steps written out.
+    using Lanes = float __attribute__((vector_size(16)));
+    static_assert(kSmoothedLanes == 16);
+    const auto step = [&c](int first) {
+        Lanes current, glide;
+        std::memcpy(&current, c.smoothed + first, sizeof current);
+        std::memcpy(&glide, c.glide + first, sizeof glide);
+        current = c.smoothPole * current + glide + c.guard10;
+        std::memcpy(c.smoothed + first, &current, sizeof current);
+    };
+    step(0);
+    step(4);
+    step(8);
+    step(12);
 }
 
 TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noexcept {
