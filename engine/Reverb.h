@@ -120,16 +120,16 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
     };
     const float rL = w[0], rR = w[1];
 
-    // Tank outputs: the even lines through the damping low-pass, the odd ones plain.
-    for (int k = 0; k < 6; k += 2) {
-        rvbLp[k] += (readA(k, k) - rvbLp[k]) * m;
-        rvbLp[k + 1] = readA(k + 1, k + 1);
-    }
-    // An allpass on each tank line's output, two lines at a time.
+    // Tank outputs two lines at a time, the even line through the damping low-pass and the
+    // odd one plain, then an allpass on each.
     FloatPair u[3];
-    for (int k = 0; k < 3; ++k)
-        u[k] =
-            allpass(b + 2 * k, FloatPair{readB(2 * k), readB(2 * k + 1)}, loadPair(rvbLp + 2 * k));
+    for (int k = 0; k < 3; ++k) {
+        const int even = 2 * k;
+        const FloatPair tank = {rvbLp[even] + (readA(even, even) - rvbLp[even]) * m,
+                                readA(even + 1, even + 1)};
+        storePair(rvbLp + even, tank);
+        u[k] = allpass(b + even, FloatPair{readB(even), readB(even + 1)}, tank);
+    }
     // Cross-coupled pairs, each a little shorter-lived than the one before; mono input.
     const float sum = rR + rL;
     const float a0 = (u[0][1] * h + u[0][0]) * g + sum;
