@@ -180,16 +180,20 @@ TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     c[2][wb] = e * t3 + t2;
     const float t4 = readC(3) + e * t3;
     c[3][wb] = t3 - e * t4;
-    // Six damped combs fed by the diffused signal, feedback alternating in sign.
-    for (int k = 0; k < 6; ++k) {
-        rvbLp[k] += (at(k, rvbTrailB[k]) - rvbLp[k]) * m;
-        if (k % 2 == 0) {
-            const float inner = static_cast<float>(comb * t4 + rvbLp[k]);
-            b[k][wb] = static_cast<float>(t4 - comb * inner);
-        } else {
-            const float inner = static_cast<float>(rvbLp[k] - comb * t4);
-            b[k][wb] = static_cast<float>(t4 + comb * inner);
-        }
+    // Six damped combs fed by the diffused signal, two at a time; feedback alternating in
+    // sign: an even comb adds comb * t4 to its damped output and subtracts comb * that from
+    // t4, an odd one the other way round (a product times -1 is exact, so each lane computes
+    // what its own formula does).
+    const DoublePair sign = {1.0, -1.0};
+    const DoublePair fed = comb * static_cast<double>(t4) * sign;
+    for (int k = 0; k < 6; k += 2) {
+        FloatPair lp = loadPair(rvbLp + k);
+        lp += (FloatPair{at(k, rvbTrailB[k]), at(k + 1, rvbTrailB[k + 1])} - lp) * m;
+        storePair(rvbLp + k, lp);
+        const FloatPair inner = toFloat(toDouble(lp) + fed);
+        const FloatPair written = toFloat(static_cast<double>(t4) - comb * toDouble(inner) * sign);
+        b[k][wb] = written[0];
+        b[k + 1][wb] = written[1];
     }
     // Output taps from the comb memories at the diffusers' read indices and the write index.
     const FloatPair p = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
