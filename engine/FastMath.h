@@ -10,6 +10,8 @@
 // - fourthRoot: x^0.25 as two correctly rounded square roots (at most about 0.75 ulp).
 #pragma once
 
+#include "engine/SidePair.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -63,6 +65,35 @@ inline float exp2(float x) noexcept {
     float scale;
     std::memcpy(&scale, &scaleBits, sizeof scale);
     return static_cast<float>(p) * scale; // exact scaling by a power of two
+}
+
+// exp2 of each lane, with exp2's arithmetic in each lane (the same results, bit for bit).
+inline FloatPair exp2(FloatPair x) noexcept {
+    using IntPair = std::int32_t __attribute__((vector_size(8)));
+    constexpr float kLimit = 125.0f;
+    const FloatPair zero = {0.0f, 0.0f};
+    const FloatPair limit = {kLimit, kLimit};
+    const FloatPair magnitude =
+        reinterpret_cast<FloatPair>(reinterpret_cast<IntPair>(x) & 0x7FFFFFFF);
+    const FloatPair held = x > 0.0f ? limit : (x < 0.0f ? -limit : zero);
+    x = magnitude <= kLimit ? x : held;
+    constexpr float kRound = 12582912.0f;
+    const FloatPair nearest = (x + kRound) - kRound;
+    const IntPair n = __builtin_convertvector(nearest, IntPair);
+    const DoublePair f = __builtin_convertvector(x - nearest, DoublePair);
+    constexpr double c1 = 0.69314718055994530942;
+    constexpr double c2 = 0.24022650695910071233;
+    constexpr double c3 = 0.05550410866482157995;
+    constexpr double c4 = 0.00961812910762847716;
+    constexpr double c5 = 0.00133335581464284434;
+    constexpr double c6 = 0.00015403530393381609;
+    constexpr double c7 = 0.00001525273380405984;
+    const DoublePair f2 = f * f;
+    const DoublePair f4 = f2 * f2;
+    const DoublePair p =
+        (1.0 + c1 * f) + f2 * (c2 + c3 * f) + f4 * ((c4 + c5 * f) + f2 * (c6 + c7 * f));
+    const FloatPair scale = reinterpret_cast<FloatPair>((n + 127) << 23);
+    return __builtin_convertvector(p, FloatPair) * scale;
 }
 
 // sin(x) for |x| <= pi/2; arguments beyond are clamped to +-pi/2, NaN gives 0.

@@ -156,14 +156,11 @@ TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
     }
     runLfo(s);
     const float len = static_cast<float>(s.avgLen);
-    float lfoPart[2];
-    for (int side = 0; side < 2; ++side) {
-        lfoPart[side] = (1.0f - s.modSource) * lfoOut[side];
-        // The clock path counts the envelope 1/avgLen as much as the filter path.
-        float m = lfoPart[side] + envMod[side] / len;
-        if (m > 1.0f) m = 1.0f;
-        vcoFactor[side] = fastmath::exp2(m * s.vcoMod);
-    }
+    const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
+    // The clock path counts the envelope 1/avgLen as much as the filter path.
+    FloatPair m = lfoPart + loadPair(envMod) / len;
+    m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
+    storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
     // The left side's sources steer the filter of both channels.
     const float x = lfoPart[0] + envMod[0];
     fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);

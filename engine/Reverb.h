@@ -10,6 +10,7 @@
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
 #include "engine/Relaxed.h"
+#include "engine/SidePair.h"
 
 #include <vector>
 
@@ -58,8 +59,8 @@ public:
     int rvbReadC(int k) const noexcept { return (rvbWriteB - rvbTrailC[k]) & rvbMask; }
     float rvbLp[6] = {};
     float toneB0 = 0.0f, toneB2 = 0.0f, toneA1 = 0.0f, toneA2 = 0.0f;
-    // Per side: x1, x2, y1, y2.
-    float toneState[2][4] = {};
+    // x1, x2, y1, y2, each for both sides.
+    float toneState[4][2] = {};
 
 private:
     // Coefficient of the spring's allpasses (products with it in double precision).
@@ -67,19 +68,19 @@ private:
 
     inline void processSpring(float w[2], float rvbAmt) noexcept;
     inline void processPlate(float w[2], float rvbAmt) noexcept;
-    inline float tone(int side, float x) noexcept;
+    inline FloatPair tone(FloatPair x) noexcept;
     // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
     // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
     int tapTrail(double k) const noexcept;
 };
 
-TESSEL_PER_SAMPLE float Reverb::tone(int side, float x) noexcept {
-    float* z = toneState[side];
-    const float y = toneB0 * x + toneB2 * z[1] - toneA1 * z[2] - toneA2 * z[3];
-    z[1] = z[0];
-    z[0] = x;
-    z[3] = z[2];
-    z[2] = fastmath::flush(y);
+TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
+    const FloatPair y = toneB0 * x + toneB2 * loadPair(toneState[1]) -
+                        toneA1 * loadPair(toneState[2]) - toneA2 * loadPair(toneState[3]);
+    storePair(toneState[1], loadPair(toneState[0]));
+    storePair(toneState[0], x);
+    storePair(toneState[3], loadPair(toneState[2]));
+    storePair(toneState[2], flushPair(y));
     return y;
 }
 
@@ -107,43 +108,52 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
                      TESSEL_PER_SAMPLE_LAMBDA { return a[line][(wa - rvbTrailA[k]) & mask]; };
     auto readB = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return b[k][(wb - rvbTrailB[k]) & mask]; };
     auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wb - rvbTrailC[k]) & mask]; };
+    // An allpass of coefficient 0.7071 on two memories at once (products in double):
+    // returns x - 0.7071 * in and writes 0.7071 * that + in at the write index.
+    auto allpass = [&](float* const line[2], FloatPair x, FloatPair in) TESSEL_PER_SAMPLE_LAMBDA {
+        const DoublePair wide = toDouble(in);
+        const FloatPair v = toFloat(toDouble(x) - kAllpass * wide);
+        const FloatPair written = toFloat(kAllpass * toDouble(v) + wide);
+        line[0][wb] = written[0];
+        line[1][wb] = written[1];
+        return v;
+    };
     const float rL = w[0], rR = w[1];
 
-    // Tank outputs: the even lines through the damping low-pass, the odd ones plain.
-    for (int k = 0; k < 6; k += 2) {
-        rvbLp[k] += (readA(k, k) - rvbLp[k]) * m;
-        rvbLp[k + 1] = readA(k + 1, k + 1);
-    }
-    // An allpass of coefficient 0.7071 on each tank line's output.
-    float u[6];
-    for (int k = 0; k < 6; ++k) {
-        u[k] = static_cast<float>(readB(k) - kAllpass * rvbLp[k]);
-        b[k][wb] = static_cast<float>(kAllpass * u[k] + rvbLp[k]);
+    // Tank outputs two lines at a time, the even line through the damping low-pass and the
+    // odd one plain, then an allpass on each.
+    FloatPair u[3];
+    for (int k = 0; k < 3; ++k) {
+        const int even = 2 * k;
+        const FloatPair tank = {rvbLp[even] + (readA(even, even) - rvbLp[even]) * m,
+                                readA(even + 1, even + 1)};
+        storePair(rvbLp + even, tank);
+        u[k] = allpass(b + even, FloatPair{readB(even), readB(even + 1)}, tank);
     }
     // Cross-coupled pairs, each a little shorter-lived than the one before; mono input.
     const float sum = rR + rL;
-    const float a0 = (u[1] * h + u[0]) * g + sum;
-    const float a1 = u[1] * g + u[0];
-    const float a2 = static_cast<float>(static_cast<double>((u[3] * h + u[2]) * g) * 0.975 + sum);
-    const float a3 = static_cast<float>(static_cast<double>(u[3] * g) * 0.975 + u[2]);
-    const float a4 = static_cast<float>(static_cast<double>((u[5] * h + u[4]) * g) * 0.95 + sum);
-    const float a5 = static_cast<float>(static_cast<double>(u[5] * g) * 0.95 + u[4]);
+    const float a0 = (u[0][1] * h + u[0][0]) * g + sum;
+    const float a1 = u[0][1] * g + u[0][0];
+    // The second and third pairs side by side: decays 0.975 and 0.95 in double.
+    const FloatPair odd = {u[1][1], u[2][1]}, even = {u[1][0], u[2][0]};
+    const DoublePair decay = {0.975, 0.95};
+    const FloatPair fed =
+        toFloat(toDouble((odd * h + even) * g) * decay + static_cast<double>(sum)); // a2, a4
+    const FloatPair crossed = toFloat(toDouble(odd * g) * decay + toDouble(even));  // a3, a5
     a[0][wa] = a0;
     a[1][wa] = a1;
-    a[2][wa] = a2;
-    a[3][wa] = a3;
-    a[4][wa] = a4;
-    a[5][wa] = a5;
-    // Output taps, then two allpasses per side.
-    const float p[2] = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
-    for (int s = 0; s < 2; ++s) {
-        const float v = static_cast<float>(readC(s) - kAllpass * p[s]);
-        c[s][wb] = static_cast<float>(kAllpass * v + p[s]);
-        const float z = static_cast<float>(readC(s + 2) - kAllpass * v);
-        c[s + 2][wb] = static_cast<float>(kAllpass * z + v);
-        const float bandPassed = tone(s, z);
-        w[s] = static_cast<float>(w[s] + (0.1625 * bandPassed - w[s]) * rvbAmt);
-    }
+    a[2][wa] = fed[0];
+    a[3][wa] = crossed[0];
+    a[4][wa] = fed[1];
+    a[5][wa] = crossed[1];
+    // Output taps, then two allpasses per side (both sides at once).
+    const float a5 = crossed[1];
+    const FloatPair p = {readA(3, 1) + a1 + a5, readA(1, 1) + crossed[0] + a5};
+    const FloatPair v = allpass(c, FloatPair{readC(0), readC(1)}, p);
+    const FloatPair z = allpass(c + 2, FloatPair{readC(2), readC(3)}, v);
+    const DoublePair bandPassed = toDouble(tone(z));
+    const DoublePair dry = toDouble(loadPair(w));
+    storePair(w, toFloat(dry + (0.1625 * bandPassed - dry) * static_cast<double>(rvbAmt)));
 }
 
 TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
@@ -170,22 +180,25 @@ TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     c[2][wb] = e * t3 + t2;
     const float t4 = readC(3) + e * t3;
     c[3][wb] = t3 - e * t4;
-    // Six damped combs fed by the diffused signal, feedback alternating in sign.
-    for (int k = 0; k < 6; ++k) {
-        rvbLp[k] += (at(k, rvbTrailB[k]) - rvbLp[k]) * m;
-        if (k % 2 == 0) {
-            const float inner = static_cast<float>(comb * t4 + rvbLp[k]);
-            b[k][wb] = static_cast<float>(t4 - comb * inner);
-        } else {
-            const float inner = static_cast<float>(rvbLp[k] - comb * t4);
-            b[k][wb] = static_cast<float>(t4 + comb * inner);
-        }
+    // Six damped combs fed by the diffused signal, two at a time; feedback alternating in
+    // sign: an even comb adds comb * t4 to its damped output and subtracts comb * that from
+    // t4, an odd one the other way round (a product times -1 is exact, so each lane computes
+    // what its own formula does).
+    const DoublePair sign = {1.0, -1.0};
+    const DoublePair fed = comb * static_cast<double>(t4) * sign;
+    for (int k = 0; k < 6; k += 2) {
+        FloatPair lp = loadPair(rvbLp + k);
+        lp += (FloatPair{at(k, rvbTrailB[k]), at(k + 1, rvbTrailB[k + 1])} - lp) * m;
+        storePair(rvbLp + k, lp);
+        const FloatPair inner = toFloat(toDouble(lp) + fed);
+        const FloatPair written = toFloat(static_cast<double>(t4) - comb * toDouble(inner) * sign);
+        b[k][wb] = written[0];
+        b[k + 1][wb] = written[1];
     }
     // Output taps from the comb memories at the diffusers' read indices and the write index.
-    const float p[2] = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
-                        at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
-    for (int s = 0; s < 2; ++s) {
-        const float bandPassed = tone(s, p[s]);
-        w[s] = static_cast<float>(w[s] + (0.3 * bandPassed - w[s]) * rvbAmt);
-    }
+    const FloatPair p = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
+                         at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
+    const DoublePair bandPassed = toDouble(tone(p));
+    const DoublePair dry = toDouble(loadPair(w));
+    storePair(w, toFloat(dry + (0.3 * bandPassed - dry) * static_cast<double>(rvbAmt)));
 }

@@ -24,3 +24,12 @@ TESSEL_PER_SAMPLE void storePair(float p[2], FloatPair v) noexcept {
 TESSEL_PER_SAMPLE FloatPair flushPair(FloatPair x) noexcept {
     return (x + 1e-18f) - 1e-18f;
 }
+
+// Each lane widened to double, or rounded to float: exact per-lane conversions.
+TESSEL_PER_SAMPLE DoublePair toDouble(FloatPair x) noexcept {
+    return __builtin_convertvector(x, DoublePair);
+}
+
+TESSEL_PER_SAMPLE FloatPair toFloat(DoublePair x) noexcept {
+    return __builtin_convertvector(x, FloatPair);
+}

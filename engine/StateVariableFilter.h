@@ -8,6 +8,7 @@
 
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
+#include "engine/SidePair.h"
 
 #include <algorithm>
 
@@ -90,30 +91,30 @@ TESSEL_PER_SAMPLE void StateVariableFilter::updateCoefficients(float cutoff, flo
 
 template <int Type>
 TESSEL_PER_SAMPLE void StateVariableFilter::run(float x[2]) noexcept {
+    // Both sides at once: the same coefficients, the one-side arithmetic in each lane.
     const float f = svfF;
     const float damp = svfDamp;
-    const float cap = svfCubicCap;
-    for (int s = 0; s < 2; ++s) {
-        float low = svfLow[s], band = svfBand[s], high = 0.0f;
-        const float in = x[s];
-        float sum = 0.0f;
-        for (int half = 0; half < 2; ++half) {
-            low = low + f * band;
-            high = (in - damp * band) - low;
-            // The soft limit 0.075 band^3, its factor capped (see kCubicShare).
-            band = f * high + band - std::min(cap, 0.075f * band * band) * band;
-            if constexpr (Type == 0)
-                sum += low;
-            else if constexpr (Type == 1)
-                sum += band;
-            else
-                sum += high;
-        }
-        svfLow[s] = low;
-        svfBand[s] = band;
-        svfHigh[s] = high;
-        x[s] = 0.5f * sum;
+    const FloatPair cap = {svfCubicCap, svfCubicCap};
+    FloatPair low = loadPair(svfLow), band = loadPair(svfBand), high = {0.0f, 0.0f};
+    const FloatPair in = loadPair(x);
+    FloatPair sum = {0.0f, 0.0f};
+    for (int half = 0; half < 2; ++half) {
+        low = low + f * band;
+        high = (in - damp * band) - low;
+        // The soft limit 0.075 band^3, its factor capped (see kCubicShare); NaN takes the cap.
+        const FloatPair factor = 0.075f * band * band;
+        band = f * high + band - (factor < cap ? factor : cap) * band;
+        if constexpr (Type == 0)
+            sum += low;
+        else if constexpr (Type == 1)
+            sum += band;
+        else
+            sum += high;
     }
+    storePair(svfLow, low);
+    storePair(svfBand, band);
+    storePair(svfHigh, high);
+    storePair(x, 0.5f * sum);
 }
 
 TESSEL_PER_SAMPLE void StateVariableFilter::process(float x[2], int fltType) noexcept {

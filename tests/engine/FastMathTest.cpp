@@ -69,6 +69,35 @@ TEST(FastMath, Exp2IsExactAtIntegersAndSafeBeyondItsRange) {
     EXPECT_EQ(fastmath::exp2(std::numeric_limits<float>::quiet_NaN()), 1.0f);
 }
 
+TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
+    const float special[] = {0.0f,
+                             -0.0f,
+                             1.0f,
+                             -3.75f,
+                             124.9f,
+                             -125.0f,
+                             126.0f,
+                             -1e30f,
+                             std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN()};
+    for (float x : special) {
+        const FloatPair y = fastmath::exp2(FloatPair{x, -x});
+        EXPECT_EQ(toBits(y[0]), toBits(fastmath::exp2(x))) << "left lane at " << x;
+        EXPECT_EQ(toBits(y[1]), toBits(fastmath::exp2(-x))) << "right lane at " << -x;
+    }
+    // Every 4099th float between -130 and 130 in the left lane, its half in the right.
+    for (std::uint32_t b = 0; b <= toBits(130.0f); b += 4099) {
+        const float x = fromBits(b);
+        for (float v : {x, -x}) {
+            const FloatPair y = fastmath::exp2(FloatPair{v, 0.5f * v});
+            ASSERT_EQ(toBits(y[0]), toBits(fastmath::exp2(v))) << "left lane at " << v;
+            ASSERT_EQ(toBits(y[1]), toBits(fastmath::exp2(0.5f * v)))
+                << "right lane at " << 0.5f * v;
+        }
+    }
+}
+
 TEST(FastMath, SineWithinAnUlpUpToHalfPi) {
     auto fast = [](float x) { return fastmath::sinHalfPi(x); };
     auto exact = [](double x) { return std::sin(x); };
