@@ -19,4 +19,3 @@ extra=()
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEL_SANITIZE="$flavour" "${extra[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
-echo "$dir"

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-scripts/build.sh >/dev/null
+scripts/build.sh
 
 dest="${HOME}/.vst"
 mkdir -p "$dest"

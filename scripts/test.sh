@@ -19,7 +19,8 @@ trap 'rm -rf "$TESSEL_CONFIG_HOME"' EXIT
 
 status=0
 for flavour in "${flavours[@]}"; do
-  dir=$(scripts/build.sh $flavour | tail -n 1)
+  scripts/build.sh $flavour
+  case "$flavour" in "") dir=build ;; address) dir=build-asan ;; thread) dir=build-tsan ;; esac
   echo "== tests: ${flavour:-plain} build ($dir)"
   skip=()
   # Long single-threaded renders gain nothing from the race detector; the plain and

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 class CommandRecorder final : public CPresetSystemListener {
 public:
-    std::vector<std::string> calls;
+    std::vector<std::string_view> calls;
     void loadBank(std::uint64_t) override { calls.push_back("loadBank"); }
     void saveBank(std::uint64_t) override { calls.push_back("saveBank"); }
     void selectDefaultBank(std::uint64_t) override { calls.push_back("selectDefaultBank"); }
@@ -27,9 +28,9 @@ TEST(SaveLoadButton, KindsRunTheirCommands) {
     CommandRecorder recorder;
     for (int kind = -1; kind <= 7; ++kind)
         runPresetFileCommand(recorder, saveLoadButtonCommand(kind, kClickLeftButton), 0);
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"loadBank", "saveBank", "loadPreset",
-                                                        "savePreset", "loadMidiSettings",
-                                                        "saveMidiSettings", "selectDefaultBank"}));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string_view>{
+                                  "loadBank", "saveBank", "loadPreset", "savePreset",
+                                  "loadMidiSettings", "saveMidiSettings", "selectDefaultBank"}));
 }
 
 TEST(SaveLoadButton, OnlyExactlyLeftAndControlClearsTheDefaultBank) {
