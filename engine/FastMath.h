@@ -39,6 +39,22 @@ inline bool isNormalOrZero(float x) noexcept {
     return exponent != 0x7F800000u && (exponent != 0u || (bits & 0x007FFFFFu) == 0u);
 }
 
+// 2^f for f in [-0.5, 0.5] as e^(f ln 2): Taylor coefficients ln2^k / k!, evaluated in
+// Estrin form; T is a double or a pair of doubles, with the same arithmetic in each lane.
+template <typename T>
+inline T exp2Fraction(T f) noexcept {
+    constexpr double c1 = 0.69314718055994530942;
+    constexpr double c2 = 0.24022650695910071233;
+    constexpr double c3 = 0.05550410866482157995;
+    constexpr double c4 = 0.00961812910762847716;
+    constexpr double c5 = 0.00133335581464284434;
+    constexpr double c6 = 0.00015403530393381609;
+    constexpr double c7 = 0.00001525273380405984;
+    const T f2 = f * f;
+    const T f4 = f2 * f2;
+    return (1.0 + c1 * f) + f2 * (c2 + c3 * f) + f4 * ((c4 + c5 * f) + f2 * (c6 + c7 * f));
+}
+
 // 2^x. Arguments beyond +-125 are clamped there (the result stays a normal float); NaN gives 1.
 // Exact for integer x, so 2^0 is exactly 1.
 inline float exp2(float x) noexcept {
@@ -49,18 +65,7 @@ inline float exp2(float x) noexcept {
     const float nearest = (x + kRound) - kRound;
     const int n = static_cast<int>(nearest);
     const double f = static_cast<double>(x - nearest); // exact, in [-0.5, 0.5]
-    // 2^f = e^(f ln 2): Taylor coefficients ln2^k / k!, evaluated in Estrin form.
-    constexpr double c1 = 0.69314718055994530942;
-    constexpr double c2 = 0.24022650695910071233;
-    constexpr double c3 = 0.05550410866482157995;
-    constexpr double c4 = 0.00961812910762847716;
-    constexpr double c5 = 0.00133335581464284434;
-    constexpr double c6 = 0.00015403530393381609;
-    constexpr double c7 = 0.00001525273380405984;
-    const double f2 = f * f;
-    const double f4 = f2 * f2;
-    const double p =
-        (1.0 + c1 * f) + f2 * (c2 + c3 * f) + f4 * ((c4 + c5 * f) + f2 * (c6 + c7 * f));
+    const double p = exp2Fraction(f);
     const std::uint32_t scaleBits = static_cast<std::uint32_t>(n + 127) << 23;
     float scale;
     std::memcpy(&scale, &scaleBits, sizeof scale);
@@ -81,17 +86,7 @@ inline FloatPair exp2(FloatPair x) noexcept {
     const FloatPair nearest = (x + kRound) - kRound;
     const IntPair n = __builtin_convertvector(nearest, IntPair);
     const DoublePair f = __builtin_convertvector(x - nearest, DoublePair);
-    constexpr double c1 = 0.69314718055994530942;
-    constexpr double c2 = 0.24022650695910071233;
-    constexpr double c3 = 0.05550410866482157995;
-    constexpr double c4 = 0.00961812910762847716;
-    constexpr double c5 = 0.00133335581464284434;
-    constexpr double c6 = 0.00015403530393381609;
-    constexpr double c7 = 0.00001525273380405984;
-    const DoublePair f2 = f * f;
-    const DoublePair f4 = f2 * f2;
-    const DoublePair p =
-        (1.0 + c1 * f) + f2 * (c2 + c3 * f) + f4 * ((c4 + c5 * f) + f2 * (c6 + c7 * f));
+    const DoublePair p = exp2Fraction(f);
     const FloatPair scale = reinterpret_cast<FloatPair>((n + 127) << 23);
     return __builtin_convertvector(p, FloatPair) * scale;
 }
