@@ -57,8 +57,8 @@ void pinFontOptions(cairo_t* cr, bool wholePixelAdvances = false);
 void setColour(cairo_t* cr, Rgb c, double alpha = 1.0);
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 // Text with its baseline at y, anchored at x as `align` says; returns the advance width.
-double text(cairo_t* cr, Face f, double size, double x, double y, const std::string& s,
-            Align align, Rgb c);
+double text(cairo_t* cr, Face f, double size, double x, double y, const std::string& s, Align align,
+            Rgb c);
 double textWidth(cairo_t* cr, Face f, double size, const std::string& s);
 // A horizontal or vertical engraved line (dark with a light edge), in panel units.
 void engraveH(cairo_t* cr, double x0, double x1, double y);

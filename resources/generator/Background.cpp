@@ -19,8 +19,8 @@ void title(cairo_t* cr, double x, double baseline, double right, const std::stri
     setColour(cr, colour::accent);
     cairo_rectangle(cr, x, baseline - 6, 3, 6);
     cairo_fill(cr);
-    const double w = text(cr, Face::CondBold, kTitleSize, x + 5, baseline, name, Align::Left,
-                          colour::title);
+    const double w =
+        text(cr, Face::CondBold, kTitleSize, x + 5, baseline, name, Align::Left, colour::title);
     if (right > x + w + 12) {
         setColour(cr, colour::engraveDark);
         cairo_rectangle(cr, x + w + 9, baseline - 3, right - (x + w + 9), 1);
@@ -147,7 +147,8 @@ void modulationSection(cairo_t* cr) {
     label(cr, 332.5, 110.5, "RATE");
     // The rate is 16^(k^2) - 1 Hz for the knob value k: marks at 0.1, 1 and 10 Hz.
     std::vector<double> marks;
-    for (double hz : {0.1, 1.0, 10.0}) marks.push_back(std::sqrt(std::log(hz + 1) / std::log(16.0)));
+    for (double hz : {0.1, 1.0, 10.0})
+        marks.push_back(std::sqrt(std::log(hz + 1) / std::log(16.0)));
     ramp(cr, kLfoRateArea, marks);
     small(cr, 314.5, 140, ".01", Align::Centre);
     small(cr, 350.5, 140, "15 Hz", Align::Centre);
@@ -290,8 +291,7 @@ void drawAbout(cairo_t* cr, const std::string& version) {
     logo(cr, Rect{40, 30, 210, 100}, 40);
     text(cr, Face::Cond, 9, 125, 118, "stereo delay  \xc2\xb7  version " + version, Align::Centre,
          colour::label);
-    text(cr, Face::Cond, 7.5, 125, 132, "VST 2.4 effect for Linux", Align::Centre,
-         colour::faint);
+    text(cr, Face::Cond, 7.5, 125, 132, "VST 2.4 effect for Linux", Align::Centre, colour::faint);
     engraveV(cr, 238, 24, 148);
 
     const double x = 256, keyRight = 366;
@@ -301,13 +301,14 @@ void drawAbout(cairo_t* cr, const std::string& version) {
         text(cr, Face::Cond, 9, keyRight + 9, y, what, Align::Left, colour::label);
         y += 13.5;
     };
-    text(cr, Face::CondBold, kTitleSize + 1, x, 20, "HOW TO PLAY IT", Align::Left,
-         colour::accent);
+    text(cr, Face::CondBold, kTitleSize + 1, x, 20, "HOW TO PLAY IT", Align::Left, colour::accent);
     line("Drag", "turn a knob: up or right raises it; the display shows its value");
     line("Shift + drag", "fine adjustment (also with the mouse wheel)");
     line("Control + click", "back to the default value");
     line("Double-click", "back to the default value");
-    line("\xe2\x97\x80  \xe2\x96\xb6", "step buttons: one step; Shift \xc3\x97" "10, Control \xc3\x97" "100");
+    line("\xe2\x97\x80  \xe2\x96\xb6", "step buttons: one step; Shift \xc3\x97"
+                                       "10, Control \xc3\x97"
+                                       "100");
     line("", "in note mode they step the note value; Shift or Control step backwards");
     line("LINK", "the right delay follows the left one");
     line("LRN  /  CLR", "MIDI learn and clear: bind controllers to knobs, or remove them");

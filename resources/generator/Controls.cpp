@@ -131,8 +131,7 @@ Content words(std::vector<std::string> names, double size = 5.5) {
             cairo_stroke(cr);
             return;
         }
-        text(cr, Face::CondBold, size, x + w / 2, y + h / 2 + size * 0.36, s, Align::Centre,
-             ink);
+        text(cr, Face::CondBold, size, x + w / 2, y + h / 2 + size * 0.36, s, Align::Centre, ink);
     };
 }
 
@@ -307,11 +306,13 @@ void sevenSegment(cairo_t* cr, unsigned litMask, bool plus) {
         pt(x - t / 2, y0 + 0.9 + t / 2);
         cairo_close_path(cr);
     };
-    std::function<void()> segs[7] = {
-        [&] { horizontal(top); },          [&] { vertical(right, top, mid); },
-        [&] { vertical(right, mid, bottom); }, [&] { horizontal(bottom); },
-        [&] { vertical(left, mid, bottom); },  [&] { vertical(left, top, mid); },
-        [&] { horizontal(mid); }};
+    std::function<void()> segs[7] = {[&] { horizontal(top); },
+                                     [&] { vertical(right, top, mid); },
+                                     [&] { vertical(right, mid, bottom); },
+                                     [&] { horizontal(bottom); },
+                                     [&] { vertical(left, mid, bottom); },
+                                     [&] { vertical(left, top, mid); },
+                                     [&] { horizontal(mid); }};
     for (int s = 0; s < 7; ++s) {
         segs[s]();
         setColour(cr, (litMask >> s) & 1 ? colour::led : colour::ledGhost);

@@ -33,7 +33,9 @@ bool loadFaces(const std::string& fontDir) {
     return true;
 }
 
-cairo_font_face_t* face(Face f) { return faces[static_cast<int>(f)]; }
+cairo_font_face_t* face(Face f) {
+    return faces[static_cast<int>(f)];
+}
 
 void pinFontOptions(cairo_t* cr, bool wholePixelAdvances) {
     cairo_font_options_t* o = cairo_font_options_create();
@@ -69,8 +71,8 @@ double textWidth(cairo_t* cr, Face f, double size, const std::string& s) {
     return e.x_advance;
 }
 
-double text(cairo_t* cr, Face f, double size, double x, double y, const std::string& s,
-            Align align, Rgb c) {
+double text(cairo_t* cr, Face f, double size, double x, double y, const std::string& s, Align align,
+            Rgb c) {
     const double w = textWidth(cr, f, size, s);
     if (align == Align::Centre) x -= w / 2;
     if (align == Align::Right) x -= w;

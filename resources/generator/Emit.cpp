@@ -72,8 +72,8 @@ size_t writeSource(const std::string& path, const std::vector<EncodedBitmap>& bi
             const EncodedImage& img = b.image[s];
             const uint32_t code = blob.add(img.code);
             const uint32_t palette = blob.add(paletteBytes(img.palette));
-            std::snprintf(line, sizeof line, "{%u, %zu, %u, %zu}%s", code, img.code.size(),
-                          palette, img.palette.size(), s == 0 ? ", " : "}},\n");
+            std::snprintf(line, sizeof line, "{%u, %zu, %u, %zu}%s", code, img.code.size(), palette,
+                          img.palette.size(), s == 0 ? ", " : "}},\n");
             bitmapTable += line;
         }
     }
@@ -81,15 +81,15 @@ size_t writeSource(const std::string& path, const std::vector<EncodedBitmap>& bi
     for (const FontMasks& f : fonts) {
         std::vector<uint8_t> raw;
         for (const Glyph& g : f.glyphs) {
-            std::snprintf(line, sizeof line, "    {%d, %d, %d, %d, %d, %zu},\n", g.width,
-                          g.height, g.left, g.top, g.advance, raw.size());
+            std::snprintf(line, sizeof line, "    {%d, %d, %d, %d, %d, %zu},\n", g.width, g.height,
+                          g.left, g.top, g.advance, raw.size());
             glyphTable += line;
             raw.insert(raw.end(), g.coverage.begin(), g.coverage.end());
         }
         const std::vector<uint8_t> code = art::lzEncode(raw.data(), raw.size());
         const uint32_t offset = blob.add(code);
-        std::snprintf(line, sizeof line, "    {%d, %d, %d, %d, %u, %u, %zu, %zu},\n", f.id,
-                      f.scale, f.ascent, f.descent, glyphIndex, offset, code.size(), raw.size());
+        std::snprintf(line, sizeof line, "    {%d, %d, %d, %d, %u, %u, %zu, %zu},\n", f.id, f.scale,
+                      f.ascent, f.descent, glyphIndex, offset, code.size(), raw.size());
         fontTable += line;
         glyphIndex += uint32_t(f.glyphs.size());
     }

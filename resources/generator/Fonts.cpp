@@ -18,9 +18,8 @@ struct FontSpec {
 // The toolkit's numbering: 0 system, 1 very big, 2 big, 3 normal, 4 small, 5 smaller and
 // 6 very small (the preset bar's text field, menu and controller display, 10-pixel rows).
 constexpr FontSpec kFonts[] = {
-    {0, Face::Sans, 12},     {1, Face::SansBold, 18}, {2, Face::SansBold, 14},
-    {3, Face::Sans, 12},     {4, Face::Sans, 11},     {5, Face::Sans, 10},
-    {6, Face::Cond, 9},
+    {0, Face::Sans, 12}, {1, Face::SansBold, 18}, {2, Face::SansBold, 14}, {3, Face::Sans, 12},
+    {4, Face::Sans, 11}, {5, Face::Sans, 10},     {6, Face::Cond, 9},
 };
 
 Glyph renderGlyph(cairo_font_face_t* ff, double size, char c) {

@@ -104,7 +104,8 @@ Indexed quantize(const Image& img) {
             std::array<double, 4> sum{};
             double n = 0;
             for (size_t i = b.begin; i < b.end; ++i) {
-                for (int ch = 0; ch < 4; ++ch) sum[ch] += double(entries[i].c[ch]) * entries[i].count;
+                for (int ch = 0; ch < 4; ++ch)
+                    sum[ch] += double(entries[i].c[ch]) * entries[i].count;
                 n += entries[i].count;
             }
             for (double& s : sum) s /= n;
@@ -138,8 +139,8 @@ Indexed quantize(const Image& img) {
         out.palette = palette;
         for (size_t i = 0; i < entries.size(); ++i) {
             const auto& c = entries[i].c;
-            const uint32_t colour =
-                (uint32_t(c[0]) << 24) | (uint32_t(c[1]) << 16) | (uint32_t(c[2]) << 8) | uint32_t(c[3]);
+            const uint32_t colour = (uint32_t(c[0]) << 24) | (uint32_t(c[1]) << 16) |
+                                    (uint32_t(c[2]) << 8) | uint32_t(c[3]);
             lookup[colour] = uint8_t(nearest[i]);
         }
     }

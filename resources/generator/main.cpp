@@ -23,8 +23,7 @@ const Placement* homeOf(int id) {
     return nullptr;
 }
 
-bool samePanel(const Image& bg, int scale, const Placement& a, const Placement& b, int w,
-               int h) {
+bool samePanel(const Image& bg, int scale, const Placement& a, const Placement& b, int w, int h) {
     for (int y = 0; y < h * scale; ++y)
         for (int x = 0; x < w * scale; ++x) {
             const size_t ia = size_t(a.top * scale + y) * bg.width + size_t(a.left * scale + x);
@@ -117,9 +116,9 @@ int main(int argc, char** argv) {
             e.image[scale - 1].code = art::lzEncode(q.indices.data(), q.indices.size());
             shown[scale - 1][spec.id] = expand(q, img.width, img.height);
             if (stats)
-                std::fprintf(stats, "%d x%d: %zu colours -> %zu, %zu bytes -> %zu coded\n",
-                             spec.id, scale, q.sourceColours, q.palette.size(),
-                             q.indices.size(), e.image[scale - 1].code.size());
+                std::fprintf(stats, "%d x%d: %zu colours -> %zu, %zu bytes -> %zu coded\n", spec.id,
+                             scale, q.sourceColours, q.palette.size(), q.indices.size(),
+                             e.image[scale - 1].code.size());
         }
     }
     const std::vector<FontMasks> fonts = renderFonts();
