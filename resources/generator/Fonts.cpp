@@ -9,7 +9,7 @@ namespace gen {
 
 namespace {
 
-struct FontSpec {
+struct FontStyle {
     int id;
     Face face;
     double pixels; // size at scale 1
@@ -17,7 +17,7 @@ struct FontSpec {
 
 // The toolkit's numbering: 0 system, 1 very big, 2 big, 3 normal, 4 small, 5 smaller and
 // 6 very small (the preset bar's text field, menu and controller display, 10-pixel rows).
-constexpr FontSpec kFonts[] = {
+constexpr FontStyle kFonts[] = {
     {0, Face::Sans, 12}, {1, Face::SansBold, 18}, {2, Face::SansBold, 14}, {3, Face::Sans, 12},
     {4, Face::Sans, 11}, {5, Face::Sans, 10},     {6, Face::Cond, 9},
 };
@@ -67,13 +67,13 @@ Glyph renderGlyph(cairo_font_face_t* ff, double size, char c) {
 
 std::vector<FontMasks> renderFonts() {
     std::vector<FontMasks> fonts;
-    for (const FontSpec& spec : kFonts) {
+    for (const FontStyle& shape : kFonts) {
         for (int scale = 1; scale <= 2; ++scale) {
             FontMasks f;
-            f.id = spec.id;
+            f.id = shape.id;
             f.scale = scale;
             for (int c = 32; c <= 126; ++c) {
-                Glyph g = renderGlyph(face(spec.face), spec.pixels * scale, char(c));
+                Glyph g = renderGlyph(face(shape.face), shape.pixels * scale, char(c));
                 if (g.height > 0) {
                     f.ascent = std::max(f.ascent, g.top);
                     f.descent = std::max(f.descent, g.height - g.top);

@@ -10,7 +10,7 @@ namespace gen {
 constexpr int kPanelWidth = 875;
 constexpr int kPanelHeight = 171;
 
-struct BitmapSpec {
+struct BitmapShape {
     int id;
     int width;
     int height; // of the whole strip
@@ -32,8 +32,8 @@ struct Rect {
     double cy() const { return (top + bottom) / 2; }
 };
 
-inline const std::vector<BitmapSpec>& bitmapSpecs() {
-    static const std::vector<BitmapSpec> specs = {
+inline const std::vector<BitmapShape>& bitmapShapes() {
+    static const std::vector<BitmapShape> shapes = {
         {128, 875, 171, 1},   {129, 875, 171, 1},   {130, 37, 3636, 101}, {131, 37, 3636, 101},
         {132, 36, 3636, 101}, {133, 36, 3737, 101}, {134, 36, 3636, 101}, {135, 36, 3737, 101},
         {136, 36, 3737, 101}, {137, 37, 3737, 101}, {138, 36, 3636, 101}, {139, 37, 3636, 101},
@@ -49,7 +49,7 @@ inline const std::vector<BitmapSpec>& bitmapSpecs() {
         {992, 25, 42, 3},     {993, 25, 42, 3},     {994, 25, 42, 3},     {995, 25, 42, 3},
         {996, 14, 42, 3},     {997, 24, 55, 5},     {998, 25, 42, 3},     {999, 25, 42, 3},
     };
-    return specs;
+    return shapes;
 }
 
 // Every bitmap control of the editor at its top-left corner (the about picture excepted).

@@ -33,29 +33,29 @@ bool samePanel(const Image& bg, int scale, const Placement& a, const Placement& 
     return true;
 }
 
-// Draws strip `spec` at `scale` over the panel behind its first place.
-bool drawStrip(const BitmapSpec& spec, int scale, const Image& bg, cairo_surface_t* bgSurface,
+// Draws strip `shape` at `scale` over the panel behind its first place.
+bool drawStrip(const BitmapShape& shape, int scale, const Image& bg, cairo_surface_t* bgSurface,
                Image& out) {
-    const Placement* home = homeOf(spec.id);
+    const Placement* home = homeOf(shape.id);
     if (!home) return false;
-    const int frameH = spec.height / spec.frames;
+    const int frameH = shape.height / shape.frames;
     for (const Placement& p : placements())
-        if (p.bitmap == spec.id && !samePanel(bg, scale, *home, p, spec.width, frameH)) {
-            std::fprintf(stderr, "bitmap %d: the panel differs behind its places\n", spec.id);
+        if (p.bitmap == shape.id && !samePanel(bg, scale, *home, p, shape.width, frameH)) {
+            std::fprintf(stderr, "bitmap %d: the panel differs behind its places\n", shape.id);
             return false;
         }
-    Canvas c(spec.width, spec.height, scale);
-    for (int f = 0; f < spec.frames; ++f) {
+    Canvas c(shape.width, shape.height, scale);
+    for (int f = 0; f < shape.frames; ++f) {
         cairo_save(c.cr);
         cairo_translate(c.cr, 0, f * frameH);
-        cairo_rectangle(c.cr, 0, 0, spec.width, frameH);
+        cairo_rectangle(c.cr, 0, 0, shape.width, frameH);
         cairo_clip(c.cr);
         cairo_save(c.cr);
         cairo_scale(c.cr, 1.0 / scale, 1.0 / scale);
         cairo_set_source_surface(c.cr, bgSurface, -home->left * scale, -home->top * scale);
         cairo_paint(c.cr);
         cairo_restore(c.cr);
-        if (!drawFrame(c.cr, spec.id, f, spec.frames, spec.width, frameH)) return false;
+        if (!drawFrame(c.cr, shape.id, f, shape.frames, shape.width, frameH)) return false;
         cairo_restore(c.cr);
     }
     out = imageOf(c.surface);
@@ -97,27 +97,27 @@ int main(int argc, char** argv) {
         Canvas bgCanvas(kPanelWidth, kPanelHeight, scale);
         drawBackground(bgCanvas.cr);
         const Image bg = imageOf(bgCanvas.surface);
-        for (const BitmapSpec& spec : bitmapSpecs()) {
+        for (const BitmapShape& shape : bitmapShapes()) {
             Image img;
-            if (spec.id == 128) {
+            if (shape.id == 128) {
                 img = bg;
-            } else if (spec.id == 129) {
+            } else if (shape.id == 129) {
                 Canvas c(kPanelWidth, kPanelHeight, scale);
                 drawAbout(c.cr, version);
                 img = imageOf(c.surface);
-            } else if (!drawStrip(spec, scale, bg, bgCanvas.surface, img)) {
-                std::fprintf(stderr, "bitmap %d could not be drawn\n", spec.id);
+            } else if (!drawStrip(shape, scale, bg, bgCanvas.surface, img)) {
+                std::fprintf(stderr, "bitmap %d could not be drawn\n", shape.id);
                 return 1;
             }
             const Indexed q = quantize(img);
-            if (scale == 1) encoded.push_back({spec.id, spec.width, spec.height, {}});
-            EncodedBitmap& e = encoded[size_t(&spec - &bitmapSpecs()[0])];
+            if (scale == 1) encoded.push_back({shape.id, shape.width, shape.height, {}});
+            EncodedBitmap& e = encoded[size_t(&shape - &bitmapShapes()[0])];
             e.image[scale - 1].palette = q.palette;
             e.image[scale - 1].code = art::lzEncode(q.indices.data(), q.indices.size());
-            shown[scale - 1][spec.id] = expand(q, img.width, img.height);
+            shown[scale - 1][shape.id] = expand(q, img.width, img.height);
             if (stats)
-                std::fprintf(stats, "%d x%d: %zu colours -> %zu, %zu bytes -> %zu coded\n", spec.id,
-                             scale, q.sourceColours, q.palette.size(), q.indices.size(),
+                std::fprintf(stats, "%d x%d: %zu colours -> %zu, %zu bytes -> %zu coded\n",
+                             shape.id, scale, q.sourceColours, q.palette.size(), q.indices.size(),
                              e.image[scale - 1].code.size());
         }
     }
@@ -139,12 +139,12 @@ int main(int argc, char** argv) {
         Image panel = images[128];
         for (const Placement& p : placements()) {
             const Image& strip = images[p.bitmap];
-            const BitmapSpec* spec = nullptr;
-            for (const BitmapSpec& s : bitmapSpecs())
-                if (s.id == p.bitmap) spec = &s;
-            const int frameH = spec->height / spec->frames * scale;
+            const BitmapShape* shape = nullptr;
+            for (const BitmapShape& s : bitmapShapes())
+                if (s.id == p.bitmap) shape = &s;
+            const int frameH = shape->height / shape->frames * scale;
             paste(panel, strip, p.left * scale, p.top * scale, p.previewFrame * frameH,
-                  spec->width * scale, frameH);
+                  shape->width * scale, frameH);
         }
         const std::string suffix = "-" + std::to_string(scale) + "x.png";
         if (!writePng(panel, previews + "/panel" + suffix) ||
