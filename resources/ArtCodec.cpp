@@ -122,7 +122,8 @@ bool lzDecode(const uint8_t* code, size_t codeSize, uint8_t* output, size_t outp
         if (literals == 15 && !getCount(p, end, literals)) return false;
         if (literals > static_cast<size_t>(end - p) || literals > outputSize - written)
             return false;
-        std::memcpy(output + written, p, literals);
+        if (literals > 0)
+            std::memcpy(output + written, p, literals); // output may be null when empty
         p += literals;
         written += literals;
         if (p == end) return written == outputSize; // the last sequence carries no match
