@@ -1,5 +1,6 @@
-// tessel-render: plays a file (or the built-in demo phrase) through the effect, created
-// through its entry point exactly as a host creates it, and writes the result.
+// tessel-render: plays a file (or the built-in demo phrase) through the effect, created as
+// its entry point creates it and driven through its record and dispatcher as a host drives
+// it, and writes the result.
 #include "cli/AudioFile.h"
 #include "cli/DemoPhrase.h"
 #include "cli/Numbers.h"

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -32,13 +32,18 @@ std::string readText(const std::string& path) {
 std::vector<std::string> rowComments() {
     std::vector<std::string> comments(kNumPrograms);
     std::istringstream in(readText(TESSEL_SOURCE_DIR "/presets/FactoryPrograms.cpp"));
-    const std::regex row(R"(^\s*// (\d+): (.*)$)");
-    std::smatch match;
-    for (std::string line; std::getline(in, line);)
-        if (std::regex_match(line, match, row)) {
-            const int k = std::stoi(match[1]);
-            if (k >= 0 && k < kNumPrograms) comments[static_cast<std::size_t>(k)] = match[2];
-        }
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t at = line.find_first_not_of(' ');
+        if (at == std::string::npos || line.compare(at, 3, "// ") != 0) continue;
+        int k = -1;
+        const char* digits = line.data() + at + 3;
+        auto [end, ec] = std::from_chars(digits, line.data() + line.size(), k);
+        if (ec != std::errc() || line.data() + line.size() - end < 2 ||
+            std::string_view(end, 2) != ": ")
+            continue;
+        if (k >= 0 && k < kNumPrograms)
+            comments[static_cast<std::size_t>(k)] = std::string(end + 2);
+    }
     return comments;
 }
 

@@ -24,7 +24,7 @@ cli::StereoBuffer ramp(double rate, long long frames) {
 
 } // namespace
 
-TEST(RenderHost, CreatesTheEffectThroughItsEntryPoint) {
+TEST(RenderHost, CreatesTheEffectWithTheToolsServices) {
     cli::RenderHost host;
     ASSERT_NE(host.effect(), nullptr);
     EXPECT_EQ(host.effect()->magic, kEffectMagic);
@@ -35,6 +35,13 @@ TEST(RenderHost, CreatesTheEffectThroughItsEntryPoint) {
     EXPECT_EQ(host.parameterName(48), "CC# Main In");
     EXPECT_EQ(host.programName(60).has_value(), true);
     EXPECT_FALSE(host.programName(61).has_value());
+    // Steps as the parameter properties give them: a denominator has 13, a switch 2, a
+    // delay time none.
+    EXPECT_EQ(host.parameterSteps(28), 13);
+    EXPECT_EQ(host.parameterSteps(41), 2);
+    EXPECT_FALSE(host.parameterSteps(35));
+    EXPECT_FALSE(host.parameterSteps(0));
+    EXPECT_NE(host.fileCommands(), nullptr);
 }
 
 TEST(RenderHost, TimeInfoRunsWithTheFramesProcessed) {
