@@ -1,10 +1,13 @@
 #include "cli/AudioFile.h"
 
 #include "cli/Numbers.h"
+#include "cli/Printable.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -20,10 +23,6 @@ namespace {
 
 // Stored in every file this tool writes.
 constexpr const char* kSoftwareString = "tessel-render";
-
-std::string inQuotes(const std::string& text) {
-    return "'" + text + "'";
-}
 
 std::string lowerExtension(const std::string& path) {
     std::string ext = fs::path(path).extension().string();
@@ -61,7 +60,48 @@ std::string sndfileMessage(SNDFILE* file) {
     return message;
 }
 
+// The decimal number that starts at text[at], if any.
+std::optional<long long> numberAt(std::string_view text, std::size_t at) {
+    if (at >= text.size()) return std::nullopt;
+    long long value = 0;
+    auto [ptr, ec] = std::from_chars(text.data() + at, text.data() + text.size(), value);
+    if (ec != std::errc() || ptr == text.data() + at) return std::nullopt;
+    return value;
+}
+
 } // namespace
+
+std::optional<long long> promisedByHeader(std::string_view log, long long frames) {
+    std::optional<long long> promised;
+    auto claim = [&](std::optional<long long> count) {
+        if (count && *count > frames && (!promised || *count > *promised)) promised = count;
+    };
+    std::size_t start = 0;
+    while (start < log.size()) {
+        std::size_t end = log.find('\n', start);
+        if (end == std::string_view::npos) end = log.size();
+        std::string_view line = log.substr(start, end - start);
+        start = end + 1;
+        // A data chunk longer than the file: "data : 661500 (should be 50272)".
+        constexpr std::string_view kShouldBe = " (should be ";
+        if (line.rfind("data ", 0) == 0 || line.rfind("SSND ", 0) == 0) {
+            std::size_t colon = line.find(": "), should = line.find(kShouldBe);
+            if (colon == std::string_view::npos || should == std::string_view::npos) continue;
+            std::optional<long long> stated = numberAt(line, colon + 2);
+            std::optional<long long> actual = numberAt(line, should + kShouldBe.size());
+            if (stated && actual && *actual > 0 && *stated > *actual)
+                claim(std::llround(static_cast<double>(frames) * static_cast<double>(*stated) /
+                                   static_cast<double>(*actual)));
+            continue;
+        }
+        // A frame count in the header: "... from 'COMM' chunk (308700) ..." and "... from
+        // 'ds64' chunk of 308700."
+        for (std::string_view marker : {"from 'COMM' chunk (", "from 'ds64' chunk of "})
+            if (std::size_t at = line.find(marker); at != std::string_view::npos)
+                claim(numberAt(line, at + marker.size()));
+    }
+    return promised;
+}
 
 // ---- input
 
@@ -95,6 +135,12 @@ std::unique_ptr<SoundFileSource> SoundFileSource::open(const std::string& path,
     source->channelCount = info.channels;
     source->rate = static_cast<double>(info.samplerate);
     if (info.frames >= 0 && info.frames < SF_COUNT_MAX) source->frames = info.frames;
+    if (source->frames) {
+        char log[8192] = {};
+        sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
+        log[sizeof log - 1] = '\0';
+        source->promised = promisedByHeader(log, *source->frames);
+    }
 
     if (info.channels < 1 || info.channels > 2) {
         error = inQuotes(path) + " has " + std::to_string(info.channels) +
@@ -115,12 +161,12 @@ SoundFileSource::~SoundFileSource() {
 }
 
 long long SoundFileSource::read(float* left, float* right, long long count, std::string& error) {
-    if (count <= 0) return 0;
+    if (count <= 0 || file == nullptr) return 0;
     interleaved.resize(static_cast<std::size_t>(count * channelCount));
     sf_count_t n = sf_readf_float(file, interleaved.data(), count);
     if (n < count && sf_error(file) != SF_ERR_NO_ERROR) {
         error = "reading " + inQuotes(path) + " failed: " + sndfileMessage(file);
-        return -1;
+        n = std::max<sf_count_t>(n, 0);
     }
     for (sf_count_t i = 0; i < n; ++i) {
         left[i] = interleaved[static_cast<std::size_t>(i * channelCount)];

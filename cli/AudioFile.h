@@ -24,6 +24,7 @@ public:
     int channels() const override { return channelCount; }
     double sampleRate() const override { return rate; }
     std::optional<long long> totalFrames() const override { return frames; }
+    std::optional<long long> promisedFrames() const override { return promised; }
     long long read(float* left, float* right, long long frames, std::string& error) override;
 
 private:
@@ -33,8 +34,14 @@ private:
     int channelCount = 0;
     double rate = 0.0;
     std::optional<long long> frames;
+    std::optional<long long> promised;
     std::vector<float> interleaved;
 };
+
+// The frame count a sound file's header claims beyond what the file holds, from
+// libsndfile's account of the header ("data : 661500 (should be 50272)" and the like);
+// none when the header and the file agree. frames is what libsndfile found.
+std::optional<long long> promisedByHeader(std::string_view log, long long frames);
 
 class SoundFileSink : public AudioSink {
 public:

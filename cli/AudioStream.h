@@ -14,6 +14,9 @@ public:
     virtual int channels() const = 0; // 1 or 2
     virtual double sampleRate() const = 0;
     virtual std::optional<long long> totalFrames() const = 0; // none when unknown
+    // The length the source's header claims when that is more than it holds (a truncated
+    // file); none otherwise.
+    virtual std::optional<long long> promisedFrames() const { return std::nullopt; }
 
     // Reads up to `frames` frames into left (and right, for two channels). Answers the
     // number read, 0 at the end, or -1 with the reason in error.

@@ -1,14 +1,11 @@
 #include "cli/Options.h"
 
 #include "cli/Numbers.h"
+#include "cli/Printable.h"
 
 namespace cli {
 
 namespace {
-
-std::string inQuotes(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
 
 // Reads a number for option `name` within [low, high]; writes an error otherwise.
 std::optional<double> numberIn(const std::string& name, const std::string& text, double low,
@@ -26,25 +23,26 @@ std::optional<double> numberIn(const std::string& name, const std::string& text,
     return value;
 }
 
+// NAME=VALUE, with or without spaces around the '='; the value is read against the
+// parameter later, so it may carry a unit ("250 ms") or name a choice ("plate").
 void parseSet(const std::string& text, Options& options, std::string& error) {
+    auto trimmed = [](std::string_view part) {
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        return std::string(part);
+    };
     std::size_t equals = text.find('=');
-    if (equals == std::string::npos || equals == 0) {
+    std::string name = trimmed(std::string_view(text).substr(0, equals));
+    if (equals == std::string::npos || name.empty()) {
         error = "--set needs NAME=VALUE, got " + inQuotes(text);
         return;
     }
-    std::string name = text.substr(0, equals);
-    std::string valueText = text.substr(equals + 1);
-    std::optional<double> value = parseNumber(valueText);
-    if (!value) {
-        error = "--set " + inQuotes(name) + ": " + inQuotes(valueText) + " is not a number";
+    std::string value = trimmed(std::string_view(text).substr(equals + 1));
+    if (value.empty()) {
+        error = "--set " + inQuotes(name) + " needs a value after '='";
         return;
     }
-    if (*value < 0.0 || *value > 1.0) {
-        error = "--set " + inQuotes(name) + ": " + valueText +
-                " is outside [0, 1] (values are normalised)";
-        return;
-    }
-    options.sound.push_back({SoundAction::Kind::set, name, static_cast<float>(*value)});
+    options.sound.push_back({SoundAction::Kind::set, name, value});
 }
 
 // Applies one option that takes a value.
@@ -59,7 +57,7 @@ void applyValued(const std::string& name, const std::string& value, Options& opt
         Kind kind = name == "--program" ? Kind::program
                     : name == "--bank"  ? Kind::bank
                                         : Kind::preset;
-        options.sound.push_back({kind, value, 0.0f});
+        options.sound.push_back({kind, value, {}});
     } else if (name == "--set") {
         parseSet(value, options, error);
     } else if (name == "--tempo") {
@@ -172,18 +170,23 @@ phrase is rendered. INPUT may be WAV, FLAC, AIFF or OGG, mono or stereo; OUTPUT 
 stereo at the input's sample rate, WAV or FLAC as its extension says (.wav, .flac).
 
 Sound (applied in command-line order; later options win):
-  --program NAME|INDEX  select a factory program by exact name or index 0..60
+  --program NAME|INDEX  select a program by name (case and surrounding spaces do not
+                        matter) or by index 0..60
   --bank FILE.dlb       load a bank file (then program 0, or the one --program names)
   --preset FILE.dlp     load a preset file into the current program
-  --set NAME=VALUE      set a parameter by its host name ("DlyL Time", "CC# Main In")
-                        to a normalised VALUE in [0, 1]; may be repeated
+  --set NAME=VALUE      set a parameter by the name --list-params shows ("DlyL Time",
+                        "CC# Main In"); VALUE in its unit ("250 ms", "-6 dB", "2 kHz",
+                        "50 %"), one of its choices ("plate", "note", "8", "on",
+                        "CC 7"), or normalised in [0, 1]; may be repeated
 
 Rendering:
   --tempo BPM           host tempo, 30..400 (default 120)
   --block N             block size in frames, 1..8192 (default 512)
   --rate HZ             sample rate of the demo phrase, 4096..200000 (default 44100)
   --tail SECONDS        render exactly this long after the input ends (default: until
-                        the output stays below -90 dBFS for one second, at most 30 s)
+                        nothing more can come out of the delay and reverb, at most 30 s
+                        or as long as the settings ring, up to 5 minutes); a tail cut
+                        while still sounding fades out over its last half second
   --format 24|float     24-bit PCM (default) or 32-bit float samples
 
 Information:
@@ -191,6 +194,10 @@ Information:
   --list-params         print index, name, value, value text and label of every
                         parameter after the sound options are applied
   -h, --help            print this text
+
+Notes, warnings and the closing summary go to standard error; the listings to standard
+output. The tool reads the plug-in's settings (default bank, controller map) and never
+writes them.
 )";
 }
 

@@ -1,6 +1,6 @@
 // The command line of tessel-render, parsed into plain data. Parsing checks everything that
 // can be checked without the effect (numbers, ranges, file counts); names of programs and
-// parameters are resolved later against the effect itself.
+// parameters, and parameter values, are resolved later against the effect itself.
 #pragma once
 
 #include <optional>
@@ -15,8 +15,8 @@ enum class SampleFormat { pcm24, float32 };
 struct SoundAction {
     enum class Kind { program, bank, preset, set };
     Kind kind;
-    std::string name;   // program name or index, file path, or parameter name
-    float value = 0.0f; // for set: the normalised value
+    std::string name;  // program name or index, file path, or parameter name
+    std::string value; // for set: the value as typed, without the spaces around it
 };
 
 struct Options {

@@ -1,31 +1,36 @@
 #include "cli/PresetFiles.h"
 
-#include "platform/FileIo.h"
-#include "presets/CPresetSystemEffect.h"
-#include "presets/FileFormats.h"
-#include "presets/ProgramRecords.h"
+#include "cli/Printable.h"
+#include "cli/RenderHost.h"
+#include "presets/PresetFileCommands.h"
+
+#include <filesystem>
 
 namespace cli {
 
-std::string loadPresetFile(CPresetSystemEffect& effect, PresetFileKind kind,
-                           const std::string& path) {
-    auto bytes = readWholeFile(path);
-    if (!bytes) return "cannot read '" + path + "'";
-    if (kind == PresetFileKind::bank) {
-        auto bank = decodeBank(*bytes);
-        if (!bank.ok()) return "'" + path + "': " + std::string(fileFormatMessage(bank.error));
-        storeBankRecords(effect, bank.value);
-        effect.selectProgram(0);
-        return "";
-    }
-    auto preset = decodePreset(*bytes);
-    if (!preset.ok()) return "'" + path + "': " + std::string(fileFormatMessage(preset.error));
-    VstInt32 index = effect.getCurrentProgramIndex();
-    CProgram* program = effect.getProgramAt(index);
-    if (program == nullptr) return "no current program";
-    storeRecord(*program, preset.value);
-    effect.selectProgram(index);
-    return "";
+std::string loadPresetFile(RenderHost& host, PresetFileKind kind, const std::string& path) {
+    const std::string what = kind == PresetFileKind::bank ? "bank " : "preset ";
+    PresetFileCommands* commands = host.fileCommands();
+    if (commands == nullptr) return "the effect cannot load " + what + "files";
+
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) return "cannot read " + what + inQuotes(path) + ": no such file";
+    if (fs::is_directory(status)) return "cannot read " + what + inQuotes(path) + ": a directory";
+    fs::path full = fs::absolute(path, ec);
+    if (ec) return "cannot read " + what + inQuotes(path) + ": " + ec.message();
+
+    host.fileDialogs().answerWith(full.lexically_normal().string());
+    if (kind == PresetFileKind::bank)
+        commands->loadBank(0);
+    else
+        commands->loadPreset(0);
+    commands->waitForDialog();
+    std::string error;
+    for (const std::string& message : host.takeMessages())
+        error += (error.empty() ? "" : "; ") + printable(message);
+    return error.empty() ? error : "cannot load " + what + inQuotes(path) + ": " + error;
 }
 
 } // namespace cli

@@ -1,15 +1,12 @@
 #include "cli/RenderHost.h"
 
-#include "host/AudioEffect.h"
+#include "engine/Drell.h"
 #include "host/HostText.h"
-#include "presets/CPresetSystemEffect.h"
+#include "presets/PresetFileCommands.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-// The plug-in's entry point, linked into this program from the plug-in's own sources.
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
 namespace cli {
 
@@ -22,21 +19,32 @@ constexpr int kMaxProgramsListed = 1024;
 } // namespace
 
 RenderHost::RenderHost() {
-    aeffect = VSTPluginMain(&RenderHost::callback);
+    // As the entry point creates it, but with the tool's services. The effect asks the
+    // callback its questions while it is being built, before the user field is set.
+    try {
+        drell = new Drell(&RenderHost::callback, services.forEffect());
+    } catch (...) {
+        return; // out of memory: no effect, and the tool says so
+    }
+    aeffect = drell->getAeffect();
     // The record's user field belongs to the host: it leads the callback back here.
-    if (aeffect != nullptr) aeffect->user = this;
+    aeffect->user = this;
+    // The tool's own file commands, as the editor has them; they load the default bank
+    // again, which leaves the bank as it is.
+    commands = std::make_unique<PresetFileCommands>(*drell);
+    firstMessages = services.messages.take();
     updateTime();
 }
 
 RenderHost::~RenderHost() {
     if (aeffect == nullptr) return;
     stop();
+    commands.reset();
     aeffect->dispatcher(aeffect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 CPresetSystemEffect* RenderHost::presetSystem() const {
-    AudioEffect* object = AudioEffect::fromAeffect(aeffect);
-    return object != nullptr ? dynamic_cast<CPresetSystemEffect*>(object) : nullptr;
+    return drell;
 }
 
 void RenderHost::configure(double sampleRateHz, int blockSize, double tempoBpm) {
@@ -124,6 +132,24 @@ float RenderHost::parameterValue(int index) const {
 
 void RenderHost::setParameter(int index, float value) {
     if (aeffect != nullptr) aeffect->setParameter(aeffect, index, value);
+}
+
+std::optional<int> RenderHost::parameterSteps(int index) const {
+    VstParameterProperties properties{};
+    if (aeffect == nullptr ||
+        aeffect->dispatcher(aeffect, effGetParameterProperties, index, 0, &properties, 0.0f) == 0)
+        return std::nullopt;
+    // Times and speeds step in fractions; the others name their whole-number range.
+    if ((properties.flags & kVstParameterUsesFloatStep) != 0 ||
+        properties.maxInteger <= properties.minInteger)
+        return std::nullopt;
+    return properties.maxInteger - properties.minInteger + 1;
+}
+
+std::optional<int> RenderHost::parameterIndex(std::string_view name) const {
+    for (int i = 0; i < numParameters(); ++i)
+        if (parameterName(i) == name) return i;
+    return std::nullopt;
 }
 
 std::optional<std::string> RenderHost::programName(int index) const {

@@ -1,5 +1,6 @@
 // Applies the sound options (--program, --bank, --preset, --set) to the effect in
-// command-line order, resolving program and parameter names as the host sees them.
+// command-line order, resolving program and parameter names as the host sees them, and
+// says what was set and which settings cannot be heard as things stand.
 #pragma once
 
 #include "cli/Options.h"
@@ -13,16 +14,21 @@ namespace cli {
 
 class RenderHost;
 
-// The index of the program named exactly `nameOrIndex`, or the index itself when the text is a
-// whole number within the bank. On failure none, with the reason in error.
+// The program named `nameOrIndex` (exactly, else ignoring case and surrounding spaces), or
+// the index itself when the text is a whole number within the bank. On failure none, with
+// the reason (and near misses, when there are any) in error.
 std::optional<int> findProgram(const RenderHost& host, std::string_view nameOrIndex,
                                std::string& error);
 
-// The index of the parameter whose host name is exactly `name`. On failure none, with the
-// reason (and a close match, when one exists) in error.
+// The parameter of that host name, by the same rules as programs.
 std::optional<int> findParameter(const RenderHost& host, std::string_view name, std::string& error);
 
-// Answers an empty string when every action applied, else the first failure.
-std::string applySoundActions(RenderHost& host, const std::vector<SoundAction>& actions);
+struct SoundSetup {
+    std::string error;                 // the first failure; empty when everything applied
+    std::vector<std::string> notes;    // one per --set: the value set, as the effect shows it
+    std::vector<std::string> warnings; // settings that have no effect, values out of reach
+};
+
+SoundSetup applySoundActions(RenderHost& host, const std::vector<SoundAction>& actions);
 
 } // namespace cli

@@ -1,9 +1,12 @@
 // The factory bank: the 61 programs a new instance opens with.
 //
 // Programs 1 to 19 are tempo echoes named after their note values ("1 4-1 8" is a quarter
-// on the left and an eighth on the right); "X-talk" and "Bounce" cross the feedback,
-// "->C" and "->R" gather it in the centre or on the right, "Single" has none, and "LP",
-// "BP" and "HP" switch on that filter. Programs 20 to 60 are effects built on the
+// on the left and an eighth on the right); "X-talk" crosses the feedback, "->C" and "->R"
+// gather it in the centre or on the right, "Single" has none, and "LP", "BP" and "HP"
+// switch on that filter. A "Bounce" alternates the sides at its note value even when both
+// inputs carry the same sound: the left line repeats once at the note value, the right
+// line at twice it and feeds half of each repeat back to itself and half to the left, so
+// left and right take turns. Programs 20 to 60 are effects built on the
 // sections their names call for. Selectors sit at the centre of their step (a whole-note
 // denominator is stored as 0); the section switches and the reverb's mode and type store
 // 0 for the first step and 0.5 for the second. The effect programs' output levels are
@@ -162,20 +165,20 @@ const FactoryProgram kFactoryPrograms[kNumPrograms] = {
       0.75,     0.75,     0.1,      0.1,      0.5,      0.5,      0.5,      0.5,
       0.25,     0.1,      0,        0.5,      0.5,      0,        0,        0.1,
       0.5,      0,        0,        0,        0,        0,        0,        0.5}},
-    // 18: quarter-note repeats that swap sides, bouncing panned sounds left and right
+    // 18: ping-pong: quarter-note repeats that alternate left and right, even from a centred sound
     {"1 4 Bounce",
-     {0.50625,  0.5,      0.32,     0.45,     0.45,     1,        0,        0.25,
+     {0.50625,  0.5,      0.32,     0,        0.8,      0,        0.5,      0.25,
       0.25,     0.1,      0.5,      0.5,      1,        0.5,      0.166667, 1,
       0,        0.5,      0.5,      0.25,     0.25,     0.5,      0,        0.166667,
-      0.75,     0.75,     0.1,      0.1,      0.269231, 0.269231, 0.5,      0.5,
+      0.75,     0.75,     0.1,      0.1,      0.269231, 0.115385, 0.5,      0.5,
       0.25,     0.1,      0,        0.5,      0.5,      0,        0,        0.1,
       0.5,      0,        0,        0,        0,        0,        0,        0.5}},
-    // 19: eighth-note repeats that swap sides
+    // 19: ping-pong: eighth-note repeats that alternate left and right, even from a centred sound
     {"1 8 Bounce",
-     {0.50625,  0.5,      0.3,      0.45,     0.45,     1,        0,        0.25,
+     {0.50625,  0.5,      0.3,      0,        0.8,      0,        0.5,      0.25,
       0.25,     0.1,      0.5,      0.5,      1,        0.5,      0.166667, 1,
       0,        0.5,      0.5,      0.25,     0.25,     0.5,      0,        0.166667,
-      0.75,     0.75,     0.1,      0.1,      0.423077, 0.423077, 0.5,      0.5,
+      0.75,     0.75,     0.1,      0.1,      0.423077, 0.269231, 0.5,      0.5,
       0.25,     0.1,      0,        0.5,      0.5,      0,        0,        0.1,
       0.5,      0,        0,        0,        0,        0,        0,        0.5}},
     // 20: wide echoes through a band that sweeps the spectrum, slowly drifting, into a plate

@@ -24,7 +24,7 @@ cli::StereoBuffer ramp(double rate, long long frames) {
 
 } // namespace
 
-TEST(RenderHost, CreatesTheEffectThroughItsEntryPoint) {
+TEST(RenderHost, CreatesTheEffectWithTheToolsServices) {
     cli::RenderHost host;
     ASSERT_NE(host.effect(), nullptr);
     EXPECT_EQ(host.effect()->magic, kEffectMagic);
@@ -35,6 +35,13 @@ TEST(RenderHost, CreatesTheEffectThroughItsEntryPoint) {
     EXPECT_EQ(host.parameterName(48), "CC# Main In");
     EXPECT_EQ(host.programName(60).has_value(), true);
     EXPECT_FALSE(host.programName(61).has_value());
+    // Steps as the parameter properties give them: a denominator has 13, a switch 2, a
+    // delay time none.
+    EXPECT_EQ(host.parameterSteps(28), 13);
+    EXPECT_EQ(host.parameterSteps(41), 2);
+    EXPECT_FALSE(host.parameterSteps(35));
+    EXPECT_FALSE(host.parameterSteps(0));
+    EXPECT_NE(host.fileCommands(), nullptr);
 }
 
 TEST(RenderHost, TimeInfoRunsWithTheFramesProcessed) {
@@ -109,8 +116,9 @@ TEST(RenderHost, SelectsProgramsAndSetsParametersByName) {
     cli::RenderHost host;
     std::string error;
     EXPECT_EQ(cli::findParameter(host, "DlyR Time", error), 36);
+    EXPECT_EQ(cli::findParameter(host, " dlyr time ", error), 36);
     EXPECT_EQ(cli::findParameter(host, "CC# Mod Sens", error), 95);
-    EXPECT_FALSE(cli::findParameter(host, "dlyr time", error));
+    EXPECT_FALSE(cli::findParameter(host, "DlyR Tim", error));
     EXPECT_NE(error.find("did you mean 'DlyR Time'"), std::string::npos) << error;
     EXPECT_EQ(cli::findProgram(host, "60", error), 60);
     EXPECT_FALSE(cli::findProgram(host, "61", error));
@@ -121,13 +129,16 @@ TEST(RenderHost, SelectsProgramsAndSetsParametersByName) {
     while (*host.programName(first) != name) ++first;
     EXPECT_EQ(cli::findProgram(host, name, error), first) << "the first program of that name";
 
+    using Kind = cli::SoundAction::Kind;
     std::vector<cli::SoundAction> actions = {
-        {cli::SoundAction::Kind::program, "4", 0.0f},
-        {cli::SoundAction::Kind::set, "DlyL Mode", 0.0f}, // time mode, so Time is taken
-        {cli::SoundAction::Kind::set, "DlyL Time", 0.75f},
-        {cli::SoundAction::Kind::set, "DlyL Time", 0.625f},
+        {Kind::program, "4", {}},
+        {Kind::set, "DlyL Mode", "time"}, // so that Time is taken
+        {Kind::set, "DlyL Time", "0.75"},
+        {Kind::set, "DlyL Time", "0.625"},
     };
-    EXPECT_EQ(cli::applySoundActions(host, actions), "");
+    cli::SoundSetup setup = cli::applySoundActions(host, actions);
+    EXPECT_EQ(setup.error, "");
+    EXPECT_EQ(setup.notes.size(), 4u) << "the program and each value set are reported";
     EXPECT_EQ(host.presetSystem()->getCurrentProgramIndex(), 4);
     EXPECT_FLOAT_EQ(host.parameterValue(35), 0.625f) << "the later --set wins";
 }
@@ -158,7 +169,7 @@ TEST(Renderer, AutomaticTailEndsAfterOneQuietSecond) {
     cli::BufferSink sink;
     cli::RenderResult r = cli::render(host, source, sink, cli::RenderPlan{});
     ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_FALSE(r.tailCut);
+    EXPECT_FALSE(r.tailFaded);
     ASSERT_GE(r.outputFrames, 3000 + 8000) << "at least one quiet second follows the input";
     EXPECT_LE(r.outputFrames, 3000 + 30 * 8000);
     const float quiet = std::pow(10.0f, -90.0f / 20.0f);

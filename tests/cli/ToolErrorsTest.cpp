@@ -70,21 +70,35 @@ TEST_F(ToolErrors, BadFilesAreRefused) {
 // Number and range errors are covered where the command line is parsed; these need the
 // effect's own names.
 TEST_F(ToolErrors, UnknownNamesAndBadValuesAreRefused) {
-    expectFailure({"--program", "No Such Program", "out.wav"}, "unknown program 'No Such Program'");
-    expectFailure({"--program", "61", "out.wav"}, "outside 0..60");
-    expectFailure({"--set", "No Such=0.5", "out.wav"}, "unknown parameter 'No Such'");
-    expectFailure({"--set", "dlyl time=0.5", "out.wav"}, "did you mean 'DlyL Time'");
-    expectFailure({"--set", "DlyL Time=1.5", "out.wav"}, "outside [0, 1]");
-    expectFailure({"--tempo", "1,5", "in.wav", "out.wav"}, "not a number");
-    expectFailure({"--list-params", "--set", "Nope=1"}, "unknown parameter");
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--program", "No Such Program", "out.wav"}, "unknown program 'No Such Program'"},
+        {{"--program", "Piano Cse", "out.wav"}, "(did you mean 'Piano Case'?)"},
+        {{"--program", "61", "out.wav"}, "outside 0..60"},
+        {{"--set", "No Such=0.5", "out.wav"}, "unknown parameter 'No Such'"},
+        {{"--set", "DlyLTime=0.5", "out.wav"}, "did you mean 'DlyL Time'"},
+        {{"--set", "DlyL Time=1.5", "out.wav"}, "outside [0, 1]"},
+        {{"--set", "DlyL Time=250 dB", "out.wav"}, "'DlyL Time' is measured in ms, not 'dB'"},
+        {{"--set", "Rvb Type=hall", "out.wav"}, "takes one of spring, plate"},
+        {{"--set", "DlyL Den=5", "out.wav"}, "takes one of 1, 2, 3, 4, 6, 8"},
+        {{"--set", "CC# Main In=CC 200", "out.wav"}, "takes a controller (CC 0 to CC 127)"},
+        {{"--set", "Main Mix=lots", "out.wav"}, "'lots' is not a value"},
+        {{"--tempo", "1,5", "in.wav", "out.wav"}, "not a number"},
+        {{"--list-params", "--set", "Nope=1"}, "unknown parameter"},
+    };
+    for (const auto& c : cases) expectFailure(c.args, c.message);
 }
 
 TEST_F(ToolErrors, BadBankAndPresetFilesAreRefused) {
     std::ofstream(dir.file("short.dlb")) << "W2TK7";
     std::ofstream(dir.file("wrong.dlb")) << "ABCD7";
     before = dir.entries();
-    expectFailure({"--bank", "missing.dlb", "in.wav", "out.wav"}, "cannot read");
-    expectFailure({"--bank", "short.dlb", "in.wav", "out.wav"}, "Invalid file format!");
+    expectFailure({"--bank", "missing.dlb", "in.wav", "out.wav"},
+                  "cannot read bank 'missing.dlb': no such file");
+    expectFailure({"--bank", "short.dlb", "in.wav", "out.wav"},
+                  "cannot load bank 'short.dlb': Invalid file format!");
     expectFailure({"--bank", "wrong.dlb", "in.wav", "out.wav"}, "Invalid file format!");
     expectFailure({"--preset", "short.dlb", "in.wav", "out.wav"}, "Not a preset file!");
 }

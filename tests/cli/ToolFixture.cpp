@@ -170,4 +170,38 @@ Sound testSignal(double sampleRate, int channels, double seconds, unsigned seed)
     return sound;
 }
 
+Sound monoWith(double sampleRate, double seconds, const std::vector<float>& hit, long long at) {
+    Sound sound;
+    sound.sampleRate = sampleRate;
+    sound.channels = 1;
+    sound.samples.assign(static_cast<std::size_t>(seconds * sampleRate), 0.0f);
+    for (std::size_t i = 0; i < hit.size(); ++i)
+        if (static_cast<std::size_t>(at) + i < sound.samples.size())
+            sound.samples[static_cast<std::size_t>(at) + i] = hit[i];
+    return sound;
+}
+
+std::vector<std::vector<std::string>> tabbedLines(const std::string& text) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> fields;
+        std::size_t start = 0;
+        for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            fields.push_back(line.substr(start, tab - start));
+        fields.push_back(line.substr(start));
+        lines.push_back(fields);
+    }
+    return lines;
+}
+
+float peakBetween(const Sound& sound, double fromSeconds, double toSeconds) {
+    float peak = 0.0f;
+    const auto from = std::max<long long>(0, std::llround(fromSeconds * sound.sampleRate));
+    const auto to = std::min(sound.frames(), std::llround(toSeconds * sound.sampleRate));
+    for (long long i = from; i < to; ++i)
+        for (int c = 0; c < sound.channels; ++c) peak = std::max(peak, std::fabs(sound.at(i, c)));
+    return peak;
+}
+
 } // namespace clitest

@@ -63,4 +63,13 @@ int soundFormat(const std::string& path);
 // Seeded test material: a sine and noise per channel, different on each side.
 Sound testSignal(double sampleRate, int channels, double seconds, unsigned seed);
 
+// A mono sound of the given length holding `hit` from frame `at` on.
+Sound monoWith(double sampleRate, double seconds, const std::vector<float>& hit, long long at);
+
+// The tab-separated fields of each line of a listing.
+std::vector<std::vector<std::string>> tabbedLines(const std::string& text);
+
+// The largest magnitude of either channel over [fromSeconds, toSeconds).
+float peakBetween(const Sound& sound, double fromSeconds, double toSeconds);
+
 } // namespace clitest
