@@ -2,6 +2,8 @@
 
 #include "toolkit/ResourceData.h"
 
+#include <cstddef>
+
 namespace {
 
 struct FakeBitmap {
@@ -47,14 +49,14 @@ bool loadResourceImage(int32_t id, int scale, ImageData& out) {
     out.width = b->width * scale;
     out.height = b->height * scale;
     if (id == fake::kWrongSize) out.width += 1;
-    size_t count = size_t(out.width) * size_t(out.height);
+    std::size_t count = std::size_t(out.width) * std::size_t(out.height);
     if (b->palette) {
         int32_t frameHeight = out.height / b->frames;
         for (int32_t f = 0; f < b->frames; ++f) out.palette.push_back(fake::framePixel(id, f, scale));
         out.indices.resize(count);
         for (int32_t y = 0; y < out.height; ++y)
             for (int32_t x = 0; x < out.width; ++x)
-                out.indices[size_t(y) * size_t(out.width) + size_t(x)] = uint8_t(y / frameHeight);
+                out.indices[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = uint8_t(y / frameHeight);
         return true;
     }
     out.argb.resize(count);
@@ -62,7 +64,7 @@ bool loadResourceImage(int32_t id, int scale, ImageData& out) {
         for (int32_t x = 0; x < out.width; ++x) {
             uint32_t p = fake::patternPixel(x, y, scale);
             if (id == fake::kHalfAlpha) p = x < out.width / 2 ? 0u : 0x80800000u;
-            out.argb[size_t(y) * size_t(out.width) + size_t(x)] = p;
+            out.argb[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = p;
         }
     return true;
 }
@@ -80,7 +82,7 @@ bool loadResourceFont(int32_t fontId, int scale, FontData& out) {
             g.width = fake::kGlyphWidth * scale;
             g.height = fake::kAscent * scale;
             g.top = fake::kAscent * scale;
-            g.coverage.assign(size_t(g.width) * size_t(g.height), 255);
+            g.coverage.assign(std::size_t(g.width) * std::size_t(g.height), 255);
         }
         out.glyphs.push_back(std::move(g));
     }
