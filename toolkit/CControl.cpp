@@ -7,8 +7,7 @@
 
 namespace VSTGUI {
 
-CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag,
-                   CBitmap* background)
+CControl::CControl(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background)
     : CView(size), listener(listener), tag(tag) {
     setBackground(background);
 }
@@ -20,7 +19,9 @@ void CControl::setValue(float newValue) {
     value.store(newValue, std::memory_order_relaxed);
 }
 
-bool CControl::isDirty() const { return dirty || getValue() != lastDrawnValue; }
+bool CControl::isDirty() const {
+    return dirty || getValue() != lastDrawnValue;
+}
 
 void CControl::setDirty(bool state) {
     CView::setDirty(state);

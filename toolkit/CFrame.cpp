@@ -9,7 +9,9 @@ namespace VSTGUI {
 
 namespace {
 
-int32_t floorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int32_t floorDiv(int32_t a, int32_t b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 } // namespace
 
@@ -44,7 +46,8 @@ private:
 CFrame::CFrame(const CRect& size, void* parentWindow, CFrameOwner* owner, int32_t scale)
     : CView(size), owner(owner), parentWindow(parentWindow), scale(scale == 2 ? 2 : 1),
       framebuffer(size.width() * this->scale, size.height() * this->scale),
-      context(framebuffer, this->scale, fonts, this), events(std::make_unique<WindowEvents>(*this)) {
+      context(framebuffer, this->scale, fonts, this),
+      events(std::make_unique<WindowEvents>(*this)) {
     frame = this;
     if (parentWindow != nullptr)
         window = createPlatformWindow(reinterpret_cast<uintptr_t>(parentWindow),
@@ -64,7 +67,9 @@ void* CFrame::getSystemWindow() const {
     return hasWindow() ? reinterpret_cast<void*>(window->getHandle()) : nullptr;
 }
 
-bool CFrame::hasWindow() const { return window && window->isAlive(); }
+bool CFrame::hasWindow() const {
+    return window && window->isAlive();
+}
 
 void CFrame::beginEdit(int32_t tag) {
     if (owner) owner->beginEdit(tag);
@@ -74,7 +79,9 @@ void CFrame::endEdit(int32_t tag) {
     if (owner) owner->endEdit(tag);
 }
 
-int32_t CFrame::getKnobMode() const { return owner ? owner->getKnobMode() : kCircularMode; }
+int32_t CFrame::getKnobMode() const {
+    return owner ? owner->getKnobMode() : kCircularMode;
+}
 
 bool CFrame::addView(CView* view) {
     if (view == nullptr || view == this || isChild(view)) return false;
@@ -266,9 +273,13 @@ void CFrame::mouseExited() {
     if (trackingView == nullptr) mouseLocation = {-1, -1};
 }
 
-bool CFrame::keyDown(const KeyCode& key) { return onKeyDown(key); }
+bool CFrame::keyDown(const KeyCode& key) {
+    return onKeyDown(key);
+}
 
-bool CFrame::keyUp(const KeyCode& key) { return onKeyUp(key); }
+bool CFrame::keyUp(const KeyCode& key) {
+    return onKeyUp(key);
+}
 
 MouseResult CFrame::onMouseDown(CDrawContext*, const CPoint& where, int32_t buttons) {
     if (trackingView) {

@@ -119,8 +119,7 @@ public:
     // the pointer; keys to the focus view, then the modal view. A subclass may change the
     // routing (the editor's frame forwards the wheel its own way).
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where,
-                             int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance,
                  int32_t buttons) override;

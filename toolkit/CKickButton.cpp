@@ -8,8 +8,7 @@ CKickButton::CKickButton(const CRect& size, CControlListener* listener, int32_t 
       offset(offset) {}
 
 void CKickButton::draw(CDrawContext* context) {
-    drawBitmapFrame(context, getValue() >= (vmin + vmax) * 0.5f ? 1 : 0, heightOfOneImage,
-                    offset);
+    drawBitmapFrame(context, getValue() >= (vmin + vmax) * 0.5f ? 1 : 0, heightOfOneImage, offset);
 }
 
 MouseResult CKickButton::onMouseDown(CDrawContext* context, const CPoint&, int32_t buttons) {
@@ -21,8 +20,7 @@ MouseResult CKickButton::onMouseDown(CDrawContext* context, const CPoint&, int32
     return MouseResult::tracking;
 }
 
-MouseResult CKickButton::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                      int32_t buttons) {
+MouseResult CKickButton::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (!pressed) return MouseResult::handled;
     if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
     float before = getValue();

@@ -22,8 +22,7 @@ public:
 
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where,
-                             int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance,
                  int32_t buttons) override;

@@ -8,7 +8,9 @@ COnOffButton::COnOffButton(const CRect& size, CControlListener* listener, int32_
                            CBitmap* background, int32_t style)
     : CControl(size, listener, tag, background), style(style) {}
 
-bool COnOffButton::isOn() const { return getValue() >= (vmin + vmax) * 0.5f; }
+bool COnOffButton::isOn() const {
+    return getValue() >= (vmin + vmax) * 0.5f;
+}
 
 void COnOffButton::draw(CDrawContext* context) {
     int32_t frameHeight = background ? background->getHeight() / 2 : 0;

@@ -133,8 +133,8 @@ bool COptionMenu::openPopup() {
     if (y + height > area.height()) y = size.top - height;
     if (y < 0) y = std::max(0, area.height() - height);
 
-    auto* view = new COptionMenuPopup(this, {x, y, x + width, y + height}, rowHeight,
-                                      columnWidth, rows);
+    auto* view =
+        new COptionMenuPopup(this, {x, y, x + width, y + height}, rowHeight, columnWidth, rows);
     view->highlight = getCurrent();
     frame->getCurrentMouseLocation(view->openedAt);
     view->remember();

@@ -62,8 +62,8 @@ private:
 // The open menu: a modal view that lays the entries out in columns.
 class COptionMenuPopup : public CView {
 public:
-    COptionMenuPopup(COptionMenu* menu, const CRect& size, int32_t rowHeight,
-                     int32_t columnWidth, int32_t rows);
+    COptionMenuPopup(COptionMenu* menu, const CRect& size, int32_t rowHeight, int32_t columnWidth,
+                     int32_t rows);
 
     // The entry under `where`, or -1.
     int32_t entryAt(const CPoint& where) const;
@@ -73,8 +73,7 @@ public:
 
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where,
-                             int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     bool onKeyDown(const KeyCode& key) override;
     void removed() override;

@@ -13,8 +13,8 @@ namespace VSTGUI {
 
 // Style bits of displays, text fields and menus.
 enum CDisplayStyle : int32_t {
-    kNoFrame = 0x4,      // no frame around the display
-    kShadowText = 0x8,   // the text gets a shadow one pixel down and right
+    kNoFrame = 0x4,       // no frame around the display
+    kShadowText = 0x8,    // the text gets a shadow one pixel down and right
     kNoTextStyle = 0x400, // no text: a menu shows only its marker
     kNoDrawStyle = 0x800, // the display draws nothing at all
     kCheckStyle = 0x1000, // an open menu marks its current entry

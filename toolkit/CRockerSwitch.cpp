@@ -5,8 +5,8 @@ namespace VSTGUI {
 CRockerSwitch::CRockerSwitch(const CRect& size, CControlListener* listener, int32_t tag,
                              int32_t heightOfOneImage, CBitmap* background, const CPoint& offset,
                              int32_t style)
-    : CControl(size, listener, tag, background), heightOfOneImage(heightOfOneImage),
-      offset(offset), style(style) {
+    : CControl(size, listener, tag, background), heightOfOneImage(heightOfOneImage), offset(offset),
+      style(style) {
     vmin = -1.0f;
     vmax = 1.0f;
     defaultValue = 0.0f;

@@ -25,7 +25,9 @@ MouseResult CSplashScreen::onMouseDown(CDrawContext* context, const CPoint&, int
     return MouseResult::handled;
 }
 
-CView* CSplashScreen::createSplashView() { return new CSplashScreenView(toDisplay, this); }
+CView* CSplashScreen::createSplashView() {
+    return new CSplashScreenView(toDisplay, this);
+}
 
 bool CSplashScreen::splash() {
     if (frame == nullptr || isSplashed()) return false;

@@ -10,8 +10,8 @@ namespace VSTGUI {
 
 class CSplashScreen : public CControl {
 public:
-    CSplashScreen(const CRect& size, CControlListener* listener, int32_t tag,
-                  CBitmap* background, const CRect& toDisplay, const CPoint& offset = {});
+    CSplashScreen(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
+                  const CRect& toDisplay, const CPoint& offset = {});
     ~CSplashScreen() override;
 
     void draw(CDrawContext* context) override;

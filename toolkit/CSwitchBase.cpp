@@ -8,8 +8,8 @@ CSwitchBase::CSwitchBase(const CRect& size, CControlListener* listener, int32_t 
                          int32_t subPixmaps, int32_t heightOfOneImage, int32_t maxPositions,
                          CBitmap* background, const CPoint& offset, bool vertical)
     : CControl(size, listener, tag, background), subPixmaps(subPixmaps),
-      heightOfOneImage(heightOfOneImage), maxPositions(std::max(1, maxPositions)),
-      offset(offset), vertical(vertical) {}
+      heightOfOneImage(heightOfOneImage), maxPositions(std::max(1, maxPositions)), offset(offset),
+      vertical(vertical) {}
 
 void CSwitchBase::draw(CDrawContext* context) {
     drawBitmapFrame(context, frameForValue(getValue(), vmin, vmax, subPixmaps), heightOfOneImage,
@@ -23,8 +23,7 @@ int32_t CSwitchBase::positionAt(const CPoint& where) const {
     return std::min(maxPositions - 1, int32_t(int64_t(along) * maxPositions / length));
 }
 
-MouseResult CSwitchBase::onMouseDown(CDrawContext* context, const CPoint& where,
-                                     int32_t buttons) {
+MouseResult CSwitchBase::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
     pressed = true;
     beginEdit();
@@ -32,8 +31,7 @@ MouseResult CSwitchBase::onMouseDown(CDrawContext* context, const CPoint& where,
     return MouseResult::tracking;
 }
 
-MouseResult CSwitchBase::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                      int32_t buttons) {
+MouseResult CSwitchBase::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (!pressed) return MouseResult::handled;
     if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
     float before = getValue();

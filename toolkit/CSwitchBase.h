@@ -12,8 +12,7 @@ class CSwitchBase : public CControl {
 public:
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where,
-                             int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     void onMouseCancel() override;
 

@@ -6,7 +6,9 @@ namespace VSTGUI {
 
 namespace {
 
-bool printable(char c) { return c >= 32 && c <= 126; }
+bool printable(char c) {
+    return c >= 32 && c <= 126;
+}
 
 } // namespace
 
@@ -52,8 +54,8 @@ void CTextEdit::draw(CDrawContext* context) {
     context->setFontColor(fontColor);
     CColor highlight = fontColor;
     highlight.alpha = 80;
-    context->drawEditString(editText, textArea(), horiAlign, getSelectionStart(),
-                            getSelectionEnd(), highlight);
+    context->drawEditString(editText, textArea(), horiAlign, getSelectionStart(), getSelectionEnd(),
+                            highlight);
 }
 
 size_t CTextEdit::caretAt(CDrawContext* context, const CPoint& where) {
@@ -62,8 +64,7 @@ size_t CTextEdit::caretAt(CDrawContext* context, const CPoint& where) {
     return context->getCaretIndexAt(editText, textArea(), horiAlign, where.x);
 }
 
-MouseResult CTextEdit::onMouseDown(CDrawContext* context, const CPoint& where,
-                                   int32_t buttons) {
+MouseResult CTextEdit::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
     if (!focused) {
         if (frame) frame->setFocusView(this);
@@ -75,8 +76,7 @@ MouseResult CTextEdit::onMouseDown(CDrawContext* context, const CPoint& where,
     return MouseResult::tracking;
 }
 
-MouseResult CTextEdit::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                    int32_t buttons) {
+MouseResult CTextEdit::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (!selecting || !focused) return MouseResult::handled;
     if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
     moveCaret(caretAt(context, where), true);

@@ -33,8 +33,7 @@ public:
 
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where,
-                             int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     bool onKeyDown(const KeyCode& key) override;
     bool onKeyUp(const KeyCode& key) override;

@@ -32,11 +32,17 @@ MouseResult CView::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
     return MouseResult::notHandled;
 }
 
-bool CView::onWheel(CDrawContext*, const CPoint&, float, int32_t) { return false; }
+bool CView::onWheel(CDrawContext*, const CPoint&, float, int32_t) {
+    return false;
+}
 
-bool CView::onKeyDown(const KeyCode&) { return false; }
+bool CView::onKeyDown(const KeyCode&) {
+    return false;
+}
 
-bool CView::onKeyUp(const KeyCode&) { return false; }
+bool CView::onKeyUp(const KeyCode&) {
+    return false;
+}
 
 void CView::setViewSize(const CRect& rect) {
     if (frame) frame->invalidRect(size); // the area left behind

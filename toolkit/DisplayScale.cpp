@@ -9,7 +9,9 @@
 
 namespace VSTGUI {
 
-int32_t scaleForDpi(double dpi) { return dpi >= 168.0 ? 2 : 1; }
+int32_t scaleForDpi(double dpi) {
+    return dpi >= 168.0 ? 2 : 1;
+}
 
 double xftDpiFromResources(const char* resources) {
     if (resources == nullptr) return 0.0;

@@ -52,8 +52,7 @@ void Framebuffer::fill(const CRect& rect, uint32_t colour, const CRect& clip) {
 }
 
 void Framebuffer::blit(const ImageData& image, int32_t srcX, int32_t srcY, int32_t width,
-                       int32_t height, int32_t dstX, int32_t dstY, bool blend,
-                       const CRect& clip) {
+                       int32_t height, int32_t dstX, int32_t dstY, bool blend, const CRect& clip) {
     bool indexed = image.argb.empty();
     size_t count = size_t(std::max(0, image.width)) * size_t(std::max(0, image.height));
     if (indexed ? (image.indices.size() < count || image.palette.empty())

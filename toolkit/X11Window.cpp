@@ -31,36 +31,54 @@ int32_t buttonStateFromX(unsigned int state) {
 
 int32_t buttonBit(unsigned int button) {
     switch (button) {
-    case Button1: return kLButton;
-    case Button2: return kMButton;
-    case Button3: return kRButton;
-    default: return 0;
+    case Button1:
+        return kLButton;
+    case Button2:
+        return kMButton;
+    case Button3:
+        return kRButton;
+    default:
+        return 0;
     }
 }
 
 int32_t virtualKeyFromX(KeySym sym) {
     switch (sym) {
-    case XK_BackSpace: return kVKeyBack;
-    case XK_Tab: return kVKeyTab;
-    case XK_Return: return kVKeyReturn;
-    case XK_KP_Enter: return kVKeyEnter;
-    case XK_Escape: return kVKeyEscape;
-    case XK_space: return kVKeySpace;
+    case XK_BackSpace:
+        return kVKeyBack;
+    case XK_Tab:
+        return kVKeyTab;
+    case XK_Return:
+        return kVKeyReturn;
+    case XK_KP_Enter:
+        return kVKeyEnter;
+    case XK_Escape:
+        return kVKeyEscape;
+    case XK_space:
+        return kVKeySpace;
     case XK_End:
-    case XK_KP_End: return kVKeyEnd;
+    case XK_KP_End:
+        return kVKeyEnd;
     case XK_Home:
-    case XK_KP_Home: return kVKeyHome;
+    case XK_KP_Home:
+        return kVKeyHome;
     case XK_Left:
-    case XK_KP_Left: return kVKeyLeft;
+    case XK_KP_Left:
+        return kVKeyLeft;
     case XK_Up:
-    case XK_KP_Up: return kVKeyUp;
+    case XK_KP_Up:
+        return kVKeyUp;
     case XK_Right:
-    case XK_KP_Right: return kVKeyRight;
+    case XK_KP_Right:
+        return kVKeyRight;
     case XK_Down:
-    case XK_KP_Down: return kVKeyDown;
+    case XK_KP_Down:
+        return kVKeyDown;
     case XK_Delete:
-    case XK_KP_Delete: return kVKeyDelete;
-    default: return kVKeyNone;
+    case XK_KP_Delete:
+        return kVKeyDelete;
+    default:
+        return kVKeyNone;
     }
 }
 
@@ -93,8 +111,7 @@ struct Channel {
 
 class X11Window final : public PlatformWindow {
 public:
-    X11Window(Display* display, Window parent, int32_t width, int32_t height,
-              WindowEventSink& sink)
+    X11Window(Display* display, Window parent, int32_t width, int32_t height, WindowEventSink& sink)
         : display(display), parent(parent), width(width), height(height), sink(sink) {}
 
     ~X11Window() override {
@@ -127,8 +144,7 @@ public:
                                 EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
         window = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, depth,
                                InputOutput, visual,
-                               CWBackPixel | CWBorderPixel | CWColormap | CWEventMask,
-                               &attributes);
+                               CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
         if (XSizeHints* hints = XAllocSizeHints()) {
             hints->flags = PMinSize | PMaxSize | PBaseSize;
             hints->min_width = hints->max_width = hints->base_width = width;
@@ -137,14 +153,14 @@ public:
             XFree(hints);
         }
         gc = XCreateGC(display, window, 0, nullptr);
-        image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr,
-                             unsigned(width), unsigned(height), 32, 0);
+        image = XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(width),
+                             unsigned(height), 32, 0);
         if (image == nullptr) return false;
-        direct = image->bits_per_pixel == 32 && image->bytes_per_line == width * 4 &&
-                 image->red_mask == 0xFF0000 &&
-                 image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
-                 image->byte_order == (std::endian::native == std::endian::little ? LSBFirst
-                                                                                   : MSBFirst);
+        direct =
+            image->bits_per_pixel == 32 && image->bytes_per_line == width * 4 &&
+            image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
+            image->blue_mask == 0xFF &&
+            image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
         if (!direct) {
             converted.resize(size_t(image->bytes_per_line) * size_t(height));
             red = Channel(image->red_mask);
@@ -199,8 +215,8 @@ public:
                 image->data = reinterpret_cast<char*>(converted.data());
                 convert(framebuffer, r);
             }
-            XPutImage(display, window, gc, image, r.left, r.top, r.left, r.top,
-                      unsigned(r.width()), unsigned(r.height()));
+            XPutImage(display, window, gc, image, r.left, r.top, r.left, r.top, unsigned(r.width()),
+                      unsigned(r.height()));
             image->data = nullptr;
         }
         XFlush(display);

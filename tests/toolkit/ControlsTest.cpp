@@ -60,18 +60,18 @@ TEST_F(ControlsTest, FilmstripsShowTheNearestFrameOfTheValueAtBothScales) {
         int32_t meterFrame; // of 21
     };
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const Case cases[] = {{0.0f, 0, 0, 0},     {1.0f, 100, 1, 20},  {0.5f, 50, 1, 10},
-                          {0.004f, 0, 0, 0},   {0.006f, 1, 0, 0},   {0.49f, 49, 0, 10},
-                          {0.024f, 2, 0, 0},   {2.0f, 100, 1, 20},  {-1.0f, 0, 0, 0},
+    const Case cases[] = {{0.0f, 0, 0, 0},   {1.0f, 100, 1, 20}, {0.5f, 50, 1, 10},
+                          {0.004f, 0, 0, 0}, {0.006f, 1, 0, 0},  {0.49f, 49, 0, 10},
+                          {0.024f, 2, 0, 0}, {2.0f, 100, 1, 20}, {-1.0f, 0, 0, 0},
                           {nan, 0, 0, 0}};
     for (int32_t s : {1, 2}) {
         openFrame(s);
-        auto* knob = addWith<CAnimKnob>(fake::kKnobStrip, CRect{10, 10, 47, 46}, &listener, 3,
-                                        101, 36);
-        auto* lamp = addWith<CMovieBitmap>(fake::kTwoFrames, CRect{100, 10, 125, 32}, &listener,
-                                           51, 2, 22);
-        auto* meter = addWith<CMovieBitmap>(fake::kFiveFrames, CRect{200, 10, 216, 23},
-                                            &listener, 68, 21, 13);
+        auto* knob =
+            addWith<CAnimKnob>(fake::kKnobStrip, CRect{10, 10, 47, 46}, &listener, 3, 101, 36);
+        auto* lamp =
+            addWith<CMovieBitmap>(fake::kTwoFrames, CRect{100, 10, 125, 32}, &listener, 51, 2, 22);
+        auto* meter = addWith<CMovieBitmap>(fake::kFiveFrames, CRect{200, 10, 216, 23}, &listener,
+                                            68, 21, 13);
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "value " << c.value << " scale " << s);
             knob->setValue(c.value);
@@ -93,11 +93,11 @@ TEST_F(ControlsTest, LinearKnobDragStepsWithThePointerAndShiftChangesPrecisionWi
     knob->setValue(0.5f);
     frame->mouseDown({10, 10}, kLButton);
     EXPECT_EQ(owner.edits, Strings{"b3"}) << "the gesture begins at the press";
-    frame->mouseMoved({10, 0}, kLButton);         // 10 up
+    frame->mouseMoved({10, 0}, kLButton);          // 10 up
     frame->mouseMoved({10, 0}, kLButton | kShift); // Shift pressed: no movement, no jump
     frame->mouseMoved({20, 0}, kLButton | kShift); // 10 right, fine
-    frame->mouseMoved({20, 0}, kLButton);         // Shift released
-    frame->mouseMoved({20, 10}, kLButton);        // 10 down
+    frame->mouseMoved({20, 0}, kLButton);          // Shift released
+    frame->mouseMoved({20, 10}, kLButton);         // 10 down
     frame->mouseUp({20, 10}, 0);
     Floats expected{0.55f, 0.555f, 0.505f};
     ASSERT_EQ(listener.calls.size(), expected.size());
@@ -160,8 +160,8 @@ TEST_F(ControlsTest, WheelStepsByTheIncrementATenthWithShiftAndStopsAtTheEnds) {
 TEST_F(ControlsTest, SwitchesTakeThePositionUnderThePointerAndKeepTheEndsBeyondTheirEdges) {
     auto* across = addWith<CHorizontalSwitch>(fake::kThreeFrames, CRect{0, 0, 30, 13}, &listener,
                                               30, 3, 13, 3);
-    auto* down = addWith<CVerticalSwitch>(fake::kFiveFrames, CRect{100, 0, 116, 56}, &listener,
-                                          9, 5, 56, 5);
+    auto* down =
+        addWith<CVerticalSwitch>(fake::kFiveFrames, CRect{100, 0, 116, 56}, &listener, 9, 5, 56, 5);
     frame->mouseDown({5, 5}, kLButton);
     for (int32_t x : {15, 29, 500, -50, 10, 19}) frame->mouseMoved({x, 5}, kLButton);
     frame->mouseUp({19, 5}, 0);
@@ -253,8 +253,8 @@ TEST_F(ControlsTest, KickButtonIsOnWhilePressedOverItAndReportsTheRelease) {
 }
 
 TEST_F(ControlsTest, RockerIsMinusOneOrPlusOneByHalfAndZeroAfterTheRelease) {
-    auto* rocker = addWith<CRockerSwitch>(fake::kThreeFrames, CRect{0, 0, 30, 13}, &listener, 72,
-                                          13);
+    auto* rocker =
+        addWith<CRockerSwitch>(fake::kThreeFrames, CRect{0, 0, 30, 13}, &listener, 72, 13);
     frame->mouseDown({20, 5}, kLButton);
     frame->mouseMoved({3, 5}, kLButton);
     frame->mouseMoved({3, 50}, kLButton);

@@ -29,7 +29,9 @@ int loads = 0;
 
 } // namespace
 
-int fake::imageLoads() { return loads; }
+int fake::imageLoads() {
+    return loads;
+}
 
 namespace VSTGUI {
 
@@ -52,11 +54,13 @@ bool loadResourceImage(int32_t id, int scale, ImageData& out) {
     std::size_t count = std::size_t(out.width) * std::size_t(out.height);
     if (b->palette) {
         int32_t frameHeight = out.height / b->frames;
-        for (int32_t f = 0; f < b->frames; ++f) out.palette.push_back(fake::framePixel(id, f, scale));
+        for (int32_t f = 0; f < b->frames; ++f)
+            out.palette.push_back(fake::framePixel(id, f, scale));
         out.indices.resize(count);
         for (int32_t y = 0; y < out.height; ++y)
             for (int32_t x = 0; x < out.width; ++x)
-                out.indices[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = uint8_t(y / frameHeight);
+                out.indices[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] =
+                    uint8_t(y / frameHeight);
         return true;
     }
     out.argb.resize(count);

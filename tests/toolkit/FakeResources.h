@@ -8,17 +8,17 @@
 
 namespace fake {
 
-inline constexpr int32_t kBackground = 128; // 875 × 171, direct
-inline constexpr int32_t kAbout = 129;      // 875 × 171, direct
-inline constexpr int32_t kKnobStrip = 130;  // 37 × 3636: 101 frames of 36, palette
-inline constexpr int32_t kTwoFrames = 144;  // 25 × 44: 2 frames of 22, palette
+inline constexpr int32_t kBackground = 128;  // 875 × 171, direct
+inline constexpr int32_t kAbout = 129;       // 875 × 171, direct
+inline constexpr int32_t kKnobStrip = 130;   // 37 × 3636: 101 frames of 36, palette
+inline constexpr int32_t kTwoFrames = 144;   // 25 × 44: 2 frames of 22, palette
 inline constexpr int32_t kThreeFrames = 153; // 30 × 39: 3 frames of 13, palette
-inline constexpr int32_t kFiveFrames = 174; // 16 × 280: 5 frames of 56, palette
-inline constexpr int32_t kPattern = 201;    // 16 × 8, direct
-inline constexpr int32_t kHalfAlpha = 202;  // 8 × 4, direct: left half clear, right half
-                                            // premultiplied red at alpha 128 (0x80800000)
-inline constexpr int32_t kWrongSize = 203;  // 4 × 4 that loads at the wrong size
-inline constexpr int32_t kFont = 3;         // fonts 3 and 6: every glyph a solid block
+inline constexpr int32_t kFiveFrames = 174;  // 16 × 280: 5 frames of 56, palette
+inline constexpr int32_t kPattern = 201;     // 16 × 8, direct
+inline constexpr int32_t kHalfAlpha = 202;   // 8 × 4, direct: left half clear, right half
+                                             // premultiplied red at alpha 128 (0x80800000)
+inline constexpr int32_t kWrongSize = 203;   // 4 × 4 that loads at the wrong size
+inline constexpr int32_t kFont = 3;          // fonts 3 and 6: every glyph a solid block
 inline constexpr int32_t kSmallFont = 6;
 
 // Glyphs of the fake fonts at scale 1 (times the scale at scale 2).

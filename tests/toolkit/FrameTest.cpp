@@ -138,9 +138,9 @@ TEST_F(FrameTest, TrackingViewGetsMotionOtherButtonsAndTheReleaseEvenOutside) {
     frame->mouseMoved({-20, 300}, kLButton);
     frame->mouseUp({-20, 300}, 0);
     frame->mouseMoved({10, 10}, 0);
-    EXPECT_EQ(v->log, (std::vector<std::string>{"down 5,5 1", "moved 70,10 1", "moved 71,10 5",
-                                                "moved 72,10 1", "moved -20,300 1",
-                                                "up -20,300 0"}));
+    EXPECT_EQ(v->log,
+              (std::vector<std::string>{"down 5,5 1", "moved 70,10 1", "moved 71,10 5",
+                                        "moved 72,10 1", "moved -20,300 1", "up -20,300 0"}));
     EXPECT_TRUE(other->log.empty());
     EXPECT_EQ(frame->getMouseTrackingView(), nullptr);
 }
@@ -188,9 +188,8 @@ TEST_F(FrameTest, ModalViewTakesEveryEventUntilClearedAndThenIsReleased) {
     frame->mouseWheel({10, 10}, 1.0f, 0);
     EXPECT_TRUE(frame->keyDown({'x', 0, 0}));
     EXPECT_TRUE(below->log.empty());
-    EXPECT_EQ(modal->log,
-              (std::vector<std::string>{"down 10,10 1", "moved 120,60 0", "up 10,10 0", "wheel 1",
-                                        "key 120"}));
+    EXPECT_EQ(modal->log, (std::vector<std::string>{"down 10,10 1", "moved 120,60 0", "up 10,10 0",
+                                                    "wheel 1", "key 120"}));
     EXPECT_EQ(frame->getViewAt({150, 75}), modal);
     frame->setModalView(nullptr);
     EXPECT_TRUE(deleted);

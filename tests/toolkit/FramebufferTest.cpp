@@ -10,7 +10,7 @@ namespace {
 struct BlitCase {
     const char* name;
     int32_t scale;
-    CRect dest;   // frame coordinates on a 20 × 12 canvas
+    CRect dest;    // frame coordinates on a 20 × 12 canvas
     CPoint offset; // in the 16 × 8 pattern bitmap
 };
 
@@ -37,8 +37,8 @@ TEST(Framebuffer, PlainBlitCopiesTheSourceAreaClippedToCanvasAndSource) {
                 int32_t sy = y - c.dest.top * s + c.offset.y * s;
                 bool inside = c.dest.scaled(s).pointInside({x, y}) && sx < 16 * s && sy < 8 * s;
                 uint32_t expected = inside ? rgb(fake::patternPixel(sx, sy, s)) : 0u;
-                ASSERT_EQ(canvas.framebuffer.pixel(x, y), expected) << "device pixel " << x << ","
-                                                                    << y;
+                ASSERT_EQ(canvas.framebuffer.pixel(x, y), expected)
+                    << "device pixel " << x << "," << y;
             }
     }
 }

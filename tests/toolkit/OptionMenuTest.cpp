@@ -11,8 +11,8 @@ struct OptionMenuTest : testing::Test {
     RecordingOwner owner;
     RecordingListener listener;
     std::unique_ptr<CFrame> frame = std::make_unique<CFrame>(panelRect(), nullptr, &owner);
-    COptionMenu* menu = new COptionMenu({239, 158, 250, 168}, &listener, 83, nullptr,
-                                        kNoTextStyle | kCheckStyle);
+    COptionMenu* menu =
+        new COptionMenu({239, 158, 250, 168}, &listener, 83, nullptr, kNoTextStyle | kCheckStyle);
 
     OptionMenuTest() {
         menu->setFont(fake::kSmallFont);

@@ -7,8 +7,12 @@ using namespace toolkit_test;
 
 namespace {
 
-KeyCode ch(char c) { return {c, 0, 0}; }
-KeyCode vk(int32_t virt, int32_t modifiers = 0) { return {0, virt, modifiers}; }
+KeyCode ch(char c) {
+    return {c, 0, 0};
+}
+KeyCode vk(int32_t virt, int32_t modifiers = 0) {
+    return {0, virt, modifiers};
+}
 
 struct TextEditTest : testing::Test {
     RecordingOwner owner;
@@ -52,9 +56,14 @@ TEST_F(TextEditTest, EditingKeysWorkOnTheCaretAndTheSelection) {
         {"home then delete", {vk(kVKeyHome), vk(kVKeyDelete)}, "nit", 0},
         {"left collapses the selection", {vk(kVKeyLeft), ch('>')}, ">Init", 1},
         {"right collapses to the end", {vk(kVKeyRight), ch('!')}, "Init!", 5},
-        {"arrows move one place", {vk(kVKeyEnd), vk(kVKeyLeft), vk(kVKeyLeft), ch('-')}, "In-it", 3},
-        {"shift selects", {vk(kVKeyHome), vk(kVKeyRight, kShift), vk(kVKeyRight, kShift),
-                            vk(kVKeyBack)}, "it", 0},
+        {"arrows move one place",
+         {vk(kVKeyEnd), vk(kVKeyLeft), vk(kVKeyLeft), ch('-')},
+         "In-it",
+         3},
+        {"shift selects",
+         {vk(kVKeyHome), vk(kVKeyRight, kShift), vk(kVKeyRight, kShift), vk(kVKeyBack)},
+         "it",
+         0},
         {"backspace at the start does nothing", {vk(kVKeyHome), vk(kVKeyBack)}, "Init", 0},
         {"delete at the end does nothing", {vk(kVKeyEnd), vk(kVKeyDelete)}, "Init", 4},
         {"control A selects all", {vk(kVKeyEnd), {'a', 0, kControl}, ch('x')}, "x", 1},
@@ -83,7 +92,8 @@ TEST_F(TextEditTest, OnlyPrintableAsciiUpToTheMaximumLengthIsTaken) {
     frame->keyDown(ch('\x07'));
     frame->keyDown({'q', 0, kControl});
     EXPECT_EQ(field->getEditText(), "Inita");
-    field->setText("a\nb\xff" "cdefghij");
+    field->setText("a\nb\xff"
+                   "cdefghij");
     EXPECT_EQ(field->getText(), "abcdef") << "set text is cleaned and cut too";
 }
 

@@ -43,7 +43,9 @@ struct RecordingOwner : CFrameOwner {
 };
 
 // A frame of 875 × 171 without a window.
-inline CRect panelRect() { return {0, 0, 875, 171}; }
+inline CRect panelRect() {
+    return {0, 0, 875, 171};
+}
 
 // A framebuffer with a drawing context, without a frame.
 struct Canvas {
@@ -59,6 +61,8 @@ inline uint32_t pixelAt(const CFrame& frame, int32_t x, int32_t y) {
     return frame.getFramebuffer().pixel(x * frame.getScale(), y * frame.getScale());
 }
 
-inline uint32_t rgb(uint32_t argb) { return argb & 0xFFFFFFu; }
+inline uint32_t rgb(uint32_t argb) {
+    return argb & 0xFFFFFFu;
+}
 
 } // namespace toolkit_test

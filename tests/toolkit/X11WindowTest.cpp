@@ -114,8 +114,8 @@ protected:
     }
 
     std::unique_ptr<CFrame> openFrame(int32_t scale = 1) {
-        auto frame = std::make_unique<CFrame>(panelRect(), reinterpret_cast<void*>(parent), &owner,
-                                              scale);
+        auto frame =
+            std::make_unique<CFrame>(panelRect(), reinterpret_cast<void*>(parent), &owner, scale);
         auto* background = new CBitmap(fake::kBackground);
         frame->setBackground(background);
         background->forget();
@@ -267,7 +267,9 @@ TEST_F(X11WindowTest, NoWindowForAParentThatDoesNotExist) {
 }
 
 int hostErrors = 0;
-int hostHandler(Display*, XErrorEvent*) { return ++hostErrors, 0; }
+int hostHandler(Display*, XErrorEvent*) {
+    return ++hostErrors, 0;
+}
 
 TEST_F(X11WindowTest, ErrorTrapCatchesItsOwnConnectionAndPassesOthersOn) {
     XErrorHandler before = XSetErrorHandler(&hostHandler);
@@ -275,7 +277,7 @@ TEST_F(X11WindowTest, ErrorTrapCatchesItsOwnConnectionAndPassesOthersOn) {
     ASSERT_NE(own, nullptr);
     {
         X11ErrorTrap trap(own);
-        XDestroyWindow(own, 0x7FFFFF);     // an error on the trapped connection
+        XDestroyWindow(own, 0x7FFFFF); // an error on the trapped connection
         XSync(own, False);
         XDestroyWindow(display, 0x7FFFFF); // an error on the host's connection
         XSync(display, False);
