@@ -131,7 +131,13 @@ bool CFrame::setModalView(CView* view) {
         return true;
     }
     if (modalView != nullptr) return modalView == view;
-    if (!isChild(view)) addView(view);
+    if (isChild(view)) {
+        // Lift it above every other view.
+        views.erase(std::find(views.begin(), views.end(), view));
+        views.push_back(view);
+    } else {
+        addView(view);
+    }
     endTracking(true);
     setFocusView(nullptr);
     modalView = view;
