@@ -5,6 +5,7 @@
 #include "toolkit/CKickButton.h"
 #include "toolkit/CMovieBitmap.h"
 #include "toolkit/COnOffButton.h"
+#include "toolkit/CParamDisplay.h"
 #include "toolkit/CRockerSwitch.h"
 #include "toolkit/CSplashScreen.h"
 #include "toolkit/CVerticalSwitch.h"
@@ -286,6 +287,27 @@ TEST_F(ControlsTest, SplashScreenOpensItsPictureAsModalViewAndAClickClosesIt) {
     click({310, 60});
     frame.reset(); // closing while the picture is shown
     EXPECT_EQ(listener.values(), (Floats{1.0f, 0.0f, 1.0f, 0.0f, 1.0f}));
+}
+
+TEST_F(ControlsTest, ParamDisplayShowsTheBackgroundBehindItAndTheConvertedValue) {
+    openFrame(2);
+    auto* panel = bitmap(fake::kBackground);
+    auto* display = add(new CParamDisplay({727, 158, 813, 168}, panel, kNoFrame));
+    panel->forget();
+    display->setBackOffset({727, 158});
+    display->setFont(fake::kSmallFont);
+    display->setFontColor({76, 76, 72, 255});
+    display->setHoriAlign(kLeftText);
+    display->setStringConvert([](float v) { return v > 0.5f ? std::string("CC 7") : ""; });
+    frame->idle();
+    EXPECT_EQ(pixelAt(*frame, 730, 160), rgb(fake::patternPixel(2 * 730, 2 * 160, 2)))
+        << "the panel's own pixels behind the display";
+    display->setValue(0.9f);
+    frame->idle();
+    EXPECT_EQ(pixelAt(*frame, 729, 161), 0x4C4C48u) << "text from the left margin";
+    EXPECT_EQ(display->valueText(0.25f), "");
+    display->setStringConvert(nullptr);
+    EXPECT_EQ(display->valueText(0.25f), "0.25");
 }
 
 } // namespace
