@@ -17,6 +17,8 @@ namespace VSTGUI {
 
 namespace {
 
+constexpr int kMaxEventsPerPass = 1000;
+
 int32_t buttonStateFromX(unsigned int state) {
     int32_t bits = 0;
     if (state & Button1Mask) bits |= kLButton;
@@ -181,7 +183,8 @@ public:
         X11ErrorTrap trap(display);
         XEvent motion;
         bool motionWaiting = false;
-        while (XPending(display) > 0) {
+        // Bounded, so a flood of events cannot hold the host's idle call.
+        for (int taken = 0; taken < kMaxEventsPerPass && XPending(display) > 0; ++taken) {
             XEvent event;
             XNextEvent(display, &event);
             // Motion is compressed: only the last of a run of motion events is delivered.
