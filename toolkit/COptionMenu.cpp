@@ -120,14 +120,17 @@ bool COptionMenu::openPopup() {
         widest = std::max(widest, context->getStringWidth(entry));
     int32_t columnWidth = widest + kMarkWidth + 4;
     int32_t count = getNbEntries();
-    int32_t rows = std::min(entriesPerColumn, count);
+    // As many rows as asked for, but no more than the frame has room for: a column that
+    // does not fit continues in the next one instead of being cut off.
+    const CRect& area = frame->getViewSize();
+    int32_t fitting = std::max(1, (area.height() - 2) / rowHeight);
+    int32_t rows = std::min({entriesPerColumn, count, fitting});
     int32_t columns = (count + rows - 1) / rows;
     int32_t width = columns * columnWidth + 2;
     int32_t height = rows * rowHeight + 2;
 
     // Below the menu if it fits, else above, else as low as the frame allows; never past
     // the frame's right edge.
-    const CRect& area = frame->getViewSize();
     int32_t x = std::max(0, std::min(size.left, area.width() - width));
     int32_t y = size.bottom;
     if (y + height > area.height()) y = size.top - height;

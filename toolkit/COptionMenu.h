@@ -1,6 +1,7 @@
 // A menu of text entries. Closed, it shows the current entry (or, with kNoTextStyle, only a
 // small marker). A left click opens the entries as a popup view over the panel, inside the
-// frame, in columns of `entries per column`; a click on an entry chooses it (so does
+// frame, in columns of `entries per column` (fewer when the frame is not high enough for
+// that many rows); a click on an entry chooses it (so does
 // releasing over an entry after dragging from the menu), a click outside or Escape closes
 // the popup without a choice. The arrow keys and Return choose too. A choice sets the
 // current entry (the value is its index) and notifies the listener.

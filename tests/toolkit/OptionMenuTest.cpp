@@ -107,4 +107,22 @@ TEST_F(OptionMenuTest, EntriesAreRenamedAndTheCurrentEntryStaysInRange) {
     EXPECT_EQ(frame->getModalView(), nullptr) << "a removed menu takes its popup along";
 }
 
+TEST(OptionMenu, ColumnsTooHighForTheFrameContinueInTheNextColumn) {
+    CFrame frame({0, 0, 875, 100}, nullptr, nullptr);
+    auto* menu = new COptionMenu({239, 88, 250, 98}, nullptr, 83);
+    menu->setFont(fake::kSmallFont);
+    for (int i = 0; i < 61; ++i) menu->addEntry("Program " + std::to_string(i));
+    menu->setNbEntriesPerColumn(16);
+    frame.addView(menu);
+    ASSERT_TRUE(menu->openPopup());
+    COptionMenuPopup* popup = menu->getPopup();
+    CRect inside = frame.getViewSize();
+    for (int32_t i = 0; i < 61; ++i) {
+        CRect r = popup->entryRect(i);
+        EXPECT_EQ(CRect(r).bound(inside), r) << "entry " << i << " lies inside the frame";
+    }
+    EXPECT_EQ(popup->entryRect(11).left, popup->entryRect(0).left) << "8-pixel rows: 12 fit";
+    EXPECT_GT(popup->entryRect(12).left, popup->entryRect(0).left);
+}
+
 } // namespace
