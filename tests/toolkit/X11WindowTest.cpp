@@ -1,0 +1,308 @@
+// The window under a real X server: the Xvfb named by TESSEL_TEST_DISPLAY. These tests play
+// the host: they create a parent window, open frames in it, click and type with XTest, and
+// destroy the parent under an open frame.
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "ToolkitTestSupport.h"
+#include "toolkit/CBitmap.h"
+#include "toolkit/COnOffButton.h"
+#include "toolkit/CTextEdit.h"
+#include "toolkit/DisplayScale.h"
+#include "toolkit/X11ErrorTrap.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+using namespace toolkit_test;
+
+namespace {
+
+int openFileCount() {
+    int count = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+class X11WindowTest : public testing::Test {
+protected:
+    Display* display = nullptr;
+    Window parent = 0;
+    RecordingOwner owner;
+    RecordingListener listener;
+
+    void SetUp() override {
+        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
+        if (name == nullptr || *name == 0)
+            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
+                            "(scripts/test.sh starts an Xvfb and sets it)";
+        display = XOpenDisplay(name);
+        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
+        int event, error, major, minor;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
+        // The frames open their own connections to the server DISPLAY names.
+        setenv("DISPLAY", name, 1);
+    }
+
+    void TearDown() override {
+        if (display == nullptr) return;
+        if (parent) XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+
+    Window makeParent(int width, int height) {
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(width),
+                                     unsigned(height), 0, 0, 0);
+        XMapRaised(display, parent);
+        XSync(display, False);
+        return parent;
+    }
+
+    std::vector<Window> children(Window window) {
+        Window root = 0, up = 0, *list = nullptr;
+        unsigned count = 0;
+        std::vector<Window> result;
+        if (XQueryTree(display, window, &root, &up, &list, &count) && list) {
+            result.assign(list, list + count);
+            XFree(list);
+        }
+        return result;
+    }
+
+    // Idles the frame as a host would until `done` holds (at most three seconds).
+    bool idleUntil(CFrame& frame, const std::function<bool()>& done) {
+        for (int i = 0; i < 300; ++i) {
+            frame.idle();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    void clickAt(int x, int y) {
+        XTestFakeMotionEvent(display, -1, x, y, 0);
+        XTestFakeButtonEvent(display, 1, True, 0);
+        XTestFakeButtonEvent(display, 1, False, 0);
+        XSync(display, False);
+    }
+
+    void typeKey(KeySym sym) {
+        ::KeyCode code = XKeysymToKeycode(display, sym);
+        XTestFakeKeyEvent(display, code, True, 0);
+        XTestFakeKeyEvent(display, code, False, 0);
+        XSync(display, False);
+    }
+
+    uint32_t screenPixel(Window window, int x, int y) {
+        XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (image == nullptr) return 0xDEADBEEF;
+        uint32_t p = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
+        XDestroyImage(image);
+        return p;
+    }
+
+    std::unique_ptr<CFrame> openFrame(int32_t scale = 1) {
+        auto frame =
+            std::make_unique<CFrame>(panelRect(), reinterpret_cast<void*>(parent), &owner, scale);
+        auto* background = new CBitmap(fake::kBackground);
+        frame->setBackground(background);
+        background->forget();
+        auto* lamp = new CBitmap(fake::kTwoFrames);
+        frame->addView(new COnOffButton({100, 50, 125, 72}, &listener, 41, lamp));
+        lamp->forget();
+        return frame;
+    }
+};
+
+TEST_F(X11WindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
+    makeParent(875, 171);
+    auto frame = openFrame();
+    ASSERT_TRUE(frame->hasWindow());
+    EXPECT_EQ(children(parent).size(), 1u);
+    frame->idle();
+
+    clickAt(110, 60);
+    ASSERT_TRUE(idleUntil(*frame, [&] { return listener.calls.size() == 1; }))
+        << "the click reached the button";
+    EXPECT_EQ(listener.calls[0].value, 1.0f);
+    EXPECT_EQ(owner.edits, (std::vector<std::string>{"b41", "e41"}));
+
+    frame.reset();
+    XSync(display, False);
+    EXPECT_TRUE(children(parent).empty()) << "closing removes the window";
+
+    frame = openFrame();
+    ASSERT_TRUE(frame->hasWindow());
+    frame->idle();
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    parent = 0;
+    EXPECT_TRUE(idleUntil(*frame, [&] { return !frame->hasWindow(); }))
+        << "the frame sees its window go with the parent";
+    frame->setDirty();
+    frame->idle();
+    frame.reset(); // and closes without touching the dead window fatally
+
+    // The same without an idle in between: the requests on the dead window fail quietly.
+    makeParent(875, 171);
+    frame = openFrame();
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    parent = 0;
+    frame->setDirty();
+    frame->idle();
+    frame.reset();
+}
+
+TEST_F(X11WindowTest, AtScaleTwoTheWindowDoublesAndClicksArriveInPanelCoordinates) {
+    makeParent(1750, 342);
+    auto frame = openFrame(2);
+    ASSERT_TRUE(frame->hasWindow());
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, Window(reinterpret_cast<uintptr_t>(frame->getSystemWindow())),
+                         &attributes);
+    EXPECT_EQ(attributes.width, 1750);
+    EXPECT_EQ(attributes.height, 342);
+    frame->idle();
+    clickAt(2 * 110 + 1, 2 * 60 + 1);
+    ASSERT_TRUE(idleUntil(*frame, [&] { return listener.calls.size() == 1; }));
+    CPoint where;
+    frame->getCurrentMouseLocation(where);
+    EXPECT_EQ(where, CPoint(110, 60));
+}
+
+TEST_F(X11WindowTest, ExposedAreasAreRepaintedFromTheFramebuffer) {
+    makeParent(875, 171);
+    auto frame = openFrame();
+    Window window = Window(reinterpret_cast<uintptr_t>(frame->getSystemWindow()));
+    uint32_t expected = pixelAt(*frame, 0, 0); // drawn when the frame is idled
+    ASSERT_TRUE(idleUntil(*frame, [&] {
+        expected = pixelAt(*frame, 300, 100);
+        return screenPixel(window, 300, 100) == expected;
+    }));
+    EXPECT_EQ(expected, rgb(fake::patternPixel(300, 100, 1)));
+    XClearArea(display, window, 0, 0, 0, 0, True); // black, and an exposure
+    XSync(display, False);
+    EXPECT_EQ(screenPixel(window, 300, 100), 0u);
+    EXPECT_TRUE(idleUntil(*frame, [&] { return screenPixel(window, 300, 100) == expected; }));
+}
+
+TEST_F(X11WindowTest, TextFieldTakesTheKeyboardOnAClickAndGivesItBackAfterReturn) {
+    makeParent(875, 171);
+    auto frame = openFrame();
+    auto* field = new CTextEdit({127, 158, 238, 168}, &listener, 71, "Init");
+    field->setFont(fake::kSmallFont);
+    frame->addView(field);
+    frame->idle();
+    Window window = Window(reinterpret_cast<uintptr_t>(frame->getSystemWindow()));
+
+    clickAt(130, 163);
+    ASSERT_TRUE(idleUntil(*frame, [&] { return field->hasFocus(); }));
+    Window focus = 0;
+    int revert = 0;
+    ASSERT_TRUE(idleUntil(*frame, [&] {
+        XGetInputFocus(display, &focus, &revert);
+        return focus == window;
+    })) << "the frame's window has the keyboard";
+    typeKey(XK_b);
+    ASSERT_TRUE(idleUntil(*frame, [&] { return field->getEditText() == "b"; }));
+    typeKey(XK_Return);
+    ASSERT_TRUE(idleUntil(*frame, [&] { return !field->hasFocus(); }));
+    EXPECT_EQ(field->getText(), "b");
+    EXPECT_TRUE(idleUntil(*frame, [&] {
+        XGetInputFocus(display, &focus, &revert);
+        return focus == parent;
+    })) << "the keyboard goes back to the host's window";
+}
+
+TEST_F(X11WindowTest, HundredOpenCloseCyclesLeaveNoWindowAndNoConnection) {
+    makeParent(875, 171);
+    { auto warm = openFrame(); } // Xlib's one-time set-up is not a leak
+    int files = openFileCount();
+    for (int i = 0; i < 100; ++i) {
+        auto frame = openFrame(1 + i % 2);
+        ASSERT_TRUE(frame->hasWindow()) << "cycle " << i;
+        frame->idle();
+    }
+    XSync(display, False);
+    EXPECT_TRUE(children(parent).empty());
+    EXPECT_EQ(openFileCount(), files) << "every display connection is closed";
+}
+
+TEST_F(X11WindowTest, TwoFramesInOneParentAreIndependent) {
+    makeParent(875, 171);
+    auto first = openFrame();
+    auto second = openFrame();
+    EXPECT_EQ(children(parent).size(), 2u);
+    first.reset();
+    second->idle();
+    EXPECT_TRUE(second->hasWindow());
+    second.reset();
+    XSync(display, False);
+    EXPECT_TRUE(children(parent).empty());
+}
+
+TEST_F(X11WindowTest, NoWindowForAParentThatDoesNotExist) {
+    makeParent(10, 10);
+    Window gone = parent;
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    parent = 0;
+    CFrame frame(panelRect(), reinterpret_cast<void*>(gone), &owner);
+    EXPECT_FALSE(frame.hasWindow());
+    EXPECT_EQ(frame.getSystemWindow(), nullptr);
+    frame.idle(); // still draws into its framebuffer
+}
+
+int hostErrors = 0;
+int hostHandler(Display*, XErrorEvent*) {
+    return ++hostErrors, 0;
+}
+
+TEST_F(X11WindowTest, ErrorTrapCatchesItsOwnConnectionAndPassesOthersOn) {
+    XErrorHandler before = XSetErrorHandler(&hostHandler);
+    Display* own = XOpenDisplay(nullptr);
+    ASSERT_NE(own, nullptr);
+    {
+        X11ErrorTrap trap(own);
+        XDestroyWindow(own, 0x7FFFFF); // an error on the trapped connection
+        XSync(own, False);
+        XDestroyWindow(display, 0x7FFFFF); // an error on the host's connection
+        XSync(display, False);
+        EXPECT_EQ(trap.errorCount(), 1);
+        EXPECT_EQ(trap.lastErrorCode(), BadWindow);
+    }
+    EXPECT_EQ(hostErrors, 1);
+    EXPECT_EQ(XSetErrorHandler(before), &hostHandler) << "the host's handler is back";
+    XCloseDisplay(own);
+}
+
+TEST_F(X11WindowTest, DisplayScaleFollowsTheServersXftDpi) {
+    Window root = DefaultRootWindow(display);
+    auto setResources = [&](const char* text) {
+        XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), int(std::strlen(text)));
+        XSync(display, False);
+    };
+    setResources("Xft.dpi:\t192\n");
+    EXPECT_EQ(detectDisplayScale(), 2);
+    setResources("Xft.dpi:\t96\n");
+    EXPECT_EQ(detectDisplayScale(), 1);
+    XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+    XSync(display, False);
+    EXPECT_EQ(detectDisplayScale(), 1);
+}
+
+} // namespace

@@ -1,0 +1,40 @@
+// A rocker: -1 while its first half (left, or top when vertical) is held, +1 while the
+// other half is, 0 at rest; the listener hears each change and the return to 0 at the
+// release. Three frames: first half pressed, rest, second half pressed.
+#pragma once
+
+#include "toolkit/CControl.h"
+
+namespace VSTGUI {
+
+enum CRockerStyle : int32_t {
+    kHorizontal = 1,
+    kVertical = 2,
+};
+
+class CRockerSwitch : public CControl {
+public:
+    CRockerSwitch(const CRect& size, CControlListener* listener, int32_t tag,
+                  int32_t heightOfOneImage, CBitmap* background, const CPoint& offset = {},
+                  int32_t style = kHorizontal);
+
+    void draw(CDrawContext* context) override;
+    MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
+    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
+    MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
+    void onMouseCancel() override;
+
+    int32_t getHeightOfOneImage() const { return heightOfOneImage; }
+    int32_t getStyle() const { return style; }
+    const CPoint& getBackOffset() const { return offset; }
+    // -1 or +1 for a point over the first or second half, 0 elsewhere.
+    float valueAt(const CPoint& where) const;
+
+protected:
+    int32_t heightOfOneImage;
+    CPoint offset;
+    int32_t style;
+    bool pressed = false;
+};
+
+} // namespace VSTGUI

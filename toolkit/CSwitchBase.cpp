@@ -1,0 +1,57 @@
+#include "toolkit/CSwitchBase.h"
+
+#include <cmath>
+
+namespace VSTGUI {
+
+CSwitchBase::CSwitchBase(const CRect& size, CControlListener* listener, int32_t tag,
+                         int32_t subPixmaps, int32_t heightOfOneImage, int32_t maxPositions,
+                         CBitmap* background, const CPoint& offset, bool vertical)
+    : CControl(size, listener, tag, background), subPixmaps(subPixmaps),
+      heightOfOneImage(heightOfOneImage), maxPositions(std::max(1, maxPositions)), offset(offset),
+      vertical(vertical) {}
+
+void CSwitchBase::draw(CDrawContext* context) {
+    drawBitmapFrame(context, frameForValue(getValue(), vmin, vmax, subPixmaps), heightOfOneImage,
+                    offset);
+}
+
+int32_t CSwitchBase::positionAt(const CPoint& where) const {
+    int32_t along = vertical ? where.y - size.top : where.x - size.left;
+    int32_t length = vertical ? getHeight() : getWidth();
+    if (length <= 0 || along < 0) return 0;
+    return std::min(maxPositions - 1, int32_t(int64_t(along) * maxPositions / length));
+}
+
+MouseResult CSwitchBase::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
+    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
+    pressed = true;
+    beginEdit();
+    onMouseMoved(context, where, buttons);
+    return MouseResult::tracking;
+}
+
+MouseResult CSwitchBase::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
+    if (!pressed) return MouseResult::handled;
+    if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
+    float before = getValue();
+    float position = maxPositions > 1 ? float(positionAt(where)) / float(maxPositions - 1) : 0.f;
+    setValue(vmin + position * (vmax - vmin));
+    if (getValue() != before) notify(context);
+    return MouseResult::tracking;
+}
+
+MouseResult CSwitchBase::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
+    if (pressed) {
+        pressed = false;
+        endEdit();
+    }
+    return MouseResult::handled;
+}
+
+void CSwitchBase::onMouseCancel() {
+    pressed = false;
+    CControl::onMouseCancel();
+}
+
+} // namespace VSTGUI
