@@ -1,7 +1,7 @@
 // From parameter values to working values: delay range and mode side effects, tempo sync,
 // out-of-range reports, the editor's display values and notifications.
-#include "EngineHost.h"
 #include "engine/DrellEditorEvents.h"
+#include "support/EffectHost.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ protected:
         drell->setParameter(kDlyLDen, centre(denIdx, 13));
         drell->setParameter(kDlyLMode, 1.0f);
     }
-    EngineHost host;
+    EffectHost host;
     std::unique_ptr<Drell> drell;
 };
 

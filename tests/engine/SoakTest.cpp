@@ -1,6 +1,6 @@
 // Long runs of the whole effect with every section on and settings jumping between
 // extremes: the output stays finite and bounded at every sample rate the engine accepts.
-#include "EngineHost.h"
+#include "support/EffectHost.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ void randomSettings(Drell& drell, std::mt19937& rng) {
 // Runs `seconds` of loud noise bursts with DC and square steps, changing all settings every
 // quarter second, then `silence` seconds of silence with the last settings.
 SoakResult soak(float rate, double seconds, double silence, unsigned seed) {
-    EngineHost host;
+    EffectHost host;
     auto drell = host.make();
     resumeAt(*drell, rate);
     std::mt19937 rng(seed);
@@ -94,7 +94,7 @@ TEST(Soak, EverySampleRateStaysFiniteAndBounded) {
 
 TEST(Soak, FullResonanceAndFullFeedbackWithDriveStayBounded) {
     // The settings most likely to run away, held for a long time on loud input.
-    EngineHost host;
+    EffectHost host;
     auto drell = host.make();
     resumeAt(*drell, 44100.0f);
     for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell->setParameter(on, 1.0f);
@@ -134,7 +134,7 @@ TEST(Soak, NonFiniteInputSamplesCountAsSilence) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     auto render = [&](bool poison) {
-        EngineHost host;
+        EffectHost host;
         auto drell = host.make();
         resumeAt(*drell, 44100.0f);
         for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell->setParameter(on, 1.0f);

@@ -1,5 +1,6 @@
 // The loaded library keeps its settings under $TESSEL_CONFIG_HOME: a new instance takes the
 // stored controller map and the default bank from there.
+#include "platform/FileIo.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
 #include "presets/FileFormats.h"

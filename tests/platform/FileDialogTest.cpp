@@ -1,7 +1,6 @@
 #include "platform/FileDialog.h"
 #include "platform/DialogCommands.h"
 #include "support/FakeProgram.h"
-#include "support/ScriptedFileDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -268,17 +267,4 @@ TEST(ProcessFileDialogs, AbandonEndsARunningDialog) {
     dialogs.abandon();
     EXPECT_FALSE(dialogs.running());
     EXPECT_EQ(dialogs.poll().status, FileDialogStatus::idle);
-}
-
-TEST(ScriptedFileDialogs, HandsOutScriptedResultsAfterRunningPolls) {
-    ScriptedFileDialogs dialogs;
-    dialogs.script.push_back({FileDialogStatus::chosen, "/a.dlb"});
-    dialogs.pollsBeforeResult = 2;
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::running);
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::running);
-    EXPECT_EQ(dialogs.poll().path, "/a.dlb");
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::save, "")));
-    EXPECT_EQ(dialogs.wait().status, FileDialogStatus::cancelled) << "empty script cancels";
-    EXPECT_EQ(dialogs.requests.size(), 2u);
 }

@@ -1,6 +1,5 @@
 #include "platform/MessageBox.h"
 #include "support/FakeProgram.h"
-#include "support/RecordingMessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -43,14 +42,4 @@ TEST(MessageBox, WithoutProgramsOnlyStderrIsWritten) {
     ProcessMessageBoxes boxes(empty.path());
     boxes.showError("Not a preset file!");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Tessel: Error...: Not a preset file!\n");
-}
-
-TEST(MessageBox, RecordingFakeKeepsMessagesInOrder) {
-    RecordingMessageBoxes boxes;
-    MessageBoxes& asInterface = boxes;
-    asInterface.showError("first");
-    asInterface.showError("second", MessageIcon::none);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].message, "first");
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::none);
 }
