@@ -47,58 +47,19 @@ constexpr float filterType(int t) {
     return choice(t, 3); // 0 low-pass, 1 band-pass, 2 high-pass
 }
 
-// Every sound parameter, in an order where ranges come before the times they scale. The
-// renders start from this and not from the factory bank, so edits to the bank leave them be.
-const Settings kBase = {
-    {kMainIn, 0.5f},
-    {kMainOut, 0.5f},
-    {kMainMix, 0.5f},
-    {kDlyLFb, 0.6f},
-    {kDlyRFb, 0.5f},
-    {kDlyLFbPan, 0.3f},
-    {kDlyRFbPan, 0.8f},
-    {kDlyLFbInv, kOff},
-    {kDlyRFbInv, kOn},
-    {kModLfoWave, wave(0)},
-    {kModLfoRate, 0.45f},
-    {kModLfoOffset, 0.75f},
-    {kModSource, 0.3f},
-    {kFltMod, 0.8f},
-    {kFltType, filterType(0)},
-    {kFltCutoff, 0.6f},
-    {kFltRes, 0.5f},
-    {kVcoManual, 0.6f},
-    {kVcoMod, 0.7f},
-    {kDlyLDlyInv, kOff},
-    {kDlyRDlyInv, kOff},
-    {kDrvGain, 0.4f},
-    {kModEnvSpeed, 0.2f},
-    {kFltMode, filterMode(1)},
-    {kDlyLMode, kOff},
-    {kDlyRMode, kOff},
-    {kDlyLNum, 0.0f},
-    {kDlyRNum, 0.0f},
-    {kDlyLDen, 0.0f},
-    {kDlyRDen, 0.0f},
-    {kDlyLRange, choice(1, 3)},
-    {kDlyRRange, choice(1, 3)},
-    {kModLfoMode, kOff},
-    {kModLfoNum, choice(1, 5)},
-    {kModLfoDen, 0.0f},
-    {kDlyLTime, 0.12f},
-    {kDlyRTime, 0.09f},
-    {kRvbMode, kOff},
-    {kRvbType, kOff},
-    {kRvbDamp, 0.3f},
-    {kRvbAmt, 0.4f},
-    {kMainBypass, kOff},
-    {kFltOn, kOff},
-    {kDrvOn, kOff},
-    {kModOn, kOff},
-    {kVcoOn, kOff},
-    {kRvbOn, kOff},
-    {kModSens, 0.5f},
+// Every sound parameter in index order, which sets each range before the time it scales;
+// eight to a line. The renders start from this and not from the factory bank, so edits to
+// the bank leave them be.
+// clang-format off
+constexpr float kBase[kNumParams] = {
+    0.5f, 0.5f, 0.5f, 0.6f, 0.5f, 0.3f, 0.8f, kOff,  // kMainIn .. kDlyLFbInv
+    kOn, wave(0), 0.45f, 0.75f, 0.3f, 0.8f, filterType(0), 0.6f,  // kDlyRFbInv .. kFltCutoff
+    0.5f, 0.6f, 0.7f, kOff, kOff, 0.4f, 0.2f, filterMode(1),  // kFltRes .. kFltMode
+    kOff, kOff, 0.0f, 0.0f, 0.0f, 0.0f, choice(1, 3), choice(1, 3),  // kDlyLMode .. kDlyRRange
+    kOff, choice(1, 5), 0.0f, 0.12f, 0.09f, kOff, kOff, 0.3f,  // kModLfoMode .. kRvbDamp
+    0.4f, kOff, kOff, kOff, kOff, kOff, kOff, 0.5f  // kRvbAmt .. kModSens
 };
+// clang-format on
 
 struct Render {
     const char* name;
@@ -142,7 +103,7 @@ Result render(const Render& r) {
     }
     auto drell = host.make();
     resumeAt(*drell, r.rate);
-    for (const auto& [index, value] : kBase) drell->setParameter(index, value);
+    for (VstInt32 i = 0; i < kNumParams; ++i) drell->setParameter(i, kBase[i]);
     for (const auto& [index, value] : r.settings) drell->setParameter(index, value);
     // Suspend and resume: settled smoothers, read positions at the set times, clear memories.
     drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
@@ -189,131 +150,50 @@ void moveClock(Drell& d, int block) {
     d.setParameter(kVcoMod, block % 2 != 0 ? 0.15f : 0.85f);
 }
 
+// clang-format off
 const std::vector<Render>& renders() {
     static const std::vector<Render> table = {
-        {"plain delay with a delay-time change",
-         44100.0f,
-         {},
-         [](Drell& d, int block) {
-             if (block == 40) d.setParameter(kDlyLTime, 0.2f);
-         },
-         false,
-         0x72a332eb7018c344ull,
-         0.210086687},
-        {"clocked delay, moving clock",
-         44100.0f,
+        {"plain delay with a delay-time change", 44100.0f, {},
+         [](Drell& d, int block) { if (block == 40) d.setParameter(kDlyLTime, 0.2f); },
+         false, 0x72a332eb7018c344ull, 0.210086687},
+        {"clocked delay, moving clock", 44100.0f,
          {{kVcoOn, kOn}, {kVcoManual, 0.9f}},
-         moveClock,
-         false,
-         0xd00204be35f07195ull,
-         0.211074439},
-        {"filter in low-pass, drive, sine",
-         44100.0f,
-         {{kFltOn, kOn},
-          {kFltMode, filterMode(0)},
-          {kFltRes, 0.8f},
-          {kDrvOn, kOn},
-          {kDrvGain, 0.7f},
-          {kModOn, kOn}},
-         nullptr,
-         false,
-         0xe09d72730186ebfeull,
-         0.149952513},
-        {"filter fb band-pass, sine, VCO, spring",
-         44100.0f,
+         moveClock, false, 0xd00204be35f07195ull, 0.211074439},
+        {"filter in low-pass, drive, sine", 44100.0f,
+         {{kFltOn, kOn}, {kFltMode, filterMode(0)}, {kFltRes, 0.8f}, {kDrvOn, kOn},
+          {kDrvGain, 0.7f}, {kModOn, kOn}},
+         nullptr, false, 0xe09d72730186ebfeull, 0.149952513},
+        {"filter fb band-pass, sine, VCO, spring", 44100.0f,
          {{kFltOn, kOn}, {kFltType, filterType(1)}, {kModOn, kOn}, {kVcoOn, kOn}, {kRvbOn, kOn}},
-         moveClock,
-         false,
-         0x70e07f8aca516a3bull,
-         0.160896478},
-        {"filter fx high-pass, triangle, drive, VCO, plate on the output",
-         44100.0f,
-         {{kFltOn, kOn},
-          {kFltMode, filterMode(2)},
-          {kFltType, filterType(2)},
-          {kModOn, kOn},
-          {kModLfoWave, wave(2)},
-          {kDrvOn, kOn},
-          {kVcoOn, kOn},
-          {kRvbOn, kOn},
-          {kRvbType, kOn},
+         moveClock, false, 0x70e07f8aca516a3bull, 0.160896478},
+        {"filter fx high-pass, triangle, drive, VCO, plate on the output", 44100.0f,
+         {{kFltOn, kOn}, {kFltMode, filterMode(2)}, {kFltType, filterType(2)}, {kModOn, kOn},
+          {kModLfoWave, wave(2)}, {kDrvOn, kOn}, {kVcoOn, kOn}, {kRvbOn, kOn}, {kRvbType, kOn},
           {kRvbMode, kOn}},
-         nullptr,
-         false,
-         0xf1d7ef22ab1333abull,
-         0.110078778},
-        {"square, equal sides, filter fb, VCO, spring",
-         44100.0f,
-         {{kFltOn, kOn},
-          {kModOn, kOn},
-          {kModLfoWave, wave(1)},
-          {kModLfoOffset, 0.5f},
-          {kVcoOn, kOn},
-          {kRvbOn, kOn},
-          {kRvbAmt, 0.8f}},
-         nullptr,
-         false,
-         0x8c6cc41ea7af567full,
-         0.184678997},
-        {"saw, envelope blend, VCO, drive, plate",
-         44100.0f,
-         {{kModOn, kOn},
-          {kModLfoWave, wave(3)},
-          {kModSource, 0.5f},
-          {kModSens, 0.9f},
-          {kVcoOn, kOn},
-          {kDrvOn, kOn},
-          {kRvbOn, kOn},
-          {kRvbType, kOn},
-          {kRvbDamp, 0.0f}},
-         nullptr,
-         false,
-         0xda0df373f1926923ull,
-         0.164081201},
-        {"random on the host grid, filter fb, drive, VCO, spring",
-         44100.0f,
-         {{kFltOn, kOn},
-          {kFltType, filterType(1)},
-          {kModOn, kOn},
-          {kModLfoWave, wave(4)},
-          {kModLfoRate, 0.7f},
-          {kModLfoOffset, 0.9f},
-          {kDrvOn, kOn},
-          {kVcoOn, kOn},
+         nullptr, false, 0xf1d7ef22ab1333abull, 0.110078778},
+        {"square, equal sides, filter fb, VCO, spring", 44100.0f,
+         {{kFltOn, kOn}, {kModOn, kOn}, {kModLfoWave, wave(1)}, {kModLfoOffset, 0.5f},
+          {kVcoOn, kOn}, {kRvbOn, kOn}, {kRvbAmt, 0.8f}},
+         nullptr, false, 0x8c6cc41ea7af567full, 0.184678997},
+        {"saw, envelope blend, VCO, drive, plate", 44100.0f,
+         {{kModOn, kOn}, {kModLfoWave, wave(3)}, {kModSource, 0.5f}, {kModSens, 0.9f},
+          {kVcoOn, kOn}, {kDrvOn, kOn}, {kRvbOn, kOn}, {kRvbType, kOn}, {kRvbDamp, 0.0f}},
+         nullptr, false, 0xda0df373f1926923ull, 0.164081201},
+        {"random on the host grid, filter fb, drive, VCO, spring", 44100.0f,
+         {{kFltOn, kOn}, {kFltType, filterType(1)}, {kModOn, kOn}, {kModLfoWave, wave(4)},
+          {kModLfoRate, 0.7f}, {kModLfoOffset, 0.9f}, {kDrvOn, kOn}, {kVcoOn, kOn},
           {kRvbOn, kOn}},
-         moveClock,
-         true,
-         0xd9dcc89e569df77dull,
-         0.159396052},
-        {"every section at 96 kHz: filter fb, drive, sine, VCO, plate",
-         96000.0f,
-         {{kFltOn, kOn},
-          {kDrvOn, kOn},
-          {kModOn, kOn},
-          {kVcoOn, kOn},
-          {kRvbOn, kOn},
+         moveClock, true, 0xd9dcc89e569df77dull, 0.159396052},
+        {"every section at 96 kHz: filter fb, drive, sine, VCO, plate", 96000.0f,
+         {{kFltOn, kOn}, {kDrvOn, kOn}, {kModOn, kOn}, {kVcoOn, kOn}, {kRvbOn, kOn},
           {kRvbType, kOn}},
-         moveClock,
-         false,
-         0x91fd5e78d736f675ull,
-         0.16306755},
-        {"random at 96 kHz, filter in band-pass, VCO, spring on the output",
-         96000.0f,
-         {{kFltOn, kOn},
-          {kFltMode, filterMode(0)},
-          {kFltType, filterType(1)},
-          {kModOn, kOn},
-          {kModLfoWave, wave(4)},
-          {kVcoOn, kOn},
-          {kRvbOn, kOn},
-          {kRvbMode, kOn},
+         moveClock, false, 0x91fd5e78d736f675ull, 0.16306755},
+        {"random at 96 kHz, filter in band-pass, VCO, spring on the output", 96000.0f,
+         {{kFltOn, kOn}, {kFltMode, filterMode(0)}, {kFltType, filterType(1)}, {kModOn, kOn},
+          {kModLfoWave, wave(4)}, {kVcoOn, kOn}, {kRvbOn, kOn}, {kRvbMode, kOn},
           {kRvbDamp, 0.8f}},
-         nullptr,
-         true,
-         0x40778ada4f57fd28ull,
-         0.0415822642},
-        {"sections switched between blocks",
-         44100.0f,
+         nullptr, true, 0x40778ada4f57fd28ull, 0.0415822642},
+        {"sections switched between blocks", 44100.0f,
          {{kModOn, kOn}, {kModLfoWave, wave(3)}},
          [](Drell& d, int block) {
              // Each switch flips on its own period, so many combinations meet.
@@ -328,12 +208,11 @@ const std::vector<Render>& renders() {
              if (block == 50) d.setParameter(kModLfoWave, wave(0));
              if (block == 60) d.setParameter(kDlyRTime, 0.3f);
          },
-         false,
-         0x7bd424102c230353ull,
-         0.172342037},
+         false, 0x7bd424102c230353ull, 0.172342037},
     };
     return table;
 }
+// clang-format on
 
 } // namespace
 

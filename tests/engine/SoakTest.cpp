@@ -92,42 +92,6 @@ TEST(Soak, EverySampleRateStaysFiniteAndBounded) {
     }
 }
 
-TEST(Soak, FullResonanceAndFullFeedbackWithDriveStayBounded) {
-    // The settings most likely to run away, held for a long time on loud input.
-    EffectHost host;
-    auto drell = host.make();
-    resumeAt(*drell, 44100.0f);
-    for (int on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) drell->setParameter(on, 1.0f);
-    drell->setParameter(kFltRes, 1.0f);
-    drell->setParameter(kFltMode, 0.5f); // in the feedback loop
-    drell->setParameter(kDlyLFb, 1.0f);
-    drell->setParameter(kDlyRFb, 1.0f);
-    drell->setParameter(kDrvGain, 1.0f);
-    drell->setParameter(kMainIn, 1.0f);
-    drell->setParameter(kMainOut, 1.0f);
-    drell->setParameter(kRvbType, 1.0f); // plate
-    drell->setParameter(kRvbDamp, 0.0f);
-    drell->setParameter(kRvbAmt, 1.0f);
-    drell->setParameter(kDlyLTime, 0.01f);
-    drell->setParameter(kDlyRTime, 0.013f);
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
-    const int block = 512;
-    std::vector<float> inL(block), inR(block), outL(block), outR(block);
-    float peak = 0.0f;
-    bool finite = true;
-    for (int b = 0; b < 44100 * 20 / block; ++b) {
-        for (int i = 0; i < block; ++i) inL[i] = inR[i] = noise(rng);
-        run(*drell, inL.data(), inR.data(), block, outL.data(), outR.data());
-        for (int i = 0; i < block; ++i) {
-            finite = finite && std::isfinite(outL[i]) && std::isfinite(outR[i]);
-            peak = std::max({peak, std::fabs(outL[i]), std::fabs(outR[i])});
-        }
-    }
-    EXPECT_TRUE(finite);
-    EXPECT_LT(peak, kOutputBound);
-}
-
 TEST(Soak, NonFiniteInputSamplesCountAsSilence) {
     // A host fault must not poison the delay and reverb memories for good: the output equals
     // that of the same input with the bad samples replaced by silence.

@@ -54,13 +54,6 @@ private:
 
 } // namespace
 
-TEST(SettingsKeys, MidiValueNamesHaveThreeDigits) {
-    EXPECT_EQ(midiControllerValueName(0), "param000");
-    EXPECT_EQ(midiControllerValueName(7), "param007");
-    EXPECT_EQ(midiControllerValueName(47), "param047");
-    EXPECT_EQ(midiControllerValueName(-1), "");
-}
-
 TEST(FileSettingsStore, ValuesRoundTripAndKeyIsAFolder) {
     TempFolder temp;
     FileSettingsStore store(temp.path());
@@ -92,16 +85,6 @@ TEST(FileSettingsStore, ValuesRoundTripAndKeyIsAFolder) {
     std::string text = TempFolder::readText(file);
     EXPECT_NE(text.find("defbankdir text /home/me/Bänke/\n"), std::string::npos) << text;
     EXPECT_NE(text.find("max dword 4294967295\n"), std::string::npos) << text;
-}
-
-TEST(FileSettingsStore, MidiMapIsOneFileWithOneLinePerParameter) {
-    TempFolder temp;
-    FileSettingsStore store(temp.path());
-    ASSERT_EQ(store.writeValues(kMidiSettingsKeyPath, midiValues(20)), SettingsWriteStatus::ok);
-    EXPECT_TRUE(isCompleteMidiKey(store));
-    std::string text = TempFolder::readText(temp / "SOFTWARE/Drellsonic/Tessel/MIDI/values");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 49) << "comment line and 48 values";
-    EXPECT_NE(text.find("param047 dword 67\n"), std::string::npos) << text;
 }
 
 TEST(FileSettingsStore, WritingKeepsOtherValuesAndReplacesSameNames) {
@@ -269,14 +252,4 @@ TEST(FileSettingsStore, ConcurrentProcessesLeaveACompleteFile) {
          std::filesystem::directory_iterator(temp / "SOFTWARE/Drellsonic/Tessel/MIDI"))
         entries += entry.path().filename() != ".lock";
     EXPECT_EQ(entries, 1) << "only the values file remains";
-}
-
-TEST(SettingsText, FormatThenParseRoundTrips) {
-    std::vector<SettingsValue> values = {{"a", std::string("x\ny\r\\z\x7f")}, {"b", 42u}};
-    auto parsed = parseSettingsText(formatSettingsText("K\\L", values));
-    ASSERT_EQ(parsed.size(), 2u);
-    EXPECT_EQ(std::get<std::string>(parsed[0].value), "x\ny\r\\z\x7f");
-    EXPECT_EQ(std::get<std::uint32_t>(parsed[1].value), 42u);
-    EXPECT_TRUE(parseSettingsText(formatSettingsText("K", {{"bad name", 1u}})).empty())
-        << "invalid names are not written";
 }

@@ -1,14 +1,10 @@
 // The controller map in the settings store: written on the first start, read by every new
 // instance, written again only when the user stores it.
 #include "engine/Drell.h"
-#include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
 #include "support/FakeServices.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -106,39 +102,5 @@ TEST(ControllerMapStore, WriteFailuresShowTheirMessageAndKeepTheMap) {
         EXPECT_EQ(fakes.messages.shown[1].message, message);
         EXPECT_EQ(effect.getControllerOfParameter(0), 1);
         EXPECT_EQ(effect.getParameterOfController(1), 0);
-    }
-}
-
-TEST(ControllerMapStore, TwoInstancesSavingAtOnceLeaveACompleteMap) {
-    TempFolder folder;
-    FileSettingsStore storeA(folder.path()), storeB(folder.path());
-    FakeServices fakesA, fakesB;
-    PlatformServices servicesA = fakesA.services(), servicesB = fakesB.services();
-    servicesA.settings = &storeA;
-    servicesB.settings = &storeB;
-    Drell a(nullptr, servicesA), b(nullptr, servicesB);
-    // Two different complete maps.
-    for (int p = 0; p < kNumParams; ++p) {
-        a.assignController(p, p);
-        b.assignController(p, 127 - p);
-    }
-    std::thread writerA([&] {
-        for (int i = 0; i < 40; ++i) a.saveMidiMapToRegistry();
-    });
-    std::thread writerB([&] {
-        for (int i = 0; i < 40; ++i) b.saveMidiMapToRegistry();
-    });
-    writerA.join();
-    writerB.join();
-    EXPECT_TRUE(fakesA.messages.shown.empty());
-    EXPECT_TRUE(fakesB.messages.shown.empty());
-
-    FileSettingsStore reader(folder.path());
-    auto first = storedController(reader, 0);
-    ASSERT_TRUE(first.has_value()) << "the stored map was damaged";
-    const bool fromA = *first == 0u;
-    for (int p = 0; p < kNumParams; ++p) {
-        auto expected = static_cast<std::uint32_t>(fromA ? p : 127 - p);
-        EXPECT_EQ(storedController(reader, p), expected) << "param" << p << " mixed or lost";
     }
 }

@@ -1,5 +1,6 @@
-// The file commands end to end: dialog requests, exact file bytes written, files loaded into
-// the bank, the controller map and the default bank, and files refused without a change.
+// The file commands end to end: dialog requests, files written, files loaded into the bank,
+// the controller map and the default bank, files refused without a change, and no command
+// changing the process's current folder.
 #include "presets/PresetFileCommands.h"
 #include "engine/Drell.h"
 #include "platform/SettingsKeys.h"
@@ -28,30 +29,30 @@ float programValue(int i, int j) {
     return static_cast<float>((i * 48 + j) % 97) / 96.0f;
 }
 
-Bytes bankBytes(bool reversedMagic = false) {
-    Bytes out;
-    filebytes::header(out, 0x37, reversedMagic);
-    for (int i = 0; i < kNumPrograms; ++i) {
-        filebytes::name(out, programName(i));
-        for (int j = 0; j < kNumParams; ++j) filebytes::f32(out, programValue(i, j));
-    }
-    return out;
+// Files through the codec, whose byte layout FileFormatsTest pins.
+ProgramRecord record(int i) {
+    ProgramRecord r{programName(i), {}};
+    for (int j = 0; j < kNumParams; ++j) r.values[j] = programValue(i, j);
+    return r;
 }
 
-Bytes presetBytes(const std::string& name, float firstValue, bool reversedMagic = false) {
-    Bytes out;
-    filebytes::header(out, 0x21, reversedMagic);
-    filebytes::name(out, name);
-    filebytes::f32(out, firstValue);
-    for (int j = 1; j < kNumParams; ++j) filebytes::f32(out, programValue(3, j));
-    return out;
+Bytes bankBytes() {
+    BankRecords bank;
+    for (int i = 0; i < kNumPrograms; ++i) bank[i] = record(i);
+    return encodeBank(bank);
 }
 
-Bytes midiBytes(const std::vector<std::uint32_t>& controllers, bool reversedMagic = false) {
-    Bytes out;
-    filebytes::header(out, 0x0B, reversedMagic);
-    for (auto cc : controllers) filebytes::u32(out, cc);
-    return out;
+Bytes presetBytes(const std::string& name, float firstValue) {
+    ProgramRecord r = record(3);
+    r.name = name;
+    r.values[0] = firstValue;
+    return encodePreset(r);
+}
+
+Bytes midiBytes(const std::vector<std::int32_t>& controllers) {
+    MidiControllerNumbers numbers{};
+    std::copy(controllers.begin(), controllers.end(), numbers.begin());
+    return encodeMidiSettings(numbers);
 }
 
 void writeBytes(const std::string& path, const Bytes& bytes) {
@@ -134,7 +135,7 @@ TEST_F(FileCommands, SavedBankHasTheExactBytesAndLoadsBack) {
     EXPECT_EQ(effect->getParameter(5), programValue(0, 5)) << "program 0 was not applied";
 }
 
-TEST_F(FileCommands, PresetSavesAndLoadsTheCurrentProgramOnly) {
+TEST_F(FileCommands, PresetSavesAndLoadsTheProgramCurrentWhenTheCommandStarted) {
     fillBank();
     effect->selectProgram(3);
     effect->getProgramAt(3)->setParameter(0, 0.25f);
@@ -142,12 +143,17 @@ TEST_F(FileCommands, PresetSavesAndLoadsTheCurrentProgramOnly) {
     run(&PresetFileCommands::savePreset, path);
     EXPECT_EQ(readBytes(path), presetBytes(programName(3), 0.25f));
 
-    // A 24-character name without NUL and a value of 1.5 beyond the range.
+    // A 24-character name without NUL and a value of 1.5 beyond the range, loaded into the
+    // program current when the command started while the user browses on.
     const std::string longName = "abcdefghijklmnopqrstuvwx";
     writeBytes(path, presetBytes(longName, 1.5f));
     effect->selectProgram(7);
     EffectSnapshot before(*effect);
-    run(&PresetFileCommands::loadPreset, path);
+    fakes.choose(path);
+    fakes.dialogs.pollsBeforeResult = 2;
+    commands().loadPreset(0);
+    effect->selectProgram(11);
+    commands().waitForDialog();
     EXPECT_EQ(std::string(effect->getProgramAt(7)->name()), longName);
     EXPECT_EQ(effect->getProgramAt(7)->getParameter(0), 1.0f) << "1.5 must load as 1.0";
     EXPECT_EQ(effect->getProgramAt(7)->getParameter(9), programValue(3, 9));
@@ -157,21 +163,7 @@ TEST_F(FileCommands, PresetSavesAndLoadsTheCurrentProgramOnly) {
     after.names[7] = before.names[7];
     std::copy_n(before.values.begin() + 7 * kNumParams, kNumParams,
                 after.values.begin() + 7 * kNumParams);
-    after.currentProgram = before.currentProgram;
     EXPECT_TRUE(after == before) << "another program was touched";
-}
-
-TEST_F(FileCommands, PresetGoesToTheProgramCurrentWhenTheCommandStarted) {
-    const std::string path = folder / "p.dlp";
-    writeBytes(path, presetBytes("Started on 4", 0.5f));
-    effect->selectProgram(4);
-    fakes.choose(path);
-    fakes.dialogs.pollsBeforeResult = 2;
-    commands().loadPreset(0);
-    effect->selectProgram(11); // the user browses while the dialog is open
-    commands().waitForDialog();
-    EXPECT_EQ(std::string(effect->getProgramAt(4)->name()), "Started on 4");
-    EXPECT_EQ(effect->getCurrentProgramIndex(), 4);
 }
 
 TEST_F(FileCommands, MidiSettingsSaveExactlyAndLoadWithoutTouchingTheStore) {
@@ -179,16 +171,16 @@ TEST_F(FileCommands, MidiSettingsSaveExactlyAndLoadWithoutTouchingTheStore) {
     effect->unassignParameter(2);
     const std::string path = folder / "map.dlm";
     run(&PresetFileCommands::saveMidiSettings, path);
-    std::vector<std::uint32_t> expected(std::begin(kDefaultControllers),
-                                        std::end(kDefaultControllers));
+    std::vector<std::int32_t> expected(std::begin(kDefaultControllers),
+                                       std::end(kDefaultControllers));
     expected[0] = 1;
     expected[2] = 999;
     EXPECT_EQ(readBytes(path), midiBytes(expected));
 
-    std::vector<std::uint32_t> loaded(kNumParams, 999);
+    std::vector<std::int32_t> loaded(kNumParams, 999);
     loaded[0] = 64;
     loaded[1] = 20;
-    loaded[2] = 0xFFFFFFFFu; // -1: kept, routes nothing
+    loaded[2] = -1; // kept, routes nothing
     writeBytes(path, midiBytes(loaded));
     const int writes = fakes.settings.writeCount;
     run(&PresetFileCommands::loadMidiSettings, path);
@@ -236,10 +228,8 @@ TEST_F(FileCommands, DialogsAreAskedAsTheUserExpects) {
         EXPECT_EQ(r.title, c.title);
         EXPECT_EQ(r.kind, c.kind) << c.title;
         ASSERT_EQ(r.filters.size(), 2u) << c.title;
-        EXPECT_EQ(r.filters[0].name, "All Files");
-        EXPECT_EQ(r.filters[0].pattern, "*.*");
-        EXPECT_EQ(r.filters[1].name, c.filterName);
-        EXPECT_EQ(r.filters[1].pattern, c.pattern);
+        EXPECT_EQ(r.filters[0].name + r.filters[0].pattern, "All Files*.*");
+        EXPECT_EQ(r.filters[1].name + r.filters[1].pattern, std::string(c.filterName) + c.pattern);
         EXPECT_EQ(r.selectedFilter, 1u) << c.title;
         EXPECT_EQ(r.defaultExtension, c.extension) << c.title;
         EXPECT_EQ(r.parentWindow, 0x1234u);
@@ -275,7 +265,7 @@ TEST_F(FileCommands, WrongKindOfFileIsRefusedWithItsMessageAndChangesNothing) {
     const std::string bank = folder / "b.dlb", preset = folder / "p.dlp", midi = folder / "m.dlm";
     writeBytes(bank, bankBytes());
     writeBytes(preset, presetBytes("x", 0.5f));
-    writeBytes(midi, midiBytes(std::vector<std::uint32_t>(kNumParams, 1)));
+    writeBytes(midi, midiBytes(std::vector<std::int32_t>(kNumParams, 1)));
     effect->selectProgram(5);
     const EffectSnapshot before(*effect);
 
@@ -318,26 +308,23 @@ TEST_F(FileCommands, DefaultBankIsLoadedByEveryNewInstanceUntilCleared) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(FileCommands, MissingDefaultBankIsSilentAndABadOneIsReported) {
+TEST_F(FileCommands, DefaultBankProblemsAreReportedOnlyWhenTheyMatter) {
     auto& key = fakes.settings.keys[std::string(kSettingsKeyPath)];
     key[std::string(kDefaultBankDirValue)] = folder.path(); // no trailing slash: still found
     key[std::string(kDefaultBankFileValue)] = std::string("gone.dlb");
     Drell missing(nullptr, fakes.services());
-    EXPECT_TRUE(messages().empty());
-
+    EXPECT_TRUE(messages().empty()) << "a missing default bank is not worth a message";
     writeBytes(folder / "gone.dlb", presetBytes("not a bank", 0.5f));
     Drell wrong(nullptr, fakes.services());
     EXPECT_EQ(messages(), Strings{"Not a bank file!"});
-}
 
-TEST_F(FileCommands, DefaultBankSettingFailuresAreReportedAndTheBankStillLoads) {
-    const std::string path = folder / "default.dlb";
-    writeBytes(path, bankBytes());
+    // The setting cannot be stored: said so, and the chosen bank still loads.
+    writeBytes(folder / "default.dlb", bankBytes());
     fakes.settings.failWrites = SettingsWriteStatus::keyNotCreated;
-    run(&PresetFileCommands::selectDefaultBank, path);
+    run(&PresetFileCommands::selectDefaultBank, folder / "default.dlb");
     EXPECT_EQ(std::string(effect->getProgramAt(1)->name()), programName(1));
     commands().clearDefaultBank(0);
-    EXPECT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages().size(), 3u);
 }
 
 TEST_F(FileCommands, IdleFinishesACommandOnlyWhenItsDialogAnswers) {
