@@ -57,19 +57,6 @@ TEST(AntiAliasFilter, StableAtEveryRateIncludingBelow28kHz) {
     EXPECT_NEAR(gainDb(22050.0f, 1000.0), 0.0, 0.05);
 }
 
-TEST(AntiAliasFilter, PresetStartsSettled) {
-    AntiAliasFilter f;
-    f.design(96000.0f);
-    const float level[2] = {0.3f, -0.7f};
-    f.preset(level);
-    for (int i = 0; i < 100; ++i) {
-        float a[2] = {level[0], level[1]};
-        f.process(a);
-        ASSERT_NEAR(a[0], 0.3f, 1e-6f) << "sample " << i;
-        ASSERT_NEAR(a[1], -0.7f, 1e-6f) << "sample " << i;
-    }
-}
-
 TEST(AntiAliasFilter, SilenceFadesBelowHearingWithoutDenormals) {
     for (float rate : stagetest::kRates) {
         AntiAliasFilter f;

@@ -40,15 +40,6 @@ TEST(Drive, FullDriveNeverLetsASteadySignalAboveOneSixteenth) {
     }
 }
 
-TEST(Drive, RingsRunWhileOffSoSwitchingOnIsImmediate) {
-    Drive d;
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(drive(d, 1.0f, 1.0f, false), 1.0f);
-    // The effect rebuilds the sums at every block start, where the switch takes effect.
-    d.rebuildSums();
-    EXPECT_FLOAT_EQ(d.driveSum[0], 4.0f) << "the rings hold the last samples while off";
-    EXPECT_FLOAT_EQ(drive(d, 1.0f, 1.0f, true), 0.75f);
-}
-
 TEST(Drive, RebuildingTheSumsRemovesAccumulatedError) {
     Drive d;
     stagetest::Noise noise(4, 3.0f);

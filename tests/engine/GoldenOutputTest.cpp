@@ -31,20 +31,18 @@ namespace {
 
 using Settings = std::vector<std::pair<VstInt32, float>>;
 
-// Step values of the switches and choices.
+// Step values of the switches and choices: waves 0 sine, 1 square, 2 triangle, 3 saw,
+// 4 random; filter modes 0 "in", 1 "fb", 2 "fx"; filter types 0 low-, 1 band-, 2 high-pass.
 constexpr float kOff = 0.0f;
 constexpr float kOn = 1.0f;
-constexpr float choice(int i, int n) {
-    return centre(i, n);
-}
 constexpr float wave(int w) {
-    return choice(w, 5); // 0 sine, 1 square, 2 triangle, 3 saw, 4 random
+    return centre(w, 5);
 }
 constexpr float filterMode(int m) {
-    return choice(m, 3); // 0 "in", 1 "fb", 2 "fx"
+    return centre(m, 3);
 }
 constexpr float filterType(int t) {
-    return choice(t, 3); // 0 low-pass, 1 band-pass, 2 high-pass
+    return centre(t, 3);
 }
 
 // Every sound parameter in index order, which sets each range before the time it scales;
@@ -55,8 +53,8 @@ constexpr float kBase[kNumParams] = {
     0.5f, 0.5f, 0.5f, 0.6f, 0.5f, 0.3f, 0.8f, kOff,  // kMainIn .. kDlyLFbInv
     kOn, wave(0), 0.45f, 0.75f, 0.3f, 0.8f, filterType(0), 0.6f,  // kDlyRFbInv .. kFltCutoff
     0.5f, 0.6f, 0.7f, kOff, kOff, 0.4f, 0.2f, filterMode(1),  // kFltRes .. kFltMode
-    kOff, kOff, 0.0f, 0.0f, 0.0f, 0.0f, choice(1, 3), choice(1, 3),  // kDlyLMode .. kDlyRRange
-    kOff, choice(1, 5), 0.0f, 0.12f, 0.09f, kOff, kOff, 0.3f,  // kModLfoMode .. kRvbDamp
+    kOff, kOff, 0.0f, 0.0f, 0.0f, 0.0f, centre(1, 3), centre(1, 3),  // kDlyLMode .. kDlyRRange
+    kOff, centre(1, 5), 0.0f, 0.12f, 0.09f, kOff, kOff, 0.3f,  // kModLfoMode .. kRvbDamp
     0.4f, kOff, kOff, kOff, kOff, kOff, kOff, 0.5f  // kRvbAmt .. kModSens
 };
 // clang-format on

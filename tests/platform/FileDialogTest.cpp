@@ -91,6 +91,8 @@ TEST(DialogPrograms, PrefersZenityExceptOnKde) {
     EXPECT_EQ(both.choose()->first, DialogProgram::kdialog);
     DialogPrograms onlyZenity{"/z/zenity", "", true};
     EXPECT_EQ(onlyZenity.choose()->second, "/z/zenity");
+    DialogPrograms onlyKdialog{"", "/k/kdialog", false};
+    EXPECT_EQ(onlyKdialog.choose()->second, "/k/kdialog");
     EXPECT_FALSE(DialogPrograms{}.choose());
 }
 
@@ -211,31 +213,4 @@ TEST(ProcessFileDialogs, HugeOutputNeitherBlocksNorCountsAsChoice) {
     ProcessFileDialogs dialogs(temp.path());
     ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
     EXPECT_EQ(dialogs.wait().status, FileDialogStatus::cancelled);
-}
-
-TEST(ProcessFileDialogs, KdialogIsUsedWhenZenityIsMissing) {
-    TempFolder temp;
-    installFakeProgram(temp, "kdialog", std::string(kRecordArguments) + "echo /k/x.dlm\n");
-    auto request = bankRequest(FileDialogKind::save, "/k");
-    request.parentWindow = 77;
-    ProcessFileDialogs dialogs(temp.path());
-    ASSERT_TRUE(dialogs.start(request));
-    auto result = dialogs.wait();
-    EXPECT_EQ(result.path, "/k/x.dlm");
-    auto args = lines(TempFolder::readText(temp / "kdialog.log"));
-    ASSERT_GE(args.size(), 6u);
-    EXPECT_EQ(args[2], "--attach");
-    EXPECT_EQ(args[3], "77");
-    EXPECT_EQ(args[4], "--getsavefilename");
-}
-
-TEST(ProcessFileDialogs, AbandonEndsARunningDialog) {
-    TempFolder temp;
-    installFakeProgram(temp, "zenity",
-                       "i=0; while [ $i -lt 3000 ]; do sleep 0.01; i=$((i+1)); done\n");
-    ProcessFileDialogs dialogs(temp.path());
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
-    dialogs.abandon();
-    EXPECT_FALSE(dialogs.running());
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::idle);
 }

@@ -1,6 +1,7 @@
 #include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SettingsText.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -37,20 +38,6 @@ std::vector<SettingsValue> midiValues(std::uint32_t base) {
     }
     return ::testing::AssertionSuccess();
 }
-
-// Sets an environment variable for the test's duration and restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 } // namespace
 
@@ -159,33 +146,27 @@ TEST(FileSettingsStore, FailuresSayWhetherKeyOrValueFailed) {
 
 TEST(FileSettingsStore, RootComesFromEnvironmentAndIsUnavailableWithoutHome) {
     TempFolder temp;
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", (temp / "tessel").c_str());
-        ScopedEnv xdg("XDG_CONFIG_HOME", (temp / "xdg").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "tessel");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", (temp / "xdg").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "xdg");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/ignored");
-        ScopedEnv home("HOME", (temp / "home").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "home/.config");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-        ScopedEnv home("HOME", nullptr);
+    const std::string tessel = temp / "tessel", xdg = temp / "xdg", home = temp / "home";
+    struct Row {
+        const char *tessel, *xdg, *home;
+        std::string root;
+    };
+    const Row table[] = {{tessel.c_str(), xdg.c_str(), home.c_str(), tessel},
+                         {nullptr, xdg.c_str(), home.c_str(), xdg},
+                         {nullptr, "relative/ignored", home.c_str(), home + "/.config"},
+                         {nullptr, nullptr, nullptr, ""}};
+    for (const Row& row : table) {
+        ScopedEnv a("TESSEL_CONFIG_HOME", row.tessel), b("XDG_CONFIG_HOME", row.xdg),
+            c("HOME", row.home);
         FileSettingsStore store;
-        EXPECT_EQ(store.root(), "");
-        EXPECT_EQ(store.writeValues(kSettingsKeyPath, {{"defbankdir", std::string()}}),
-                  SettingsWriteStatus::keyNotCreated);
-        EXPECT_FALSE(store.keyExists(kSettingsKeyPath));
-        EXPECT_FALSE(store.readString(kSettingsKeyPath, "defbankdir"));
+        EXPECT_EQ(store.root(), row.root);
     }
+    ScopedEnv a("TESSEL_CONFIG_HOME", nullptr), b("XDG_CONFIG_HOME", nullptr), c("HOME", nullptr);
+    FileSettingsStore none;
+    EXPECT_EQ(none.writeValues(kSettingsKeyPath, {{"defbankdir", std::string()}}),
+              SettingsWriteStatus::keyNotCreated);
+    EXPECT_FALSE(none.keyExists(kSettingsKeyPath));
+    EXPECT_FALSE(none.readString(kSettingsKeyPath, "defbankdir"));
 }
 
 // Two writers on separate halves of one key: with the key lock both halves survive, and a

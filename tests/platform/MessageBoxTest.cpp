@@ -23,19 +23,6 @@ TEST(MessageBox, ZenityShowsTheMessageDetachedAndStderrGetsTheLine) {
     EXPECT_EQ(args, "--error\n--title=Error...\n--text=Invalid file format!\n--\n");
 }
 
-TEST(MessageBox, KdialogShowsPlainMessagesWithSorry) {
-    TempFolder temp;
-    installFakeProgram(temp, "kdialog", kRecordArguments);
-    ::testing::internal::CaptureStderr();
-    ProcessMessageBoxes boxes(temp.path());
-    boxes.showError("Could not create registry key for storing MIDI settings!", MessageIcon::none);
-    boxes.waitForLaunchers();
-    ::testing::internal::GetCapturedStderr();
-    auto args = waitForFile(temp / "kdialog.log", "--\n");
-    EXPECT_EQ(args, "--title\nError...\n--sorry\nCould not create registry key for storing MIDI "
-                    "settings!\n--\n");
-}
-
 TEST(MessageBox, WithoutProgramsOnlyStderrIsWritten) {
     TempFolder empty;
     ::testing::internal::CaptureStderr();

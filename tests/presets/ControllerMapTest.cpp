@@ -117,25 +117,3 @@ TEST_F(ControllerMap, HostAssignmentParametersBindAndReadBack) {
         EXPECT_FLOAT_EQ(effect.getParameter(kNumParams + p), (cc + 0.5f) / 129.0f);
     }
 }
-
-TEST_F(ControllerMap, BindingKeepsTheMapOneToOne) {
-    // Parameter 0 takes controller 22 from parameter 1; its old controller 20 is freed.
-    effect.setParameter(kNumParams + 0, 22.5f / 129.0f);
-    EXPECT_EQ(effect.getControllerOfParameter(1), kNotAssigned);
-    EXPECT_EQ(effect.getParameterOfController(20), kNotAssigned);
-    const float before = effect.getParameter(0);
-    send(0xB0, 20, before == 1.0f ? 0 : 127);
-    EXPECT_EQ(effect.getParameter(0), before) << "the former controller still drives it";
-
-    effect.assignController(2, 20);
-    EXPECT_EQ(effect.getControllerOfParameter(2), 20);
-    EXPECT_EQ(effect.getParameterOfController(21), kNotAssigned);
-}
-
-TEST_F(ControllerMap, ProgramChangesLeaveTheMapAlone) {
-    effect.assignController(9, 3);
-    effect.selectProgram(12);
-    effect.selectProgram(0);
-    EXPECT_EQ(effect.getControllerOfParameter(9), 3);
-    EXPECT_EQ(effect.getControllerOfParameter(0), 20);
-}

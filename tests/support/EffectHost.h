@@ -21,7 +21,6 @@ public:
     std::optional<VstTimeInfo> timeInfo;
     VstIntPtr outputLatency = 0;
     const char* productString = "Effect Test Host";
-    int timeRequests = 0;
     // Begin-edit, automate, end-edit and update-display calls, in order.
     std::vector<Call> edits;
 
@@ -46,7 +45,6 @@ public:
             return 1;
         case audioMasterGetTime:
             if (host == nullptr || !host->timeInfo) return 0;
-            ++host->timeRequests;
             host->answer = *host->timeInfo;
             return reinterpret_cast<VstIntPtr>(&host->answer);
         case audioMasterGetOutputLatency:
