@@ -1,7 +1,12 @@
 // Whole-block processing of the effect at 44100 Hz, reported per stereo frame: the plain
 // delay, the clocked delay with a clock that changes every sample, every section at once,
-// and silence beside signal.
+// and silence beside signal. The effects read the user's settings (controller map, default
+// bank) as a plug-in does but never write them.
+#include "FrameTime.h"
 #include "engine/Drell.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/ReadOnlySettingsStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +24,12 @@ VstIntPtr benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 }
 
 struct Rig {
-    std::unique_ptr<Drell> drell = std::make_unique<Drell>(&benchHost);
+    // Messages go to standard error only; no dialog is ever started.
+    ReadOnlySettingsStore settings;
+    ProcessMessageBoxes messages{std::string()};
+    ProcessFileDialogs dialogs{std::string()};
+    std::unique_ptr<Drell> drell =
+        std::make_unique<Drell>(&benchHost, PlatformServices{&settings, &messages, &dialogs});
     std::vector<float> inL, inR, outL, outR;
 
     explicit Rig(bool silent) : inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock) {
@@ -46,20 +56,13 @@ struct Rig {
     }
 };
 
-// Items are stereo frames; the counter gives nanoseconds per frame.
-void report(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * kBlock);
-    state.counters["ns/frame"] =
-        benchmark::Counter(static_cast<double>(state.iterations() * kBlock) * 1e-9,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
 // VCO and every section off: delay lines, feedback, mix and gains only.
 void PlainDelay(benchmark::State& state) {
     Rig rig(state.range(0) == 0);
     rig.drell->setParameter(kVcoOn, 0.0f);
+    const FrameTime time;
     for (auto _ : state) rig.block();
-    report(state);
+    time.report(state, kBlock);
 }
 BENCHMARK(PlainDelay)->Arg(1)->ArgName("signal");
 BENCHMARK(PlainDelay)->Arg(0)->ArgName("signal");
@@ -71,12 +74,13 @@ void ClockedDelay(benchmark::State& state) {
     rig.drell->setParameter(kVcoOn, 1.0f);
     rig.drell->setParameter(kVcoManual, 0.9f);
     int n = 0;
+    const FrameTime time;
     for (auto _ : state) {
         // A new target each block keeps the smoothed depth, and with it the rate, moving.
         rig.drell->setParameter(kVcoMod, (n++ % 2) != 0 ? 0.1f : 0.9f);
         rig.block();
     }
-    report(state);
+    time.report(state, kBlock);
 }
 BENCHMARK(ClockedDelay)->Arg(1)->ArgName("signal");
 BENCHMARK(ClockedDelay)->Arg(0)->ArgName("signal");
@@ -104,11 +108,12 @@ void EverySection(benchmark::State& state) {
     d.setParameter(kRvbType, state.range(1) != 0 ? 1.0f : 0.0f);
     d.setParameter(kRvbAmt, 0.5f);
     int n = 0;
+    const FrameTime time;
     for (auto _ : state) {
         d.setParameter(kVcoMod, (n++ % 2) != 0 ? 0.1f : 0.9f);
         rig.block();
     }
-    report(state);
+    time.report(state, kBlock);
 }
 BENCHMARK(EverySection)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}, {1}})

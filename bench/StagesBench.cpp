@@ -1,4 +1,5 @@
 // Cost of each DSP stage and of all of them in a row, in ns per stereo frame at 44100 Hz.
+#include "FrameTime.h"
 #include "engine/AntiAliasFilter.h"
 #include "engine/Drive.h"
 #include "engine/Modulation.h"
@@ -54,12 +55,6 @@ ModulationSettings modulationSettings(int wave) {
     return s;
 }
 
-void perFrame(benchmark::State& state) {
-    state.counters["per_frame"] = benchmark::Counter(static_cast<double>(kFrames),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
-}
-
 // Every stage at its point of the chain: filter ("in"), anti-alias, drive, modulation,
 // reverb. The filter's cutoff is modulated through the previous sample's factor.
 void chain(benchmark::State& state, int wave, int rvbType) {
@@ -76,6 +71,7 @@ void chain(benchmark::State& state, int wave, int rvbType) {
     reverb.setDamp(0.2f, rvbType);
     const ModulationSettings s = modulationSettings(wave);
     const auto& in = noise();
+    const FrameTime time;
     for (auto _ : state) {
         drive.rebuildSums();
         mod.prepareBlock(true, 1.3f, 1, 44100, 120.0f);
@@ -92,7 +88,7 @@ void chain(benchmark::State& state, int wave, int rvbType) {
             benchmark::DoNotOptimize(w);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 
 } // namespace
@@ -102,6 +98,7 @@ static void BM_StateVariableFilter(benchmark::State& state) {
     StateVariableFilter svf;
     const auto& in = noise();
     float factor = 1.0f;
+    const FrameTime time;
     for (auto _ : state) {
         for (int i = 0; i < kFrames; ++i) {
             factor = 1.5f - factor * 0.5f; // a moving cutoff factor
@@ -111,7 +108,7 @@ static void BM_StateVariableFilter(benchmark::State& state) {
             benchmark::DoNotOptimize(x);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 BENCHMARK(BM_StateVariableFilter)->Arg(0)->Arg(1)->Arg(2);
 
@@ -119,6 +116,7 @@ static void BM_Drive(benchmark::State& state) {
     FlushDenormals ftz;
     Drive drive;
     const auto& in = noise();
+    const FrameTime time;
     for (auto _ : state) {
         drive.rebuildSums();
         for (int i = 0; i < kFrames; ++i) {
@@ -127,7 +125,7 @@ static void BM_Drive(benchmark::State& state) {
             benchmark::DoNotOptimize(x);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 BENCHMARK(BM_Drive);
 
@@ -137,6 +135,7 @@ static void BM_Modulation(benchmark::State& state) {
     mod.reset(0.3f);
     const ModulationSettings s = modulationSettings(static_cast<int>(state.range(0)));
     const auto& in = noise();
+    const FrameTime time;
     for (auto _ : state) {
         mod.prepareBlock(true, 1.3f, 1, 44100, 120.0f);
         for (int i = 0; i < kFrames; ++i) {
@@ -146,7 +145,7 @@ static void BM_Modulation(benchmark::State& state) {
             benchmark::DoNotOptimize(mod.fltFactor);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 // Waves: 0 sine, 1 square, 2 triangle, 3 saw, 4 random.
 BENCHMARK(BM_Modulation)->DenseRange(0, 4);
@@ -156,6 +155,7 @@ static void BM_AntiAliasFilter(benchmark::State& state) {
     AntiAliasFilter aa;
     aa.design(kRate);
     const auto& in = noise();
+    const FrameTime time;
     for (auto _ : state) {
         for (int i = 0; i < kFrames; ++i) {
             float x[2] = {in[2 * i], in[2 * i + 1]};
@@ -163,7 +163,7 @@ static void BM_AntiAliasFilter(benchmark::State& state) {
             benchmark::DoNotOptimize(x);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 BENCHMARK(BM_AntiAliasFilter);
 
@@ -175,6 +175,7 @@ static void BM_Reverb(benchmark::State& state) {
     reverb.setType(type, kRate);
     reverb.setDamp(0.2f, type);
     const auto& in = noise();
+    const FrameTime time;
     for (auto _ : state) {
         for (int i = 0; i < kFrames; ++i) {
             float w[2] = {in[2 * i], in[2 * i + 1]};
@@ -182,7 +183,7 @@ static void BM_Reverb(benchmark::State& state) {
             benchmark::DoNotOptimize(w);
         }
     }
-    perFrame(state);
+    time.report(state, kFrames);
 }
 // 0 spring, 1 plate.
 BENCHMARK(BM_Reverb)->Arg(0)->Arg(1);

@@ -5,6 +5,7 @@
 #include "presets/PresetFileCommands.h"
 
 #include <cstring>
+#include <utility>
 
 Drell::Drell(audioMasterCallback audioMaster, const PlatformServices& services)
     : CPresetSystemEffect(audioMaster, services) {
@@ -32,19 +33,32 @@ Drell::Drell(audioMasterCallback audioMaster, const PlatformServices& services)
     curProgram = 0;
 
     // Where the editor object comes into being: its file commands load the default bank.
+    // (The editor itself arrives through adoptEditor.)
     presetFileCommands = std::make_unique<PresetFileCommands>(*this);
 
     placeReadPositions();
     suspend();
 }
 
-Drell::~Drell() = default;
+Drell::~Drell() {
+    // The editor goes first, while the file commands, the engine, the bank and the services
+    // it may still reach are whole; nothing calls into it afterwards.
+    setEditorEvents(nullptr);
+    setPresetSystemEvents(nullptr);
+    adoptEditor(nullptr);
+}
+
+void Drell::adoptEditor(std::unique_ptr<AEffEditor> editor) {
+    std::unique_ptr<AEffEditor> previous = std::exchange(ownedEditor, std::move(editor));
+    setEditor(ownedEditor.get());
+    previous.reset();
+}
 
 void Drell::setParameter(VstInt32 index, float value) {
     if (index < 0 || index >= kNumHostParams) return; // reaches no storage and no table
     value = sanitizeValue(value);
     if (isSoundParameter(index)) applyParameter(index, value);
-    if (DrellEditorEvents* events = editorEvents) events->setParameter(index, value);
+    if (DrellEditorEvents* events = editorListener()) events->setParameter(index, value);
     if (!loadingProgram) CPresetSystemEffect::setParameter(index, value);
 }
 
@@ -119,7 +133,7 @@ bool Drell::getProductString(char* text) {
 
 void Drell::selectProgram(VstInt32 index) {
     if (getProgramAt(index) == nullptr) return;
-    if (DrellEditorEvents* events = editorEvents) events->onProgramSelect();
+    if (DrellEditorEvents* events = editorListener()) events->onProgramSelect();
     CPresetSystemEffect::selectProgram(index);
     recomputeSync(kSyncAll);
 }

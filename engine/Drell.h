@@ -9,8 +9,11 @@
 #include "engine/Relaxed.h"
 #include "engine/Reverb.h"
 #include "engine/StateVariableFilter.h"
+#include "engine/TempoSync.h"
+#include "host/AEffEditor.h"
 #include "presets/CPresetSystemEffect.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -22,6 +25,7 @@ class Drell : public CPresetSystemEffect {
 public:
     // Services left null are created by the effect (settings file, dialogs, message boxes).
     explicit Drell(audioMasterCallback audioMaster, const PlatformServices& services = {});
+    // Destroys the editor first, then the file commands, the engine, the bank and services.
     ~Drell() override;
 
     void suspend() override;
@@ -39,7 +43,7 @@ public:
     void selectProgram(VstInt32 index) override;
 
     virtual bool isHostAdapter() { return hostIsAdapter; }
-    // The engine's own tempo as 0..1 over 30..400 beats per minute.
+    // The engine's own tempo as 0..1 over the tempo range of TempoSync.h.
     virtual void setTempo(float norm);
     virtual float getTempo();
 
@@ -55,10 +59,17 @@ public:
     // them. Takes no lock.
     void readInputPeaks(float* peakL, float* peakR);
 
-    // The open editor's side of the effect, or null.
-    void setEditorEvents(DrellEditorEvents* events) { editorEvents = events; }
+    // The editor object, owned by the effect from here on (null for none); the record
+    // announces it. Set on the host's user-interface thread while no window is open.
+    void adoptEditor(std::unique_ptr<AEffEditor> editor);
+    // The editor's side of the effect's events, or null; it must stay valid until it is
+    // replaced or the effect is destroyed (DrellEditorEvents.h says which thread calls what).
+    void setEditorEvents(DrellEditorEvents* events) {
+        editorEvents.store(events, std::memory_order_release);
+    }
 
     // The preset bar's file commands; created with the effect, which loads the default bank.
+    // They belong to the editor side and move there with it.
     PresetFileCommands& fileCommands() { return *presetFileCommands; }
 
     // Sizes that follow the sample rate, for tests and diagnostics.
@@ -73,9 +84,7 @@ public:
     static constexpr const char* kVendor = "Tessel developers";
     static constexpr const char* kProduct = "Tessel stereo delay";
 
-    static constexpr int kDlyNumTable[5] = {1, 3, 5, 7, 9};
-    static constexpr int kLfoNumTable[5] = {1, 2, 3, 4, 8};
-    static constexpr int kDenTable[13] = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 64, 96};
+    // The longest delay time of each delay range.
     static constexpr float kRangeMs[3] = {100.0f, 1000.0f, 5000.0f};
 
     // recomputeSync mask bits.
@@ -105,6 +114,27 @@ private:
     };
     static constexpr int kSmoothedLanes = 16; // padded for whole vector steps
 
+    // The state the chain updates every sample, owned by whoever holds the engine lock. A
+    // block works on a local copy, which no store to the delay or reverb memories can
+    // reach, so the compiler keeps it in registers; the copy goes back whole afterwards.
+    struct ChainState {
+        alignas(16) float smoothed[kSmoothedLanes] = {}; // current values of the pairs
+        // Alternating guard values that keep recursive states out of the denormal range.
+        float guard8 = 1e-8f;
+        float guard10 = 1e-10f;
+        float fbSignal[2] = {0.0f, 0.0f};
+        float fadeGain[2] = {1.0f, 1.0f};
+        bool dlyTimePending[2] = {false, false};
+        float lastA[2] = {0.0f, 0.0f}; // the signal that last entered the delay lines
+        int meterPos = 0;
+        float meterHigh[2] = {0.0f, 0.0f}; // extremes the meter saw in the running block
+        float meterLow[2] = {0.0f, 0.0f};
+        StateVariableFilter svf;
+        AntiAliasFilter antiAlias;
+        Drive drive;
+        Modulation modulation;
+    };
+
     // Parameter mapping (ParameterMapping.cpp).
     void applyParameter(VstInt32 index, float value);
     void setDelayMode(int side, float v);
@@ -116,6 +146,9 @@ private:
     void recomputeSync(int mask);
     void takeTempo(float bpm);
     float cutoffFor(float v) const noexcept;
+    DrellEditorEvents* editorListener() const noexcept {
+        return editorEvents.load(std::memory_order_acquire);
+    }
 
     // Signal path (SignalPath.cpp).
     struct Frame {
@@ -124,17 +157,14 @@ private:
     // Placement of the filter for a block: off, or on in mode "in", "fb" or "fx".
     enum FilterPlacement : int { kFilterOff, kFilterIn, kFilterFb, kFilterFx };
     struct BlockSettings;
-    struct ChainState;
     void beginBlock(float** inputs, float** outputs) noexcept;
-    BlockSettings readBlockSettings() const noexcept;
-    void loadChain(ChainState& c) const noexcept;
-    void storeChain(const ChainState& c) noexcept;
+    BlockSettings readBlockSettings(const ChainState& c) const noexcept;
     template <bool Clocked, int Filter>
     void runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
     template <bool Clocked, int Filter>
     Frame processSample(ChainState& c, const BlockSettings& b, float inL, float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
-    void smoothParameters(ChainState& c) noexcept;
+    void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
     void meterInput(ChainState& c, float xL, float xR) noexcept;
     void crossPanFeedback(const ChainState& c, float a[2]) noexcept;
     float fadeDelayTime(ChainState& c, int side, float y) noexcept;
@@ -152,8 +182,7 @@ private:
     // Held by the constructor, resume, suspend, each audio block and the reverb type change.
     std::recursive_mutex engineLock;
     bool hostIsAdapter = false;
-    Relaxed<DrellEditorEvents*> editorEvents{nullptr};
-    std::unique_ptr<PresetFileCommands> presetFileCommands;
+    std::atomic<DrellEditorEvents*> editorEvents{nullptr};
 
     // The last value each sound parameter received, as getParameter returns it.
     Relaxed<float> params[kNumParams];
@@ -170,15 +199,15 @@ private:
     Relaxed<float> vcoManual{0.0f};
     Relaxed<float> envMs{100.0f}, envPole{0.0f}, envGain{0.0f}, envSens{1.0f};
     Relaxed<int> lfoMode{0}, lfoNumIdx{0}, lfoDenIdx{0};
-    Relaxed<int> dlyMode[2], dlyNumIdx[2], dlyDenIdx[2], dlyRangeIdx[2] = {2, 2};
+    Relaxed<int> dlyMode[2], dlyNumIdx[2], dlyDenIdx[2];
     Relaxed<float> dlyRangeMs[2] = {5000.0f, 5000.0f};
     Relaxed<float> dlyTimeFrac[2] = {0.4f, 0.4f};
     Relaxed<float> dlyTimeMs[2] = {2000.0f, 2000.0f};
     Relaxed<int> rvbMode{0}, rvbType{0};
     Relaxed<float> rvbDamp{0.1f}, rvbAmt{0.0f};
     Relaxed<int> bypass{0}, fltOn{0}, drvOn{0}, modOn{0}, vcoOn{1}, rvbOn{0};
-    Relaxed<float> tempo{120.0f};
-    Relaxed<float> tempoNorm{(120.0f - 30.0f) / 370.0f};
+    Relaxed<float> tempo{temposync::kStartTempoBpm};
+    Relaxed<float> tempoNorm{temposync::normOfTempo(temposync::kStartTempoBpm)};
 
     // Requests to state the audio thread owns, applied at the start of its next block.
     Relaxed<bool> dlyTimeRequest[2] = {false, false}; // a new delay time waits for a fade
@@ -200,26 +229,19 @@ private:
     float fadeStep = 1.0f;
     float cutoffCeiling = 16036.0f;
 
-    // Audio state, owned by whoever holds the engine lock.
-    alignas(16) float smoothed[kSmoothedLanes] = {};    // current values of the pairs
-    alignas(16) float blockTarget[kSmoothedLanes] = {}; // their targets for this block
+    // Audio state, owned by whoever holds the engine lock: the chain's state and the
+    // memories it reads and writes in place.
+    ChainState chain;
     DelayLine dlyLine[2];
-    bool dlyTimePending[2] = {false, false};
-    float fadeGain[2] = {1.0f, 1.0f};
-    float fbSignal[2] = {0.0f, 0.0f};
-    float guard8 = 1e-8f;
-    float guard10 = 1e-10f;
     std::vector<float> meterRing[2];
     int meterLen = 1024;
-    int meterPos = 0;
-    Modulation modulation;
-    StateVariableFilter svf;
-    Drive driveStage;
-    AntiAliasFilter antiAlias;
     Reverb reverb;
 
     // The block's channels, chosen in the prologue.
     const float* blockIn[2] = {nullptr, nullptr};
     float* blockOut[2] = {nullptr, nullptr};
-    float lastA[2] = {0.0f, 0.0f}; // the signal that last entered the delay lines
+
+    // The editor side: the file commands, then the editor, which is destroyed first.
+    std::unique_ptr<PresetFileCommands> presetFileCommands;
+    std::unique_ptr<AEffEditor> ownedEditor;
 };

@@ -1,5 +1,6 @@
 // Fast evaluations of the transcendental functions that the stages need once per sample, and
-// the flush that keeps recursive states out of the denormal range.
+// the test that keeps recursive states out of the denormal range (the flush itself is
+// flushPair in SidePair.h).
 //
 // Each function evaluates its polynomial in double precision and rounds once to float, so the
 // result stays within about one float ulp of the correctly rounded value over the range it is
@@ -17,19 +18,6 @@
 #include <cstring>
 
 namespace fastmath {
-
-// (x + 1e-18) - 1e-18: values too small to matter become exact zero (|x| below about 5e-26),
-// everything else is kept to within that absolute step. Relies on strict float semantics.
-inline float flush(float x) noexcept {
-    return (x + 1e-18f) - 1e-18f;
-}
-
-// True when the float's exponent bits are all zero: a zero or a denormal value.
-inline bool zeroExponent(float x) noexcept {
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return (bits & 0x7F800000u) == 0u;
-}
 
 // True for zero and normal floats; false for denormals, infinities and NaN.
 inline bool isNormalOrZero(float x) noexcept {

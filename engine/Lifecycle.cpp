@@ -24,7 +24,9 @@ void Drell::resume() {
     if (!hostIsAdapter) {
         if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) {
             const double bpm = info->tempo;
-            if (std::isfinite(bpm)) takeTempo(static_cast<float>(std::clamp(bpm, 30.0, 400.0)));
+            if (std::isfinite(bpm))
+                takeTempo(static_cast<float>(
+                    std::clamp<double>(bpm, temposync::kMinTempoBpm, temposync::kMaxTempoBpm)));
         }
     }
 
@@ -45,8 +47,8 @@ void Drell::suspend() {
     settleSmoothedValues();
     // A fade in progress is cut short: the read positions take the present times at once.
     for (int s = 0; s < 2; ++s) {
-        fadeGain[s] = 1.0f;
-        dlyTimePending[s] = false;
+        chain.fadeGain[s] = 1.0f;
+        chain.dlyTimePending[s] = false;
         dlyTimeRequest[s] = false;
     }
     placeReadPositions();
@@ -60,7 +62,7 @@ void Drell::setEngineRate(float sr) {
     cutoffCeiling = sr / 2.75f;
     smoothPole = std::exp(-2.0f * std::numbers::pi_v<float> * 30.0f / sr);
     smoothGain = 1.0f - smoothPole;
-    antiAlias.design(sr);
+    chain.antiAlias.design(sr);
 
     // The reverb memories and taps for the rate.
     reverb.allocate(sr);
@@ -69,14 +71,14 @@ void Drell::setEngineRate(float sr) {
     // Delay memories that hold 5000 ms; read positions for the present times.
     for (int s = 0; s < 2; ++s) {
         dlyLine[s].allocate(5 * dspRateInt + 1);
-        dlyTimePending[s] = false;
+        chain.dlyTimePending[s] = false;
         dlyTimeRequest[s] = false;
     }
     placeReadPositions();
 
     // Drive length, envelope follower and LFO increment follow the rate.
     avgLen = Drive::lengthForRate(dspRateInt);
-    driveStage.setLength(avgLen);
+    chain.drive.setLength(avgLen);
     setEnvelopeSpeed(params[kModEnvSpeed]);
     lfoInc = static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(lfoRateHz.load()) /
                                 static_cast<double>(sr));
@@ -87,7 +89,7 @@ void Drell::setEngineRate(float sr) {
 void Drell::setMeterLength(int n) {
     meterLen = n;
     for (auto& ring : meterRing) ring = std::vector<float>(static_cast<std::size_t>(n), 0.0f);
-    meterPos = 0;
+    chain.meterPos = 0;
 }
 
 void Drell::placeReadPositions() noexcept {
@@ -95,23 +97,23 @@ void Drell::placeReadPositions() noexcept {
 }
 
 void Drell::settleSmoothedValues() noexcept {
-    for (int i = 0; i < kNumSmoothed; ++i) smoothed[i] = blockTarget[i] = smoothTarget[i];
+    for (int i = 0; i < kNumSmoothed; ++i) chain.smoothed[i] = smoothTarget[i];
 }
 
 void Drell::reset() noexcept {
     // Clears the sound; positions, fades, guards and working values stay.
     reverb.reset();
-    svf.reset();
+    chain.svf.reset();
     for (auto& ring : meterRing)
         for (float& x : ring) x = 0.0f;
     for (int s = 0; s < 2; ++s) {
         meterMin[s] = 0.0f;
         meterMax[s] = 0.0f;
         dlyLine[s].clear();
-        fbSignal[s] = 0.0f;
-        lastA[s] = 0.0f;
+        chain.fbSignal[s] = 0.0f;
+        chain.lastA[s] = 0.0f;
     }
-    driveStage.reset();
-    antiAlias.reset();
-    modulation.reset(lfoOffset);
+    chain.drive.reset();
+    chain.antiAlias.reset();
+    chain.modulation.reset(lfoOffset);
 }

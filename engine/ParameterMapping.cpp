@@ -2,17 +2,17 @@
 // tempo-synchronised delay times and LFO rate, and the engine's own tempo.
 #include "engine/Drell.h"
 #include "engine/DrellEditorEvents.h"
+#include "engine/TempoSync.h"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-constexpr float kMinTempo = 30.0f;
-constexpr float kMaxTempo = 400.0f;
-constexpr float kMaxDelayMs = 5000.0f;
-constexpr float kMinLfoHz = 0.01f;
-constexpr float kMaxLfoHz = 15.0f;
+using temposync::kMaxDelayMs;
+using temposync::kMaxLfoHz;
+using temposync::kMinLfoHz;
+
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 float gainOf(float v) noexcept {
@@ -21,8 +21,9 @@ float gainOf(float v) noexcept {
 float bipolar(float v) noexcept {
     return (v - 0.5f) * 2.0f;
 }
-float signOf(float v) noexcept {
-    return step(v, 2) == 1 ? -1.0f : 1.0f;
+// A polarity switch: its second step inverts.
+float signOf(ParameterId id, float v) noexcept {
+    return stepOf(id, v) == 1 ? -1.0f : 1.0f;
 }
 float radiansPerSample(float hz, float rate) noexcept {
     return static_cast<float>(kTwoPi * static_cast<double>(hz) / static_cast<double>(rate));
@@ -76,53 +77,53 @@ void Drell::applyParameter(VstInt32 index, float v) {
         break;
 
     case kDlyLFbInv:
-        fbSign[0] = signOf(v);
+        fbSign[0] = signOf(kDlyLFbInv, v);
         break;
     case kDlyRFbInv:
-        fbSign[1] = signOf(v);
+        fbSign[1] = signOf(kDlyRFbInv, v);
         break;
     case kDlyLDlyInv:
-        dlySign[0] = signOf(v);
+        dlySign[0] = signOf(kDlyLDlyInv, v);
         break;
     case kDlyRDlyInv:
-        dlySign[1] = signOf(v);
+        dlySign[1] = signOf(kDlyRDlyInv, v);
         break;
     case kFltType:
-        fltType = step(v, 3);
+        fltType = stepOf(kFltType, v);
         break;
     case kFltMode:
-        fltMode = step(v, 3);
+        fltMode = stepOf(kFltMode, v);
         break;
     case kVcoManual:
         vcoManual = bipolar(v);
         break;
     case kRvbMode:
-        rvbMode = step(v, 2);
+        rvbMode = stepOf(kRvbMode, v);
         break;
     case kRvbAmt:
         rvbAmt = v;
         break;
     case kMainBypass:
-        bypass = step(v, 2);
+        bypass = stepOf(kMainBypass, v);
         break;
     case kFltOn:
-        fltOn = step(v, 2);
+        fltOn = stepOf(kFltOn, v);
         break;
     case kDrvOn:
-        drvOn = step(v, 2);
+        drvOn = stepOf(kDrvOn, v);
         break;
     case kModOn:
-        modOn = step(v, 2);
+        modOn = stepOf(kModOn, v);
         break;
     case kVcoOn:
-        vcoOn = step(v, 2);
+        vcoOn = stepOf(kVcoOn, v);
         break;
     case kRvbOn:
-        rvbOn = step(v, 2);
+        rvbOn = stepOf(kRvbOn, v);
         break;
 
     case kModLfoWave:
-        lfoWave = step(v, 5);
+        lfoWave = stepOf(kModLfoWave, v);
         lfoRestartRequest = true;
         break;
     case kModLfoRate:
@@ -139,15 +140,15 @@ void Drell::applyParameter(VstInt32 index, float v) {
         envSens = std::exp2(4.0f * v);
         break;
     case kModLfoMode:
-        lfoMode = step(v, 2);
+        lfoMode = stepOf(kModLfoMode, v);
         if (lfoMode == 1) recomputeSync(kSyncLfo);
         break;
     case kModLfoNum:
-        lfoNumIdx = step(v, 5);
+        lfoNumIdx = stepOf(kModLfoNum, v);
         recomputeSync(kSyncLfo);
         break;
     case kModLfoDen:
-        lfoDenIdx = step(v, 13);
+        lfoDenIdx = stepOf(kModLfoDen, v);
         recomputeSync(kSyncLfo);
         break;
 
@@ -158,19 +159,19 @@ void Drell::applyParameter(VstInt32 index, float v) {
         setDelayMode(1, v);
         break;
     case kDlyLNum:
-        dlyNumIdx[0] = step(v, 5);
+        dlyNumIdx[0] = stepOf(kDlyLNum, v);
         recomputeSync(kSyncLeft);
         break;
     case kDlyRNum:
-        dlyNumIdx[1] = step(v, 5);
+        dlyNumIdx[1] = stepOf(kDlyRNum, v);
         recomputeSync(kSyncRight);
         break;
     case kDlyLDen:
-        dlyDenIdx[0] = step(v, 13);
+        dlyDenIdx[0] = stepOf(kDlyLDen, v);
         recomputeSync(kSyncLeft);
         break;
     case kDlyRDen:
-        dlyDenIdx[1] = step(v, 13);
+        dlyDenIdx[1] = stepOf(kDlyRDen, v);
         recomputeSync(kSyncRight);
         break;
     case kDlyLRange:
@@ -220,17 +221,17 @@ void Drell::setEnvelopeSpeed(float v) {
 }
 
 void Drell::setDelayMode(int side, float v) {
-    const int mode = step(v, 2);
+    const int mode = stepOf(side == 0 ? kDlyLMode : kDlyRMode, v);
     const int previous = dlyMode[side].exchange(mode);
     if (mode == previous) return; // only a switch moves range and time
     if (mode == 0) {
         // Keep the running time and fit the range to it; no fade.
         const float ms = dlyTimeMs[side];
-        const int range = ms > 1000.0f ? 2 : (ms > 100.0f ? 1 : 0);
-        dlyRangeIdx[side] = range;
+        const int range = ms > kRangeMs[1] ? 2 : (ms > kRangeMs[0] ? 1 : 0);
+        const ParameterId rangeId = side == 0 ? kDlyLRange : kDlyRRange;
         dlyRangeMs[side] = kRangeMs[range];
         dlyTimeFrac[side] = ms / kRangeMs[range];
-        params[side == 0 ? kDlyLRange : kDlyRRange] = centre(range, 3);
+        params[rangeId] = centre(range, kParameterTable[rangeId].steps);
         params[side == 0 ? kDlyLTime : kDlyRTime] = dlyTimeFrac[side].load();
     } else {
         recomputeSync(side == 0 ? kSyncLeft : kSyncRight);
@@ -239,8 +240,7 @@ void Drell::setDelayMode(int side, float v) {
 
 void Drell::setDelayRange(int side, float v) {
     const float old = dlyRangeMs[side];
-    const int range = step(v, 3);
-    dlyRangeIdx[side] = range;
+    const int range = stepOf(side == 0 ? kDlyLRange : kDlyRRange, v);
     dlyRangeMs[side] = kRangeMs[range];
     // Keeps the absolute time where it fits, else clamps it to the new longest time.
     float frac = dlyTimeFrac[side] * old / kRangeMs[range];
@@ -263,7 +263,7 @@ void Drell::setDelayTime(int side, float v) {
 void Drell::setReverbType(float v) {
     // The taps the audio thread walks are rewritten only between blocks.
     std::lock_guard lock(engineLock);
-    rvbType = step(v, 2);
+    rvbType = stepOf(kRvbType, v);
     reverb.setType(rvbType, dspRate);
     reverb.setDamp(rvbDamp, rvbType);
 }
@@ -271,8 +271,7 @@ void Drell::setReverbType(float v) {
 void Drell::recomputeSync(int mask) {
     const float bpm = tempo;
     if ((mask & kSyncLfo) != 0 && lfoMode == 1) {
-        float hz = static_cast<float>(kDenTable[lfoDenIdx]) * bpm /
-                   (static_cast<float>(kLfoNumTable[lfoNumIdx]) * 240.0f);
+        float hz = temposync::noteLfoHz(lfoNumIdx, lfoDenIdx, bpm);
         if (hz < kMinLfoHz) hz = kMinLfoHz;
         if (hz > kMaxLfoHz) hz = kMaxLfoHz;
         lfoRateHz = hz;
@@ -280,18 +279,17 @@ void Drell::recomputeSync(int mask) {
     }
     for (int side = 0; side < 2; ++side) {
         if ((mask & (side == 0 ? kSyncLeft : kSyncRight)) == 0 || dlyMode[side] != 1) continue;
-        float ms = static_cast<float>(kDlyNumTable[dlyNumIdx[side]]) * 240000.0f /
-                   (static_cast<float>(kDenTable[dlyDenIdx[side]]) * bpm);
+        float ms = temposync::noteDelayMs(dlyNumIdx[side], dlyDenIdx[side], bpm);
         if (ms > kMaxDelayMs) ms = kMaxDelayMs;
         dlyTimeMs[side] = ms;
         dlyTimeRequest[side] = true; // even an unchanged time fades out and in again
     }
-    if (DrellEditorEvents* events = editorEvents) events->onTempoChanged(bpm);
+    if (DrellEditorEvents* events = editorListener()) events->onTempoChanged(bpm);
 }
 
 void Drell::takeTempo(float bpm) {
     tempo = bpm;
-    tempoNorm = (bpm - kMinTempo) / (kMaxTempo - kMinTempo);
+    tempoNorm = temposync::normOfTempo(bpm);
     recomputeSync(kSyncAll);
 }
 
@@ -299,7 +297,7 @@ void Drell::setTempo(float norm) {
     if (!std::isfinite(norm)) return;
     norm = sanitizeValue(norm);
     tempoNorm = norm;
-    tempo = kMinTempo + (kMaxTempo - kMinTempo) * norm;
+    tempo = temposync::tempoOfNorm(norm);
     recomputeSync(kSyncAll);
 }
 
@@ -311,13 +309,10 @@ bool Drell::isSyncOutOfRange(int which) const {
     const float bpm = tempo;
     if (which == 1 || which == 2) {
         const int side = which - 1;
-        float ms = static_cast<float>(kDlyNumTable[dlyNumIdx[side]]) * 240000.0f /
-                   (static_cast<float>(kDenTable[dlyDenIdx[side]]) * bpm);
-        return ms > kMaxDelayMs;
+        return temposync::noteDelayMs(dlyNumIdx[side], dlyDenIdx[side], bpm) > kMaxDelayMs;
     }
     if (which == 4) {
-        float hz = static_cast<float>(kDenTable[lfoDenIdx]) * bpm /
-                   (static_cast<float>(kLfoNumTable[lfoNumIdx]) * 240.0f);
+        const float hz = temposync::noteLfoHz(lfoNumIdx, lfoDenIdx, bpm);
         return hz > kMaxLfoHz || hz < kMinLfoHz;
     }
     return false;

@@ -1,10 +1,20 @@
 // Spring and plate reverb sharing sixteen delay memories, ending in a band-pass tone filter
 // and a crossfade between the reverb input and the filtered reverb.
 //
-// Spring: a mono input feeds three cross-coupled pairs of tank lines (A), each line read
-// through a damping low-pass (even lines) and an allpass (B); two allpasses per side (C)
-// diffuse the output taps. Plate: four series allpass diffusers (C) feed six damped combs
-// (B) whose feedback alternates in sign; the output is tapped from the comb memories.
+// Spring, as drawn:
+//   in = left + right (mono)
+//   tank pair p = 0, 1, 2 with lines A[2p] (even) and A[2p+1] (odd):
+//     e = allpass B[2p]   (low-pass(A[2p] read))      o = allpass B[2p+1] (A[2p+1] read)
+//     A[2p]   <- d_p (g (h o + e)) + in               A[2p+1] <- d_p (g o) + e
+//     with decays d = 1, 0.975, 0.95
+//   taps: left = A3 + A1' + A5', right = A1 + A3' + A5' (' = just written), each through
+//   two allpasses (C0, C2 left; C1, C3 right), then the tone filter.
+// Plate, as drawn:
+//   in = left + right through four series allpass diffusers C0..C3, alternating in sign;
+//   six damped combs B0..B5 fed by the diffused signal, feedback alternating in sign;
+//   taps: left = B3 + B0 + B4', right = B2 + B1 + B5' (' = just written), then the tone
+//   filter.
+// The stages run two lines at a time as vectors; each names what its two lanes hold.
 #pragma once
 
 #include "engine/FastMath.h"
@@ -18,7 +28,8 @@ class Reverb {
 public:
     static constexpr int kSpring = 0;
     static constexpr int kPlate = 1;
-    // Memory groups: rvbA[0..5], rvbB[0..5], rvbC[0..3].
+    // Memory groups: A (spring tank lines), B (spring tank allpasses, plate combs), C (spring
+    // output allpasses, plate diffusers).
     static constexpr int kLineA = 0;
     static constexpr int kLineB = 6;
     static constexpr int kLineC = 12;
@@ -54,9 +65,6 @@ public:
     int rvbTrailA[6] = {1, 1, 1, 1, 1, 1};
     int rvbTrailB[6] = {1, 1, 1, 1, 1, 1};
     int rvbTrailC[4] = {1, 1, 1, 1};
-    int rvbReadA(int k) const noexcept { return (rvbWriteA - rvbTrailA[k]) & rvbMask; }
-    int rvbReadB(int k) const noexcept { return (rvbWriteB - rvbTrailB[k]) & rvbMask; }
-    int rvbReadC(int k) const noexcept { return (rvbWriteB - rvbTrailC[k]) & rvbMask; }
     float rvbLp[6] = {};
     float toneB0 = 0.0f, toneB2 = 0.0f, toneA1 = 0.0f, toneA2 = 0.0f;
     // x1, x2, y1, y2, each for both sides.
@@ -120,38 +128,41 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
     };
     const float rL = w[0], rR = w[1];
 
-    // Tank outputs two lines at a time, the even line through the damping low-pass and the
-    // odd one plain, then an allpass on each.
-    FloatPair u[3];
+    // Each tank pair's lines as the lanes (even line, odd line): the even line read through
+    // the damping low-pass, the odd one plain, then both through their allpasses.
+    FloatPair pair[3];
     for (int k = 0; k < 3; ++k) {
-        const int even = 2 * k;
-        const FloatPair tank = {rvbLp[even] + (readA(even, even) - rvbLp[even]) * m,
-                                readA(even + 1, even + 1)};
-        storePair(rvbLp + even, tank);
-        u[k] = allpass(b + even, FloatPair{readB(even), readB(even + 1)}, tank);
+        const int even = 2 * k, odd = even + 1;
+        const FloatPair read = {rvbLp[even] + (readA(even, even) - rvbLp[even]) * m,
+                                readA(odd, odd)};
+        storePair(rvbLp + even, read);
+        pair[k] = allpass(b + even, FloatPair{readB(even), readB(odd)}, read);
     }
-    // Cross-coupled pairs, each a little shorter-lived than the one before; mono input.
-    const float sum = rR + rL;
-    const float a0 = (u[0][1] * h + u[0][0]) * g + sum;
-    const float a1 = u[0][1] * g + u[0][0];
-    // The second and third pairs side by side: decays 0.975 and 0.95 in double.
-    const FloatPair odd = {u[1][1], u[2][1]}, even = {u[1][0], u[2][0]};
-    const DoublePair decay = {0.975, 0.95};
-    const FloatPair fed =
-        toFloat(toDouble((odd * h + even) * g) * decay + static_cast<double>(sum)); // a2, a4
-    const FloatPair crossed = toFloat(toDouble(odd * g) * decay + toDouble(even));  // a3, a5
+    // Each pair crosses its lines and writes them back, the mono input joining the even line.
+    const float in = rR + rL;
+    // Pair 0, at full decay.
+    const float a0 = (pair[0][1] * h + pair[0][0]) * g + in;
+    const float a1 = pair[0][1] * g + pair[0][0];
+    // Pairs 1 and 2 side by side as the lanes (pair 1, pair 2): decays 0.975 and 0.95, in
+    // double.
+    const FloatPair odd12 = {pair[1][1], pair[2][1]}, even12 = {pair[1][0], pair[2][0]};
+    const DoublePair decay12 = {0.975, 0.95};
+    const FloatPair evenLines12 =
+        toFloat(toDouble((odd12 * h + even12) * g) * decay12 + static_cast<double>(in)); // A2, A4
+    const FloatPair oddLines12 =
+        toFloat(toDouble(odd12 * g) * decay12 + toDouble(even12)); // A3, A5
     a[0][wa] = a0;
     a[1][wa] = a1;
-    a[2][wa] = fed[0];
-    a[3][wa] = crossed[0];
-    a[4][wa] = fed[1];
-    a[5][wa] = crossed[1];
-    // Output taps, then two allpasses per side (both sides at once).
-    const float a5 = crossed[1];
-    const FloatPair p = {readA(3, 1) + a1 + a5, readA(1, 1) + crossed[0] + a5};
-    const FloatPair v = allpass(c, FloatPair{readC(0), readC(1)}, p);
-    const FloatPair z = allpass(c + 2, FloatPair{readC(2), readC(3)}, v);
-    const DoublePair bandPassed = toDouble(tone(z));
+    a[2][wa] = evenLines12[0];
+    a[3][wa] = oddLines12[0];
+    a[4][wa] = evenLines12[1];
+    a[5][wa] = oddLines12[1];
+    // Output taps as the lanes (left, right), then two allpasses on each side.
+    const float a3 = oddLines12[0], a5 = oddLines12[1];
+    const FloatPair taps = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
+    const FloatPair diffused = allpass(c, FloatPair{readC(0), readC(1)}, taps);
+    const FloatPair out = allpass(c + 2, FloatPair{readC(2), readC(3)}, diffused);
+    const DoublePair bandPassed = toDouble(tone(out));
     const DoublePair dry = toDouble(loadPair(w));
     storePair(w, toFloat(dry + (0.1625 * bandPassed - dry) * static_cast<double>(rvbAmt)));
 }
@@ -180,25 +191,26 @@ TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     c[2][wb] = e * t3 + t2;
     const float t4 = readC(3) + e * t3;
     c[3][wb] = t3 - e * t4;
-    // Six damped combs fed by the diffused signal, two at a time; feedback alternating in
-    // sign: an even comb adds comb * t4 to its damped output and subtracts comb * that from
-    // t4, an odd one the other way round (a product times -1 is exact, so each lane computes
-    // what its own formula does).
+    // Six damped combs fed by the diffused signal, two at a time as the lanes (even comb,
+    // odd comb); feedback alternating in sign: an even comb adds comb * t4 to its damped
+    // output and subtracts comb * that from t4, an odd one the other way round (a product
+    // times -1 is exact, so each lane computes what its own formula does).
     const DoublePair sign = {1.0, -1.0};
     const DoublePair fed = comb * static_cast<double>(t4) * sign;
     for (int k = 0; k < 6; k += 2) {
-        FloatPair lp = loadPair(rvbLp + k);
-        lp += (FloatPair{at(k, rvbTrailB[k]), at(k + 1, rvbTrailB[k + 1])} - lp) * m;
-        storePair(rvbLp + k, lp);
-        const FloatPair inner = toFloat(toDouble(lp) + fed);
+        FloatPair damped = loadPair(rvbLp + k);
+        damped += (FloatPair{at(k, rvbTrailB[k]), at(k + 1, rvbTrailB[k + 1])} - damped) * m;
+        storePair(rvbLp + k, damped);
+        const FloatPair inner = toFloat(toDouble(damped) + fed);
         const FloatPair written = toFloat(static_cast<double>(t4) - comb * toDouble(inner) * sign);
         b[k][wb] = written[0];
         b[k + 1][wb] = written[1];
     }
-    // Output taps from the comb memories at the diffusers' read indices and the write index.
-    const FloatPair p = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
-                         at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
-    const DoublePair bandPassed = toDouble(tone(p));
+    // Output taps as the lanes (left, right), from the comb memories at the diffusers' read
+    // indices and at the write index.
+    const FloatPair taps = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
+                            at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
+    const DoublePair bandPassed = toDouble(tone(taps));
     const DoublePair dry = toDouble(loadPair(w));
     storePair(w, toFloat(dry + (0.3 * bandPassed - dry) * static_cast<double>(rvbAmt)));
 }

@@ -1,6 +1,7 @@
-// Left and right values as one vector, so that a stage runs both sides with single
-// instructions. Each lane computes exactly what the one-side formula computes (the same
-// operations in the same order, no fused multiply-add), so the results keep every bit.
+// Two values as one vector, so that a stage runs both with single instructions: mostly the
+// left and right side, elsewhere two lines of one network (the reverb names its lanes). Each
+// lane computes exactly what the one-lane formula computes (the same operations in the same
+// order, no fused multiply-add), so the results keep every bit.
 #pragma once
 
 #include "engine/PerSample.h"

@@ -2,9 +2,9 @@
 // epilogue. Runs under the engine lock; nothing here allocates or waits.
 //
 // The switches, modes and coefficients that other threads write are read once per block, and
-// requests from setParameter are taken at the block start; the block loop is compiled once for each
-// combination of the two choices that shape the chain most (VCO on or off, filter placement). The
-// state the chain updates every sample is copied into a local object for the block and written back
+// requests from setParameter are taken at the block start; the block loop is compiled once for
+// each combination of the two choices that shape the chain most (VCO on or off, filter
+// placement). The chain's state is copied whole into a local object for the block and back
 // after it.
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
@@ -36,8 +36,10 @@ TESSEL_PER_SAMPLE FloatPair flushedProduct(const float x[2], float gainL, float 
 
 } // namespace
 
-// Working values that hold for one block.
+// Working values that hold for one block, read once in its prologue.
 struct Drell::BlockSettings {
+    alignas(16) float glide[kSmoothedLanes]; // smoothGain * target of each smoothed pair
+    float smoothPole;
     int filterType;
     bool driveOn;
     bool modOn;
@@ -51,26 +53,8 @@ struct Drell::BlockSettings {
     float rvbAmt;
     float dspRate;
     float cutoffCeiling;
-};
-
-// The state the chain updates every sample. A local object: no store to the delay or reverb
-// memories can reach it, so the compiler keeps it in registers across the block.
-struct Drell::ChainState {
-    alignas(16) float smoothed[kSmoothedLanes];
-    alignas(16) float glide[kSmoothedLanes]; // smoothGain * target, fixed for the block
-    float smoothPole;
-    float guard8, guard10;
-    float fbSignal[2];
-    float fadeGain[2];
-    bool dlyTimePending[2];
-    float lastA[2];
-    int meterPos;
-    float meterHigh[2], meterLow[2]; // extremes the meter saw in this block
-    StateVariableFilter svf;
-    AntiAliasFilter antiAlias;
-    Drive drive;
-    Modulation modulation;
-    ModulationSettings modSettings;
+    // Envelope and smoothing coefficients, wave and rate; the sample fills in the rest.
+    ModulationSettings modulation;
 };
 
 void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept {
@@ -81,13 +65,11 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
 
     const bool clocked = vcoOn != 0;
     const int filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
-    ChainState c;
-    loadChain(c);
+    ChainState c = chain;
+    for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
     // Requests from setParameter reach the state this thread owns.
     applyRequests(c);
-    BlockSettings b = readBlockSettings();
-    b.fading =
-        c.dlyTimePending[0] || c.dlyTimePending[1] || c.fadeGain[0] < 1.0f || c.fadeGain[1] < 1.0f;
+    const BlockSettings b = readBlockSettings(c);
     switch (filter) {
     case kFilterIn:
         clocked ? runBlock<true, kFilterIn>(c, b, sampleFrames)
@@ -106,12 +88,17 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
                 : runBlock<false, kFilterOff>(c, b, sampleFrames);
         break;
     }
-    storeChain(c);
+    chain = c;
+    // The block's extremes join the meter's (the editor may have cleared it meanwhile).
+    for (int s = 0; s < 2; ++s) {
+        if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
+        if (c.meterLow[s] < meterMin[s]) meterMin[s] = c.meterLow[s];
+    }
     if (!clocked) {
         // The clocked writer's input history, from what the plain lines wrote.
         for (DelayLine& line : dlyLine) line.takeInputsFromMemory(sampleFrames);
         // With the VCO off the anti-alias filter waits settled on the last input.
-        antiAlias.preset(lastA);
+        chain.antiAlias.preset(chain.lastA);
     }
 }
 
@@ -143,12 +130,13 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
         blockOut[1] = outputs[1];
 
     // The drive's running sums lose their accumulated rounding error.
-    driveStage.rebuildSums();
+    chain.drive.rebuildSums();
 
-    // A host tempo inside 30..400 beats per minute replaces the engine's.
+    // A host tempo inside the range the engine follows replaces the engine's.
     if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) {
         const double bpm = info->tempo; // NaN fails the range test
-        if (bpm >= 30.0 && bpm <= 400.0 && static_cast<float>(bpm) != tempo)
+        if (bpm >= temposync::kMinTempoBpm && bpm <= temposync::kMaxTempoBpm &&
+            static_cast<float>(bpm) != tempo)
             takeTempo(static_cast<float>(bpm));
     }
 
@@ -157,23 +145,26 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     const VstTimeInfo* position = getTimeInfo(kVstPpqPosValid);
     const bool positionValid = position != nullptr && std::fabs(position->ppqPos) < kMaxPosition;
     const float ppq = positionValid ? static_cast<float>(position->ppqPos) : 0.0f;
-    modulation.prepareBlock(positionValid, ppq, lfoNumIdx, dspRateInt, tempo);
-
-    // Targets written since the last block start their glide now.
-    for (int i = 0; i < kNumSmoothed; ++i) blockTarget[i] = smoothTarget[i];
+    chain.modulation.prepareBlock(positionValid, ppq, lfoNumIdx, dspRateInt, tempo);
 
     const float nyquist = dspRate / 2.0f;
-    if (smoothed[sCutoff] > nyquist) smoothed[sCutoff] = nyquist;
+    if (chain.smoothed[sCutoff] > nyquist) chain.smoothed[sCutoff] = nyquist;
 }
 
-Drell::BlockSettings Drell::readBlockSettings() const noexcept {
+Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcept {
     BlockSettings b;
+    // Targets written since the last block start their glide now.
+    for (int i = 0; i < kSmoothedLanes; ++i)
+        b.glide[i] = i < kNumSmoothed ? smoothGain * smoothTarget[i] : 0.0f;
+    b.smoothPole = smoothPole;
     b.filterType = fltType;
     b.driveOn = drvOn != 0;
     b.modOn = modOn != 0;
     b.reverbOn = rvbOn != 0;
     b.reverbOnOutput = rvbMode == 1;
     b.bypass = bypass != 0;
+    b.fading =
+        c.dlyTimePending[0] || c.dlyTimePending[1] || c.fadeGain[0] < 1.0f || c.fadeGain[1] < 1.0f;
     for (int s = 0; s < 2; ++s) {
         b.fbSign[s] = fbSign[s];
         b.dlySign[s] = dlySign[s];
@@ -182,31 +173,7 @@ Drell::BlockSettings Drell::readBlockSettings() const noexcept {
     b.rvbAmt = rvbAmt;
     b.dspRate = dspRate;
     b.cutoffCeiling = cutoffCeiling;
-    return b;
-}
-
-void Drell::loadChain(ChainState& c) const noexcept {
-    for (int i = 0; i < kSmoothedLanes; ++i) {
-        c.smoothed[i] = smoothed[i];
-        c.glide[i] = smoothGain * blockTarget[i];
-    }
-    c.smoothPole = smoothPole;
-    c.guard8 = guard8;
-    c.guard10 = guard10;
-    for (int s = 0; s < 2; ++s) {
-        c.fbSignal[s] = fbSignal[s];
-        c.fadeGain[s] = fadeGain[s];
-        c.dlyTimePending[s] = dlyTimePending[s];
-        c.lastA[s] = lastA[s];
-    }
-    c.meterPos = meterPos;
-    for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
-    c.svf = svf;
-    c.antiAlias = antiAlias;
-    c.drive = driveStage;
-    c.modulation = modulation;
-    // Envelope and smoothing coefficients, wave and rate hold for the block.
-    ModulationSettings& m = c.modSettings;
+    ModulationSettings& m = b.modulation;
     m.lfoWave = lfoWave;
     m.lfoInc = lfoInc;
     m.envPole = envPole;
@@ -215,28 +182,7 @@ void Drell::loadChain(ChainState& c) const noexcept {
     m.avgLen = avgLen;
     m.smoothPole = smoothPole;
     m.smoothGain = smoothGain;
-}
-
-void Drell::storeChain(const ChainState& c) noexcept {
-    for (int i = 0; i < kSmoothedLanes; ++i) smoothed[i] = c.smoothed[i];
-    guard8 = c.guard8;
-    guard10 = c.guard10;
-    for (int s = 0; s < 2; ++s) {
-        fbSignal[s] = c.fbSignal[s];
-        fadeGain[s] = c.fadeGain[s];
-        dlyTimePending[s] = c.dlyTimePending[s];
-        lastA[s] = c.lastA[s];
-    }
-    meterPos = c.meterPos;
-    // The block's extremes join the meter's (the editor may have cleared it meanwhile).
-    for (int s = 0; s < 2; ++s) {
-        if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
-        if (c.meterLow[s] < meterMin[s]) meterMin[s] = c.meterLow[s];
-    }
-    svf = c.svf;
-    antiAlias = c.antiAlias;
-    driveStage = c.drive;
-    modulation = c.modulation;
+    return b;
 }
 
 template <bool Clocked, int Filter>
@@ -246,7 +192,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     c.guard8 = -c.guard8;
     c.guard10 = -c.guard10;
     // Every smoothed pair glides towards its target.
-    smoothParameters(c);
+    smoothParameters(c, b);
     const float* sm = c.smoothed;
     // Input gain; a sample that is not a number (a host fault) counts as silence, so it
     // cannot lodge in the delay and reverb memories.
@@ -271,10 +217,11 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
     c.drive.process(a, sm[sDrive], b.driveOn);
     // Modulation: envelope followers, LFO, clock and cutoff factors.
-    c.modSettings.modSource = sm[sModSource];
-    c.modSettings.fltModDepth = sm[sFltModDepth];
-    c.modSettings.vcoMod = sm[sVcoMod];
-    c.modulation.process(magnitude, b.modOn, c.modSettings);
+    ModulationSettings m = b.modulation;
+    m.modSource = sm[sModSource];
+    m.fltModDepth = sm[sFltModDepth];
+    m.vcoMod = sm[sVcoMod];
+    c.modulation.process(magnitude, b.modOn, m);
     c.lastA[0] = a[0];
     c.lastA[1] = a[1];
     // Delay lines, plain or clocked by the VCO; the clocked writer interpolates the inputs'
@@ -352,16 +299,16 @@ void Drell::applyRequests(ChainState& c) noexcept {
         c.modulation.placeSides(lfoOffset);
 }
 
-TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c) noexcept {
+TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c, const BlockSettings& b) noexcept {
     // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard; four
     // lanes per vector step, the steps written out.
     using Lanes = float __attribute__((vector_size(16)));
     static_assert(kSmoothedLanes == 16);
-    const auto step = [&c](int first) {
+    const auto step = [&c, &b](int first) {
         Lanes current, glide;
         std::memcpy(&current, c.smoothed + first, sizeof current);
-        std::memcpy(&glide, c.glide + first, sizeof glide);
-        current = c.smoothPole * current + glide + c.guard10;
+        std::memcpy(&glide, b.glide + first, sizeof glide);
+        current = b.smoothPole * current + glide + c.guard10;
         std::memcpy(c.smoothed + first, &current, sizeof current);
     };
     step(0);

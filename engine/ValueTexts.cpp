@@ -2,6 +2,7 @@
 // four-digit display shows. Both only read stored and working values. No text here goes
 // through the C library's locale-dependent number formatting.
 #include "engine/Drell.h"
+#include "engine/TempoSync.h"
 #include "host/HostText.h"
 #include "host/NumberFormat.h"
 
@@ -66,9 +67,14 @@ void Drell::formatValue(VstInt32 index, char* text) {
     char number[kCut + 1] = {};
     Text t;
     const float v = params[index];
-    auto choice = [&](std::initializer_list<const char*> words, int n) {
-        t << words.begin()[step(v, n)];
-    };
+    const ParameterInfo& info = kParameterTable[index];
+    if (info.words != nullptr) {
+        // A choice shown as a word.
+        t << info.words[step(v, info.steps)];
+        hosttext::copy(text, t.str(), hosttext::kParamTextBytes);
+        return;
+    }
+    using namespace temposync;
     switch (index) {
     case kMainIn:
         NumberFormat::dB2string(smoothTarget[sInGain], number, kCut);
@@ -92,21 +98,6 @@ void Drell::formatValue(VstInt32 index, char* text) {
         break;
     case kModSource:
         splitText(t, "L:", ":E", v);
-        break;
-    case kDlyLFbInv:
-    case kDlyRFbInv:
-    case kDlyLDlyInv:
-    case kDlyRDlyInv:
-    case kMainBypass:
-    case kFltOn:
-    case kDrvOn:
-    case kModOn:
-    case kVcoOn:
-    case kRvbOn:
-        choice({"off", "on"}, 2);
-        break;
-    case kModLfoWave:
-        choice({"sin", "sqr", "tri", "saw", "rnd"}, 5);
         break;
     case kModLfoRate:
         NumberFormat::float2string(lfoRateHz, number, kCut);
@@ -132,9 +123,6 @@ void Drell::formatValue(VstInt32 index, char* text) {
     case kModSens:
         signedPercent(t, v);
         break;
-    case kFltType:
-        choice({"LPF", "BPF", "HPF"}, 3);
-        break;
     case kFltCutoff:
         NumberFormat::long2string(static_cast<long long>(smoothTarget[sCutoff]), number, kCut);
         break;
@@ -147,33 +135,23 @@ void Drell::formatValue(VstInt32 index, char* text) {
     case kModEnvSpeed:
         NumberFormat::long2string(static_cast<long long>(envMs + 0.5f), number, kCut);
         break;
-    case kFltMode:
-        choice({"in", "fb", "fx"}, 3);
-        break;
-    case kDlyLMode:
-    case kDlyRMode:
-        choice({"time", "note"}, 2);
-        break;
-    case kModLfoMode:
-        choice({"freq", "note"}, 2);
-        break;
     case kDlyLNum:
-        t << static_cast<long long>(kDlyNumTable[dlyNumIdx[0]]);
+        t << static_cast<long long>(kDelayNumerators[dlyNumIdx[0]]);
         break;
     case kDlyRNum:
-        t << static_cast<long long>(kDlyNumTable[dlyNumIdx[1]]);
+        t << static_cast<long long>(kDelayNumerators[dlyNumIdx[1]]);
         break;
     case kModLfoNum:
-        t << static_cast<long long>(kLfoNumTable[lfoNumIdx]);
+        t << static_cast<long long>(kLfoNumerators[lfoNumIdx]);
         break;
     case kDlyLDen:
-        t << static_cast<long long>(kDenTable[dlyDenIdx[0]]);
+        t << static_cast<long long>(kDenominators[dlyDenIdx[0]]);
         break;
     case kDlyRDen:
-        t << static_cast<long long>(kDenTable[dlyDenIdx[1]]);
+        t << static_cast<long long>(kDenominators[dlyDenIdx[1]]);
         break;
     case kModLfoDen:
-        t << static_cast<long long>(kDenTable[lfoDenIdx]);
+        t << static_cast<long long>(kDenominators[lfoDenIdx]);
         break;
     case kDlyLRange:
     case kDlyRRange: {
@@ -192,12 +170,6 @@ void Drell::formatValue(VstInt32 index, char* text) {
         t << digits;
         break;
     }
-    case kRvbMode:
-        choice({"fx", "out"}, 2);
-        break;
-    case kRvbType:
-        choice({"spring", "plate"}, 2);
-        break;
     case kRvbDamp:
     case kRvbAmt:
         NumberFormat::float2string(static_cast<float>(100.0 * static_cast<double>(v)), number,
@@ -213,16 +185,21 @@ void Drell::formatValue(VstInt32 index, char* text) {
 
 void Drell::getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSigned, int* kind,
                             int* num, int* den) {
+    using namespace temposync;
     auto write = [](auto* p, auto value) {
         if (p != nullptr) *p = value;
     };
     auto decibels = [](float g) {
         return g < std::pow(10.0f, -4.9f) ? -100.0f : 20.0f * std::log10(g);
     };
+    constexpr VstInt32 kTempoIndex = kNumParams + 1;
+    const bool sound = isSoundParameter(index);
+    const float v = sound ? params[index].load() : 0.0f;
+    const DisplayForm form =
+        sound ? kParameterTable[index].display
+              : (index == kTempoIndex ? DisplayForm::Unsigned : DisplayForm::None);
     float x = 0.0f;
     int k = 0;
-    bool listed = true; // the index has a number for the display
-    const float v = isSoundParameter(index) ? params[index].load() : 0.0f;
 
     switch (index) {
     case kMainIn:
@@ -290,62 +267,46 @@ void Drell::getDisplayValue(int* digits, int* point, VstInt32 index, bool* isSig
     case kRvbAmt:
         x = 100.0f * v;
         break;
-    case kNumParams + 1:
+    case kTempoIndex:
         x = tempo;
         break;
     case kDlyLNum:
     case kDlyLDen:
-        write(num, kDlyNumTable[dlyNumIdx[0]]);
-        write(den, kDenTable[dlyDenIdx[0]]);
-        listed = false;
+        write(num, kDelayNumerators[dlyNumIdx[0]]);
+        write(den, kDenominators[dlyDenIdx[0]]);
         break;
     case kDlyRNum:
     case kDlyRDen:
-        write(num, kDlyNumTable[dlyNumIdx[1]]);
-        write(den, kDenTable[dlyDenIdx[1]]);
-        listed = false;
+        write(num, kDelayNumerators[dlyNumIdx[1]]);
+        write(den, kDenominators[dlyDenIdx[1]]);
         break;
     case kModLfoNum:
     case kModLfoDen:
-        write(num, kLfoNumTable[lfoNumIdx]);
-        write(den, kDenTable[lfoDenIdx]);
-        listed = false;
+        write(num, kLfoNumerators[lfoNumIdx]);
+        write(den, kDenominators[lfoDenIdx]);
         break;
     default:
-        listed = false;
         break;
     }
 
-    switch (index) {
-    case kMainIn:
-    case kMainOut:
-    case kDlyLFb:
-    case kDlyRFb:
-    case kModLfoOffset:
-    case kFltMod:
-    case kVcoMod:
-    case kDrvGain:
+    // Sign and kind as the parameter's display form asks.
+    switch (form) {
+    case DisplayForm::Signed:
         write(isSigned, true);
+        write(kind, k);
         break;
-    case kMainMix:
-    case kDlyLFbPan:
-    case kDlyRFbPan:
-    case kModSource:
-    case kModLfoRate:
-    case kFltCutoff:
-    case kVcoManual:
-    case kModEnvSpeed:
-    case kDlyLTime:
-    case kDlyRTime:
-    case kRvbDamp:
-    case kRvbAmt:
-    case kNumParams + 1:
+    case DisplayForm::Unsigned:
+    case DisplayForm::Split:
         write(isSigned, false);
+        write(kind, k);
         break;
-    default:
-        break; // 16, 47, the note values and unlisted indices leave it alone
+    case DisplayForm::Bare:
+        write(kind, k);
+        break;
+    case DisplayForm::None:
+    case DisplayForm::NoteValue:
+        break;
     }
-    if (listed) write(kind, k);
 
     // Digits and the position of the point on a four-digit display.
     if (k == 0) {

@@ -79,10 +79,7 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.processDoubleReplacing = processDoubleReplacingEntry;
 }
 
-AudioEffect::~AudioEffect() {
-    delete editor;
-    editor = nullptr;
-}
+AudioEffect::~AudioEffect() = default;
 
 AudioEffect* AudioEffect::fromAeffect(AEffect* e) noexcept {
     if (e == nullptr || e->magic != kEffectMagic) return nullptr;

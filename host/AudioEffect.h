@@ -49,16 +49,12 @@ public:
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char* name) { (void)name; }
     virtual void getProgramName(char* name) { *name = '\0'; }
-    virtual VstInt32 getChunk(void** data, bool isPreset) {
-        (void)data, (void)isPreset;
-        return 0;
-    }
-    virtual VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) {
-        (void)data, (void)byteSize, (void)isPreset;
-        return 0;
-    }
+    // No chunk operations: the dispatcher answers the chunk opcodes with 0 itself, so a host
+    // keeps the parameter values.
 
-    // Editor: the effect owns it; setting one announces it in the record's flags.
+    // Editor: the dispatcher's editor opcodes reach the one set here, and the record's flags
+    // announce it. The derived effect owns it and destroys it before its own members, since
+    // an editor reaches the effect's state until it is gone; the base never deletes it.
     AEffEditor* getEditor() const noexcept { return editor; }
     void setEditor(AEffEditor* newEditor) noexcept;
 
@@ -78,7 +74,7 @@ public:
 
 protected:
     audioMasterCallback audioMaster = nullptr;
-    AEffEditor* editor = nullptr;
+    AEffEditor* editor = nullptr; // not owned
     float sampleRate = 44100.0f;
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms = 0;

@@ -30,7 +30,6 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster,
     initFactoryPrograms();
     paramToController = std::make_unique<Relaxed<VstInt32>[]>(kNumParams);
     controllerToParam = std::make_unique<Relaxed<VstInt32>[]>(kNumControllers);
-    midiMapChanged = false;
     resetMidiMap();
     learnMode = false;
     learnTarget = kNotAssigned;
@@ -89,8 +88,8 @@ void CPresetSystemEffect::setProgramName(char* name) {
     if (name == nullptr) return;
     VstInt32 current = currentProgram;
     programs[current].setName(name);
-    if (presetEvents != nullptr)
-        presetEvents->onProgramNameChanged(current, programs[current].name());
+    if (PresetSystemEvents* events = presetListener())
+        events->onProgramNameChanged(current, programs[current].name());
 }
 
 void CPresetSystemEffect::getProgramName(char* name) {

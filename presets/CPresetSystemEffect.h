@@ -6,13 +6,13 @@
 #include "engine/Relaxed.h"
 #include "host/AudioEffectX.h"
 #include "presets/CProgram.h"
+#include "presets/ControllerMap.h"
 #include "presets/PlatformServices.h"
 
+#include <atomic>
 #include <memory>
 
 constexpr VstInt32 kNumPrograms = 61;
-constexpr VstInt32 kNotAssigned = 999;
-constexpr VstInt32 kNumControllers = 128;
 
 class PresetSystemEvents;
 
@@ -42,7 +42,6 @@ public:
     virtual void unassignController(VstInt32 controller);
     virtual VstInt32 getControllerOfParameter(VstInt32 param);
     virtual VstInt32 getParameterOfController(VstInt32 controller);
-    virtual bool takeMidiMapChanged();
     virtual void startLearn();
     virtual void stopLearn();
     virtual void setLearnTarget(VstInt32 param);
@@ -59,10 +58,12 @@ public:
     bool isLearning() const { return learnMode; }
     bool isClearing() const { return clearMode; }
     VstInt32 getLearnTarget() const { return learnTarget; }
-    bool isLoadingProgram() const { return loadingProgram; }
 
-    // The open editor's preset-bar side, or null.
-    void setPresetSystemEvents(PresetSystemEvents* events) { presetEvents = events; }
+    // The editor's preset-bar side, or null; it must stay valid until it is replaced or the
+    // effect is destroyed (PresetSystemEvents.h says which thread calls what).
+    void setPresetSystemEvents(PresetSystemEvents* events) {
+        presetEvents.store(events, std::memory_order_release);
+    }
 
     SettingsStore& settingsStore() { return *services.settings; }
     MessageBoxes& messageBoxes() { return *services.messages; }
@@ -72,19 +73,22 @@ protected:
     // Binds controller to param so that the map stays one-to-one: the parameter's former
     // controller and the controller's former parameter are released first.
     void bindController(VstInt32 param, VstInt32 controller);
+    PresetSystemEvents* presetListener() const noexcept {
+        return presetEvents.load(std::memory_order_acquire);
+    }
 
     std::unique_ptr<CProgram[]> programs;
     Relaxed<VstInt32> currentProgram{0};
     std::unique_ptr<Relaxed<VstInt32>[]> paramToController;
     std::unique_ptr<Relaxed<VstInt32>[]> controllerToParam;
-    Relaxed<bool> midiMapChanged{false};
     Relaxed<bool> learnMode{false};
     Relaxed<VstInt32> learnTarget{kNotAssigned};
     Relaxed<bool> clearMode{false};
     Relaxed<bool> loadingProgram{false};
-    PresetSystemEvents* presetEvents = nullptr;
 
 private:
+    std::atomic<PresetSystemEvents*> presetEvents{nullptr};
+
     // The services in use; those the caller did not give are owned below.
     PlatformServices services;
     std::unique_ptr<SettingsStore> ownedSettings;

@@ -1,5 +1,6 @@
 // The MIDI controller map of the preset system: bindings between the 48 sound parameters
 // and the 128 controller numbers, learn and clear modes, and control-change routing.
+#include "presets/ControllerMap.h"
 #include "presets/CPresetSystemEffect.h"
 #include "presets/PresetSystemEvents.h"
 
@@ -8,15 +9,6 @@ namespace {
 constexpr bool isController(VstInt32 cc) {
     return cc >= 0 && cc < kNumControllers;
 }
-
-// Controllers of parameters 0..47 in a new installation; none has a standard meaning.
-constexpr VstInt32 kDefaultControllers[kNumParams] = {
-    20, 22, 21, 23, 24, 25, 26, 27, 28, 29, 30, 31,  41,  44,  45,  46,
-    47, 48, 49, 50, 51, 52, 53, 54, 56, 57, 58, 59,  60,  61,  62,  63,
-    75, 76, 77, 78, 79, 85, 86, 87, 88, 89, 90, 102, 103, 104, 105, 106};
-
-// Controllers 120..127 are channel mode messages: never learned.
-constexpr VstInt32 kFirstModeController = 120;
 
 } // namespace
 
@@ -62,10 +54,6 @@ VstInt32 CPresetSystemEffect::getParameterOfController(VstInt32 controller) {
     return kNotAssigned;
 }
 
-bool CPresetSystemEffect::takeMidiMapChanged() {
-    return midiMapChanged.exchange(false);
-}
-
 void CPresetSystemEffect::startLearn() {
     learnTarget = -1;
     learnMode = true;
@@ -74,7 +62,7 @@ void CPresetSystemEffect::startLearn() {
 void CPresetSystemEffect::stopLearn() {
     learnMode = false;
     learnTarget = -1;
-    if (presetEvents != nullptr) presetEvents->onLearnEnded();
+    if (PresetSystemEvents* events = presetListener()) events->onLearnEnded();
 }
 
 void CPresetSystemEffect::setLearnTarget(VstInt32 param) {
@@ -87,7 +75,7 @@ void CPresetSystemEffect::startClear() {
 
 void CPresetSystemEffect::stopClear() {
     clearMode = false;
-    if (presetEvents != nullptr) presetEvents->onClearEnded();
+    if (PresetSystemEvents* events = presetListener()) events->onClearEnded();
 }
 
 void CPresetSystemEffect::resetMidiMap() {

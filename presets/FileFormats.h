@@ -9,8 +9,6 @@
 // Decoded values are made safe: a non-finite value becomes 0, others are clamped to [0, 1].
 #pragma once
 
-#include "platform/FileIo.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>

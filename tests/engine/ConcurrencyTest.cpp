@@ -1,6 +1,6 @@
 // The editor's and the host's threads change parameters and read texts while the audio
 // thread processes; run under the thread sanitizer this finds unguarded shared state.
-#include "EngineHost.h"
+#include "support/EffectHost.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 TEST(Concurrency, ParameterChangesWhileProcessing) {
-    EngineHost host;
+    EffectHost host;
     host.timeInfo = VstTimeInfo{};
     host.timeInfo->tempo = 120.0;
     auto drell = host.make();

@@ -5,28 +5,14 @@
 
 #include <cmath>
 
-namespace {
-
-// Index of the first sample whose magnitude exceeds threshold, or -1.
-template <typename F>
-int firstAbove(int frames, float threshold, F&& next) {
-    for (int i = 0; i < frames; ++i)
-        if (std::fabs(next(i)) > threshold) return i;
-    return -1;
-}
-
-} // namespace
-
 TEST(DelayLine, ImpulseArrivesAfterWholeSamples) {
     for (int offset : {0, 1, 37, 999}) {
         DelayLine line;
         line.allocate(1000);
         line.placeRead(offset);
-        int arrival = firstAbove(2000, 0.5f, [&](int i) {
-            float a = i == 0 ? 1.0f : 0.0f;
-            line.pushInput(a);
-            return line.processPlain(a);
-        });
+        int arrival = -1;
+        for (int i = 0; i < 2000 && arrival < 0; ++i)
+            if (line.processPlain(i == 0 ? 1.0f : 0.0f) > 0.5f) arrival = i;
         EXPECT_EQ(arrival, offset) << "impulse through a delay of " << offset << " samples";
     }
 }
@@ -43,23 +29,6 @@ TEST(DelayLine, OffsetStaysWithinTheMemory) {
     EXPECT_GE(line.dlyRead, 0);
     EXPECT_LT(line.dlyRead, line.length());
     EXPECT_NE(line.dlyRead, line.dlyWrite) << "the longest offset must not read the newest sample";
-}
-
-TEST(DelayLine, ClockAtTwiceTheRateHalvesTheDelay) {
-    for (float rate : {1.0f, 2.0f, 0.5f}) {
-        DelayLine line;
-        line.allocate(4000);
-        line.placeRead(1000);
-        int arrival = firstAbove(8000, 0.2f, [&](int i) {
-            float a = i < 8 ? 1.0f : 0.0f; // a short pulse survives the interpolation
-            line.pushInput(a);
-            return line.processClocked(rate);
-        });
-        const float expected = 1000.0f / rate;
-        // The two splines add a few memory samples of their own.
-        EXPECT_NEAR(static_cast<float>(arrival), expected, 4.0f / rate)
-            << "a clock of " << rate << " memory samples per audio sample";
-    }
 }
 
 TEST(DelayLine, ClockedOutputHoldsAfterASteepRateRise) {
@@ -113,26 +82,4 @@ TEST(DelayLine, InputHistoryFromMemoryMatchesPushingEachSample) {
                     << "history entry " << k << " after " << run + 1 << " runs of " << frames;
         }
     }
-}
-
-TEST(DelayLine, CatmullRomPassesThroughItsInnerPoints) {
-    const float h[4] = {0.3f, -1.0f, 2.0f, 5.0f};
-    EXPECT_FLOAT_EQ(catmullRom(h, 0.0f), -1.0f);
-    EXPECT_NEAR(catmullRom(h, 1.0f), 2.0f, 1e-6f);
-    const float line[4] = {0.0f, 1.0f, 2.0f, 3.0f};
-    EXPECT_NEAR(catmullRom(line, 0.25f), 1.25f, 1e-6f) << "a straight line stays straight";
-}
-
-TEST(DelayLine, ClearKeepsPositions) {
-    DelayLine line;
-    line.allocate(50);
-    line.placeRead(10);
-    for (int i = 0; i < 7; ++i) line.processPlain(1.0f);
-    const int write = line.dlyWrite, read = line.dlyRead;
-    line.clear();
-    EXPECT_EQ(line.dlyWrite, write);
-    EXPECT_EQ(line.dlyRead, read);
-    for (float x : line.dlyBuf) ASSERT_EQ(x, 0.0f);
-    EXPECT_EQ(line.clkRate, 1.0f);
-    EXPECT_EQ(line.clkPhase, 0.0f);
 }

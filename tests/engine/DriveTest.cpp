@@ -1,3 +1,4 @@
+// The drive alone: its level law, the running sums, and reset.
 #include "engine/Drive.h"
 
 #include "StageTestUtil.h"
@@ -16,15 +17,7 @@ float drive(Drive& d, float in, float amount, bool on = true) {
 
 } // namespace
 
-TEST(Drive, LengthFollowsTheSampleRate) {
-    EXPECT_EQ(Drive::lengthForRate(4096), 2);
-    EXPECT_EQ(Drive::lengthForRate(22050), 2);
-    EXPECT_EQ(Drive::lengthForRate(25000), 2);
-    EXPECT_EQ(Drive::lengthForRate(44100), 4);
-    EXPECT_EQ(Drive::lengthForRate(48000), 4);
-    EXPECT_EQ(Drive::lengthForRate(96000), 8);
-    EXPECT_EQ(Drive::lengthForRate(192000), 16);
-    EXPECT_EQ(Drive::lengthForRate(200000), 16);
+TEST(Drive, LengthOutsideTheRingsFallsBack) {
     Drive d;
     d.drivePos = 3;
     d.setLength(8);
@@ -32,16 +25,6 @@ TEST(Drive, LengthFollowsTheSampleRate) {
     EXPECT_EQ(d.drivePos, 0);
     d.setLength(99);
     EXPECT_EQ(d.avgLen, 4) << "a length the rings cannot hold falls back";
-}
-
-TEST(Drive, ConstantFullScaleAtUnityDriveSettlesAtThreeQuarters) {
-    for (int len : {2, 4, 8, 16}) {
-        Drive d;
-        d.setLength(len);
-        float out = 0.0f;
-        for (int i = 0; i < 2 * len; ++i) out = drive(d, 1.0f, 1.0f);
-        EXPECT_FLOAT_EQ(out, 0.75f) << "avgLen " << len;
-    }
 }
 
 TEST(Drive, FullDriveNeverLetsASteadySignalAboveOneSixteenth) {
@@ -55,15 +38,6 @@ TEST(Drive, FullDriveNeverLetsASteadySignalAboveOneSixteenth) {
             EXPECT_NEAR(out, level * (1.0f - 16.0f * level / 4.0f), 1e-6f) << "level " << level;
         }
     }
-}
-
-TEST(Drive, RingsRunWhileOffSoSwitchingOnIsImmediate) {
-    Drive d;
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(drive(d, 1.0f, 1.0f, false), 1.0f);
-    // The effect rebuilds the sums at every block start, where the switch takes effect.
-    d.rebuildSums();
-    EXPECT_FLOAT_EQ(d.driveSum[0], 4.0f) << "the rings hold the last samples while off";
-    EXPECT_FLOAT_EQ(drive(d, 1.0f, 1.0f, true), 0.75f);
 }
 
 TEST(Drive, RebuildingTheSumsRemovesAccumulatedError) {

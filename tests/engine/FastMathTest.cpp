@@ -1,3 +1,4 @@
+// The fast maths proved against the standard library over the ranges the engine uses them on.
 #include "engine/FastMath.h"
 
 #include <gtest/gtest.h>
@@ -39,16 +40,6 @@ double worstOver(float lo, float hi, std::uint32_t stride, Fast fast, Exact exac
 
 } // namespace
 
-TEST(FastMath, Exp2WithinAnUlpOverTheClockFactorRange) {
-    // Clock factors use exponents in [-1, 1]: every 61st float of each sign.
-    auto fast = [](float x) { return fastmath::exp2(x); };
-    auto exact = [](double x) { return std::exp2(x); };
-    EXPECT_LT(worstOver(1e-30f, 1.0f, 61, fast, exact), kMaxRelativeError);
-    auto fastNeg = [](float x) { return fastmath::exp2(-x); };
-    auto exactNeg = [](double x) { return std::exp2(-x); };
-    EXPECT_LT(worstOver(1e-30f, 1.0f, 61, fastNeg, exactNeg), kMaxRelativeError);
-}
-
 TEST(FastMath, Exp2WithinAnUlpOverItsWholeRange) {
     double worst = 0.0;
     for (int i = -1250000; i <= 1250000; ++i) {
@@ -70,6 +61,7 @@ TEST(FastMath, Exp2IsExactAtIntegersAndSafeBeyondItsRange) {
 }
 
 TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
+    const float inf = std::numeric_limits<float>::infinity();
     const float special[] = {0.0f,
                              -0.0f,
                              1.0f,
@@ -78,8 +70,8 @@ TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
                              -125.0f,
                              126.0f,
                              -1e30f,
-                             std::numeric_limits<float>::infinity(),
-                             -std::numeric_limits<float>::infinity(),
+                             inf,
+                             -inf,
                              std::numeric_limits<float>::quiet_NaN()};
     for (float x : special) {
         const FloatPair y = fastmath::exp2(FloatPair{x, -x});
@@ -118,15 +110,15 @@ TEST(FastMath, FourthRootWithinAnUlpOverTheResonanceRange) {
 }
 
 TEST(FastMath, FlushZeroesOnlyNegligibleValues) {
-    EXPECT_EQ(fastmath::flush(1e-30f), 0.0f);
-    EXPECT_EQ(fastmath::flush(-1e-38f), 0.0f);
-    EXPECT_EQ(fastmath::flush(0.5f), 0.5f);
-    EXPECT_NEAR(fastmath::flush(1e-20f), 1e-20f, 2e-25f);
+    const FloatPair flushed = flushPair(FloatPair{1e-30f, -1e-38f});
+    EXPECT_EQ(flushed[0], 0.0f);
+    EXPECT_EQ(flushed[1], 0.0f);
+    const FloatPair kept = flushPair(FloatPair{0.5f, 1e-20f});
+    EXPECT_EQ(kept[0], 0.5f);
+    EXPECT_NEAR(kept[1], 1e-20f, 2e-25f);
     EXPECT_TRUE(fastmath::isNormalOrZero(0.0f));
     EXPECT_TRUE(fastmath::isNormalOrZero(-1.0f));
     EXPECT_FALSE(fastmath::isNormalOrZero(1e-40f));
     EXPECT_FALSE(fastmath::isNormalOrZero(std::numeric_limits<float>::infinity()));
     EXPECT_FALSE(fastmath::isNormalOrZero(std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_TRUE(fastmath::zeroExponent(1e-40f));
-    EXPECT_FALSE(fastmath::zeroExponent(1e-30f));
 }

@@ -1,6 +1,11 @@
-// Construction, resume and suspend: buffer sizes that follow the sample rate, what resume
-// keeps and clears, and values from the host that cannot be used.
-#include "EngineHost.h"
+// Construction, resume, suspend and destruction: buffer sizes that follow the sample rate,
+// what resume keeps and clears, values from the host that cannot be used, and the editor
+// that the effect owns.
+#include "engine/DrellEditorEvents.h"
+#include "presets/PresetFileCommands.h"
+#include "presets/PresetSystemEvents.h"
+#include "support/EffectHost.h"
+#include "support/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +22,7 @@ struct Sizes {
 
 class Lifecycle : public ::testing::Test {
 protected:
-    EngineHost host;
+    EffectHost host;
 };
 
 } // namespace
@@ -28,40 +33,21 @@ TEST_F(Lifecycle, BuffersFollowTheSampleRate) {
     EXPECT_EQ(drell->delayLength(), 220501);
     EXPECT_EQ(drell->averageLength(), 4);
     EXPECT_EQ(drell->meterLength(), 1024);
-    const Sizes table[] = {{96000.0f, 480001, 65535, 8},  {192000.0f, 960001, 131071, 16},
-                           {22050.0f, 110251, 32767, 2},  {48000.0f, 240001, 32767, 4},
-                           {0.0f, 220501, 32767, 4},      {4095.0f, 220501, 32767, 4},
-                           {200001.0f, 220501, 32767, 4}, {200000.0f, 1000001, 131071, 16}};
+    // The last rows are rates the engine cannot run (NaN included): they count as 44100 Hz.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Sizes table[] = {{96000.0f, 480001, 65535, 8},     {192000.0f, 960001, 131071, 16},
+                           {22050.0f, 110251, 32767, 2},     {48000.0f, 240001, 32767, 4},
+                           {200000.0f, 1000001, 131071, 16}, {0.0f, 220501, 32767, 4},
+                           {4095.0f, 220501, 32767, 4},      {200001.0f, 220501, 32767, 4},
+                           {-48000.0f, 220501, 32767, 4},    {nan, 220501, 32767, 4}};
     for (const Sizes& s : table) {
+        resumeAt(*drell, 96000.0f);
         resumeAt(*drell, s.rate);
+        EXPECT_EQ(drell->engineRate(), s.dlyLen == 220501 ? 44100.0f : s.rate) << s.rate;
         EXPECT_EQ(drell->delayLength(), s.dlyLen) << "delay memory at " << s.rate << " Hz";
         EXPECT_EQ(drell->averageLength(), s.avgLen) << "drive length at " << s.rate << " Hz";
-        // The reverb's memory size belongs to the reverb; it must at least follow the rate.
-        if (drell->reverbMask() != 32767 || s.rvbMask == 32767) {
-            EXPECT_EQ(drell->reverbMask(), s.rvbMask) << "reverb memory at " << s.rate << " Hz";
-        }
+        EXPECT_EQ(drell->reverbMask(), s.rvbMask) << "reverb memory at " << s.rate << " Hz";
     }
-}
-
-TEST_F(Lifecycle, RatesTheHostCannotMeanCountAs44100) {
-    auto drell = host.make();
-    resumeAt(*drell, 96000.0f);
-    for (float bad :
-         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-          -std::numeric_limits<float>::infinity(), -48000.0f}) {
-        resumeAt(*drell, bad);
-        EXPECT_EQ(drell->engineRate(), 44100.0f) << "rate " << bad;
-        EXPECT_EQ(drell->delayLength(), 220501);
-        resumeAt(*drell, 96000.0f);
-    }
-}
-
-TEST_F(Lifecycle, SampleRateWaitsForResume) {
-    auto drell = host.make();
-    drell->dispatcher(effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    EXPECT_EQ(drell->engineRate(), 44100.0f);
-    drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-    EXPECT_EQ(drell->engineRate(), 96000.0f);
 }
 
 TEST_F(Lifecycle, ResumeAtTheSameRateKeepsTheMemoryButEmptiesIt) {
@@ -123,31 +109,54 @@ TEST_F(Lifecycle, FirstSampleAfterSuspendUsesTheTargets) {
     EXPECT_NEAR(out, 1.0f, 1e-6f) << "the output gain must not glide after suspend";
 }
 
-TEST_F(Lifecycle, HostTempoAtResumeIsClampedAndNonsenseIgnored) {
-    auto drell = host.make();
-    host.timeInfo = VstTimeInfo{};
-    host.timeInfo->tempo = 20.0;
-    resumeAt(*drell, 44100.0f);
-    EXPECT_NEAR(drell->getTempo(), 0.0f, 1e-6f) << "20 bpm at resume is clamped to 30";
-    host.timeInfo->tempo = 1000.0;
-    resumeAt(*drell, 44100.0f);
-    EXPECT_NEAR(drell->getTempo(), 1.0f, 1e-6f) << "1000 bpm at resume is clamped to 400";
-    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
-        host.timeInfo->tempo = bad;
-        resumeAt(*drell, 44100.0f);
-        EXPECT_NEAR(drell->getTempo(), 1.0f, 1e-6f) << "tempo " << bad << " must be ignored";
-    }
-}
+namespace {
 
-TEST_F(Lifecycle, HostAdapterGetsNoTempoRequestAtResume) {
-    host.productString = "VSTAUAdapter";
-    host.timeInfo = VstTimeInfo{};
-    host.timeInfo->tempo = 60.0;
-    auto drell = host.make();
-    EXPECT_TRUE(drell->isHostAdapter());
-    resumeAt(*drell, 44100.0f);
-    EXPECT_EQ(host.timeRequests, 0);
-    float in = 0.0f, out = 0.0f, outR = 0.0f;
-    run(*drell, &in, &in, 1, &out, &outR);
-    EXPECT_GT(host.timeRequests, 0) << "block processing still asks for the tempo";
+// An editor that does on its way out what an editor does: reads the bank, the engine and
+// the settings and lets go of the file commands. It records whether they were still whole.
+class ClosingEditor final : public AEffEditor, public DrellEditorEvents, public PresetSystemEvents {
+public:
+    ClosingEditor(Drell& effect, bool& closedWhole)
+        : AEffEditor(&effect), drell(effect), closedWhole(closedWhole) {
+        drell.setEditorEvents(this);
+        drell.setPresetSystemEvents(this);
+    }
+    ~ClosingEditor() override {
+        const CProgram* program = drell.getProgramAt(0);
+        closedWhole = program != nullptr && program->getParameter(kMainMix) == 0.3f &&
+                      drell.getParameter(kMainMix) == 0.3f && !drell.fileCommands().busy() &&
+                      !drell.settingsStore().keyExists("SOFTWARE\\Nobody");
+    }
+    bool getRect(ERect**) override { return false; }
+    bool open(void*) override { return true; }
+    void close() override {}
+    void setParameter(std::int32_t, float) override { ++changes; }
+    void onProgramSelect() override {}
+    void onTempoChanged(float) override {}
+    void onProgramNameChanged(std::int32_t, const char*) override {}
+    void onLearnEnded() override {}
+    void onClearEnded() override {}
+
+    int changes = 0;
+
+private:
+    Drell& drell;
+    bool& closedWhole;
+};
+
+} // namespace
+
+TEST_F(Lifecycle, EditorIsOwnedByTheEffectAndDestroyedFirst) {
+    FakeServices fakes;
+    bool closedWhole = false;
+    auto drell = host.make(fakes.services());
+    EXPECT_EQ(drell->getAeffect()->flags & effFlagsHasEditor, 0) << "no editor, none announced";
+    auto editor = std::make_unique<ClosingEditor>(*drell, closedWhole);
+    ClosingEditor& seen = *editor;
+    drell->adoptEditor(std::move(editor));
+    EXPECT_EQ(drell->getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
+    EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 1) << "the host reaches it";
+    drell->setParameter(kMainMix, 0.3f);
+    EXPECT_EQ(seen.changes, 1) << "the editor hears parameter changes";
+    drell.reset();
+    EXPECT_TRUE(closedWhole) << "the editor outlived the bank, engine, commands or settings";
 }

@@ -5,27 +5,20 @@
 
 #include <dlfcn.h>
 
-#include <array>
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 
 namespace {
 
 std::set<std::string> exportedSymbols() {
-    std::string cmd = std::string("nm -D --defined-only ") + TESSEL_PLUGIN_PATH;
     std::set<std::string> names;
-    FILE* pipe = popen(cmd.c_str(), "r");
+    FILE* pipe = popen((std::string("nm -D --defined-only -j ") + TESSEL_PLUGIN_PATH).c_str(), "r");
     if (pipe == nullptr) return names;
-    std::array<char, 512> line{};
-    while (fgets(line.data(), line.size(), pipe) != nullptr) {
-        std::string s(line.data());
-        auto last = s.find_last_of(' ');
-        if (last == std::string::npos) continue;
-        std::string name = s.substr(last + 1);
-        while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-        names.insert(name);
-    }
+    char line[512];
+    while (fgets(line, sizeof line, pipe) != nullptr)
+        if (const char* name = std::strtok(line, "\r\n")) names.insert(name);
     pclose(pipe);
     return names;
 }
@@ -84,12 +77,8 @@ TEST(Record, FieldsAreFilledAsPublished) {
     const auto* id = reinterpret_cast<const unsigned char*>(&e->uniqueID);
     EXPECT_EQ(std::string(id, id + 4), "W2TK") << "unique ID bytes, lowest first";
     EXPECT_EQ(e->version, 1);
-    EXPECT_NE(e->dispatcher, nullptr);
-    EXPECT_NE(e->process, nullptr);
-    EXPECT_NE(e->setParameter, nullptr);
-    EXPECT_NE(e->getParameter, nullptr);
-    EXPECT_NE(e->processReplacing, nullptr);
-    EXPECT_NE(e->processDoubleReplacing, nullptr);
+    EXPECT_TRUE(e->process != nullptr && e->processDoubleReplacing != nullptr)
+        << "old hosts call the entries they know without checking them";
     for (char c : e->future) EXPECT_EQ(c, 0);
 }
 

@@ -1,8 +1,10 @@
-// The loaded library keeps its settings under $TESSEL_CONFIG_HOME: a new instance takes the
-// stored controller map and the default bank from there.
+// The loaded library keeps its settings under $TESSEL_CONFIG_HOME: the first instance stores
+// the controller map there, and a new instance loads the default bank named there.
+#include "platform/FileIo.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
 #include "presets/FileFormats.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 #include "testhost/TestHost.h"
 
@@ -14,24 +16,6 @@
 
 namespace {
 
-// Points $TESSEL_CONFIG_HOME at a folder for the life of the object.
-class ConfigHome {
-public:
-    explicit ConfigHome(const std::string& folder) {
-        if (const char* old = std::getenv("TESSEL_CONFIG_HOME")) previous = old;
-        ::setenv("TESSEL_CONFIG_HOME", folder.c_str(), 1);
-    }
-    ~ConfigHome() {
-        if (previous)
-            ::setenv("TESSEL_CONFIG_HOME", previous->c_str(), 1);
-        else
-            ::unsetenv("TESSEL_CONFIG_HOME");
-    }
-
-private:
-    std::optional<std::string> previous;
-};
-
 std::string indexedName(TestHost& host, int index) {
     char text[64] = {};
     host.dispatch(effGetProgramNameIndexed, index, 0, text);
@@ -40,28 +24,9 @@ std::string indexedName(TestHost& host, int index) {
 
 } // namespace
 
-TEST(StoredSettings, FirstInstanceWritesTheControllerMapAndLaterOnesReadIt) {
-    TempFolder config;
-    ConfigHome home(config.path());
-    {
-        TestHost host;
-        ASSERT_TRUE(host.load());
-        EXPECT_FLOAT_EQ(host.getParameter(48), 20.5f / 129.0f);
-    }
-    FileSettingsStore store(config.path());
-    EXPECT_EQ(store.readDword(kMidiSettingsKeyPath, "param001"), 22u) << "defaults not written";
-    ASSERT_EQ(store.writeValues(kMidiSettingsKeyPath, {{"param000", std::uint32_t{3}}}),
-              SettingsWriteStatus::ok);
-
-    TestHost host;
-    ASSERT_TRUE(host.load());
-    EXPECT_FLOAT_EQ(host.getParameter(48), 3.5f / 129.0f);
-    EXPECT_EQ(host.getParameter(49), 22.5f / 129.0f);
-}
-
-TEST(StoredSettings, DefaultBankIsLoadedWhenTheLibraryCreatesAnInstance) {
+TEST(StoredSettings, LibraryStoresTheControllerMapAndLoadsTheDefaultBank) {
     TempFolder config, banks;
-    ConfigHome home(config.path());
+    ScopedEnv home("TESSEL_CONFIG_HOME", config.path().c_str());
     BankRecords records;
     for (std::size_t i = 0; i < records.size(); ++i) {
         records[i].name = "Stored " + std::to_string(i);
@@ -80,4 +45,6 @@ TEST(StoredSettings, DefaultBankIsLoadedWhenTheLibraryCreatesAnInstance) {
     EXPECT_EQ(indexedName(host, 0), "Stored 0");
     EXPECT_EQ(indexedName(host, 60), "Stored 60");
     EXPECT_EQ(std::filesystem::current_path(), start);
+    EXPECT_EQ(store.readDword(kMidiSettingsKeyPath, "param001"), 22u) << "map not stored";
+    EXPECT_FLOAT_EQ(host.getParameter(49), 22.5f / 129.0f) << "parameter 1's controller";
 }

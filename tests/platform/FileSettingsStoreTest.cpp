@@ -1,6 +1,7 @@
 #include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SettingsText.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -38,28 +39,7 @@ std::vector<SettingsValue> midiValues(std::uint32_t base) {
     return ::testing::AssertionSuccess();
 }
 
-// Sets an environment variable for the test's duration and restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
-
 } // namespace
-
-TEST(SettingsKeys, MidiValueNamesHaveThreeDigits) {
-    EXPECT_EQ(midiControllerValueName(0), "param000");
-    EXPECT_EQ(midiControllerValueName(7), "param007");
-    EXPECT_EQ(midiControllerValueName(47), "param047");
-    EXPECT_EQ(midiControllerValueName(-1), "");
-}
 
 TEST(FileSettingsStore, ValuesRoundTripAndKeyIsAFolder) {
     TempFolder temp;
@@ -92,16 +72,6 @@ TEST(FileSettingsStore, ValuesRoundTripAndKeyIsAFolder) {
     std::string text = TempFolder::readText(file);
     EXPECT_NE(text.find("defbankdir text /home/me/Bänke/\n"), std::string::npos) << text;
     EXPECT_NE(text.find("max dword 4294967295\n"), std::string::npos) << text;
-}
-
-TEST(FileSettingsStore, MidiMapIsOneFileWithOneLinePerParameter) {
-    TempFolder temp;
-    FileSettingsStore store(temp.path());
-    ASSERT_EQ(store.writeValues(kMidiSettingsKeyPath, midiValues(20)), SettingsWriteStatus::ok);
-    EXPECT_TRUE(isCompleteMidiKey(store));
-    std::string text = TempFolder::readText(temp / "SOFTWARE/Drellsonic/Tessel/MIDI/values");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 49) << "comment line and 48 values";
-    EXPECT_NE(text.find("param047 dword 67\n"), std::string::npos) << text;
 }
 
 TEST(FileSettingsStore, WritingKeepsOtherValuesAndReplacesSameNames) {
@@ -176,33 +146,27 @@ TEST(FileSettingsStore, FailuresSayWhetherKeyOrValueFailed) {
 
 TEST(FileSettingsStore, RootComesFromEnvironmentAndIsUnavailableWithoutHome) {
     TempFolder temp;
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", (temp / "tessel").c_str());
-        ScopedEnv xdg("XDG_CONFIG_HOME", (temp / "xdg").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "tessel");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", (temp / "xdg").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "xdg");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/ignored");
-        ScopedEnv home("HOME", (temp / "home").c_str());
-        EXPECT_EQ(FileSettingsStore().root(), temp / "home/.config");
-    }
-    {
-        ScopedEnv tessel("TESSEL_CONFIG_HOME", nullptr);
-        ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-        ScopedEnv home("HOME", nullptr);
+    const std::string tessel = temp / "tessel", xdg = temp / "xdg", home = temp / "home";
+    struct Row {
+        const char *tessel, *xdg, *home;
+        std::string root;
+    };
+    const Row table[] = {{tessel.c_str(), xdg.c_str(), home.c_str(), tessel},
+                         {nullptr, xdg.c_str(), home.c_str(), xdg},
+                         {nullptr, "relative/ignored", home.c_str(), home + "/.config"},
+                         {nullptr, nullptr, nullptr, ""}};
+    for (const Row& row : table) {
+        ScopedEnv a("TESSEL_CONFIG_HOME", row.tessel), b("XDG_CONFIG_HOME", row.xdg),
+            c("HOME", row.home);
         FileSettingsStore store;
-        EXPECT_EQ(store.root(), "");
-        EXPECT_EQ(store.writeValues(kSettingsKeyPath, {{"defbankdir", std::string()}}),
-                  SettingsWriteStatus::keyNotCreated);
-        EXPECT_FALSE(store.keyExists(kSettingsKeyPath));
-        EXPECT_FALSE(store.readString(kSettingsKeyPath, "defbankdir"));
+        EXPECT_EQ(store.root(), row.root);
     }
+    ScopedEnv a("TESSEL_CONFIG_HOME", nullptr), b("XDG_CONFIG_HOME", nullptr), c("HOME", nullptr);
+    FileSettingsStore none;
+    EXPECT_EQ(none.writeValues(kSettingsKeyPath, {{"defbankdir", std::string()}}),
+              SettingsWriteStatus::keyNotCreated);
+    EXPECT_FALSE(none.keyExists(kSettingsKeyPath));
+    EXPECT_FALSE(none.readString(kSettingsKeyPath, "defbankdir"));
 }
 
 // Two writers on separate halves of one key: with the key lock both halves survive, and a
@@ -269,14 +233,4 @@ TEST(FileSettingsStore, ConcurrentProcessesLeaveACompleteFile) {
          std::filesystem::directory_iterator(temp / "SOFTWARE/Drellsonic/Tessel/MIDI"))
         entries += entry.path().filename() != ".lock";
     EXPECT_EQ(entries, 1) << "only the values file remains";
-}
-
-TEST(SettingsText, FormatThenParseRoundTrips) {
-    std::vector<SettingsValue> values = {{"a", std::string("x\ny\r\\z\x7f")}, {"b", 42u}};
-    auto parsed = parseSettingsText(formatSettingsText("K\\L", values));
-    ASSERT_EQ(parsed.size(), 2u);
-    EXPECT_EQ(std::get<std::string>(parsed[0].value), "x\ny\r\\z\x7f");
-    EXPECT_EQ(std::get<std::uint32_t>(parsed[1].value), 42u);
-    EXPECT_TRUE(parseSettingsText(formatSettingsText("K", {{"bad name", 1u}})).empty())
-        << "invalid names are not written";
 }

@@ -1,6 +1,5 @@
 #include "platform/MessageBox.h"
 #include "support/FakeProgram.h"
-#include "support/RecordingMessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -24,33 +23,10 @@ TEST(MessageBox, ZenityShowsTheMessageDetachedAndStderrGetsTheLine) {
     EXPECT_EQ(args, "--error\n--title=Error...\n--text=Invalid file format!\n--\n");
 }
 
-TEST(MessageBox, KdialogShowsPlainMessagesWithSorry) {
-    TempFolder temp;
-    installFakeProgram(temp, "kdialog", kRecordArguments);
-    ::testing::internal::CaptureStderr();
-    ProcessMessageBoxes boxes(temp.path());
-    boxes.showError("Could not create registry key for storing MIDI settings!", MessageIcon::none);
-    boxes.waitForLaunchers();
-    ::testing::internal::GetCapturedStderr();
-    auto args = waitForFile(temp / "kdialog.log", "--\n");
-    EXPECT_EQ(args, "--title\nError...\n--sorry\nCould not create registry key for storing MIDI "
-                    "settings!\n--\n");
-}
-
 TEST(MessageBox, WithoutProgramsOnlyStderrIsWritten) {
     TempFolder empty;
     ::testing::internal::CaptureStderr();
     ProcessMessageBoxes boxes(empty.path());
     boxes.showError("Not a preset file!");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Tessel: Error...: Not a preset file!\n");
-}
-
-TEST(MessageBox, RecordingFakeKeepsMessagesInOrder) {
-    RecordingMessageBoxes boxes;
-    MessageBoxes& asInterface = boxes;
-    asInterface.showError("first");
-    asInterface.showError("second", MessageIcon::none);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].message, "first");
-    EXPECT_EQ(boxes.shown[1].icon, MessageIcon::none);
 }

@@ -175,7 +175,6 @@ VstIntPtr TestHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, voi
         return canDoAnswer;
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
-        return beginEditAnswer;
     case audioMasterAutomate:
     case audioMasterWantMidi:
     case audioMasterUpdateDisplay:

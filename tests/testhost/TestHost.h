@@ -27,7 +27,6 @@ public:
     std::optional<VstTimeInfo> timeInfo; // none: the host answers audioMasterGetTime with 0
     VstIntPtr outputLatency = 0;
     VstIntPtr canDoAnswer = 1;
-    VstIntPtr beginEditAnswer = 1;
 
     explicit TestHost(const char* pluginPath = TESSEL_PLUGIN_PATH);
     ~TestHost();

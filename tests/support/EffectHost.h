@@ -1,5 +1,6 @@
-// A minimal host for constructing the effect directly in unit tests: the callback answers
-// from fields of the instance that the running test installs on its thread.
+// A host for an effect built into the test program: the callback answers from the fields of
+// the EffectHost that the running test made on its thread, and records the calls through
+// which the effect reports edits to a host.
 #pragma once
 
 #include "engine/Drell.h"
@@ -7,23 +8,34 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
-class EngineHost {
+class EffectHost {
 public:
+    struct Call {
+        VstInt32 opcode;
+        VstInt32 index;
+        float opt;
+    };
+
     std::optional<VstTimeInfo> timeInfo;
     VstIntPtr outputLatency = 0;
-    const char* productString = "Engine Test Host";
-    int timeRequests = 0;
+    const char* productString = "Effect Test Host";
+    // Begin-edit, automate, end-edit and update-display calls, in order.
+    std::vector<Call> edits;
 
-    EngineHost() { current() = this; }
-    ~EngineHost() { current() = nullptr; }
-    EngineHost(const EngineHost&) = delete;
-    EngineHost& operator=(const EngineHost&) = delete;
+    EffectHost() { current() = this; }
+    ~EffectHost() { current() = nullptr; }
+    EffectHost(const EffectHost&) = delete;
+    EffectHost& operator=(const EffectHost&) = delete;
 
-    std::unique_ptr<Drell> make() { return std::make_unique<Drell>(&EngineHost::callback); }
+    std::unique_ptr<Drell> make(const PlatformServices& services = {}) {
+        return std::make_unique<Drell>(&EffectHost::callback, services);
+    }
 
-    static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-        EngineHost* host = current();
+    static VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
+                              float opt) {
+        EffectHost* host = current();
         switch (opcode) {
         case audioMasterVersion:
             return 2400;
@@ -33,19 +45,24 @@ public:
             return 1;
         case audioMasterGetTime:
             if (host == nullptr || !host->timeInfo) return 0;
-            ++host->timeRequests;
             host->answer = *host->timeInfo;
             return reinterpret_cast<VstIntPtr>(&host->answer);
         case audioMasterGetOutputLatency:
             return host != nullptr ? host->outputLatency : 0;
+        case audioMasterBeginEdit:
+        case audioMasterAutomate:
+        case audioMasterEndEdit:
+        case audioMasterUpdateDisplay:
+            if (host != nullptr) host->edits.push_back({opcode, index, opt});
+            return 1;
         default:
             return 0; // pins answer 0: connected
         }
     }
 
 private:
-    static EngineHost*& current() {
-        static thread_local EngineHost* host = nullptr;
+    static EffectHost*& current() {
+        static thread_local EffectHost* host = nullptr;
         return host;
     }
     VstTimeInfo answer{};
