@@ -5,7 +5,7 @@
 #   with TESSEL_CONFIG_HOME in the build tree, so no test reads or writes the user's
 #   configuration. Tests without WINDOW also run without a display (DISPLAY and
 #   WAYLAND_DISPLAY cleared), so none can open a window on the user's desktop; WINDOW tests
-#   keep the DISPLAY they are started with (the Xvfb that scripts/test.sh starts) and skip
+#   keep the DISPLAY they are run with (the Xvfb the test script starts for them) and skip
 #   when no X server answers.
 #
 # tessel_test_program(<folder> SOURCES <files...> [LIBRARIES <targets...>] [WINDOW])

@@ -80,8 +80,7 @@ void Drell::setEngineRate(float sr) {
     avgLen = Drive::lengthForRate(dspRateInt);
     chain.drive.setLength(avgLen);
     setEnvelopeSpeed(params[kModEnvSpeed]);
-    lfoInc = static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(lfoRateHz.load()) /
-                                static_cast<double>(sr));
+    lfoInc = Modulation::phaseIncrement(lfoRateHz, sr);
     // The cutoff limit of half the rate moves with it.
     smoothTarget[sCutoff] = cutoffFor(params[kFltCutoff]);
 }

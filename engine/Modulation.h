@@ -8,6 +8,7 @@
 #include "engine/SidePair.h"
 
 #include <cstdint>
+#include <numbers>
 
 // Working values the modulation reads every sample (set by the effect's parameter mapping).
 struct ModulationSettings {
@@ -31,6 +32,12 @@ public:
     static constexpr std::uint32_t kRandomSeed = 1;
 
     Modulation() noexcept;
+
+    // The LFO's phase step in radians per sample at hz: 2 pi hz / rate, in double precision.
+    static float phaseIncrement(float hz, float rate) noexcept {
+        return static_cast<float>(2.0 * std::numbers::pi * static_cast<double>(hz) /
+                                  static_cast<double>(rate));
+    }
 
     // Clears outputs and followers; master phase 0, sides at -/+ lfoOffset.
     void reset(float lfoOffset) noexcept;

@@ -13,8 +13,6 @@ using temposync::kMaxDelayMs;
 using temposync::kMaxLfoHz;
 using temposync::kMinLfoHz;
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
 float gainOf(float v) noexcept {
     return 4.0f * v * v;
 }
@@ -24,9 +22,6 @@ float bipolar(float v) noexcept {
 // A polarity switch: its second step inverts.
 float signOf(ParameterId id, float v) noexcept {
     return stepOf(id, v) == 1 ? -1.0f : 1.0f;
-}
-float radiansPerSample(float hz, float rate) noexcept {
-    return static_cast<float>(kTwoPi * static_cast<double>(hz) / static_cast<double>(rate));
 }
 
 } // namespace
@@ -210,7 +205,7 @@ void Drell::setLfoRate(float v) {
     float hz = std::pow(16.0f, v) - 1.0f;
     if (hz < kMinLfoHz) hz = kMinLfoHz;
     lfoRateHz = hz;
-    lfoInc = radiansPerSample(hz, dspRate);
+    lfoInc = Modulation::phaseIncrement(hz, dspRate);
 }
 
 void Drell::setEnvelopeSpeed(float v) {
@@ -275,7 +270,7 @@ void Drell::recomputeSync(int mask) {
         if (hz < kMinLfoHz) hz = kMinLfoHz;
         if (hz > kMaxLfoHz) hz = kMaxLfoHz;
         lfoRateHz = hz;
-        lfoInc = radiansPerSample(hz, dspRate);
+        lfoInc = Modulation::phaseIncrement(hz, dspRate);
     }
     for (int side = 0; side < 2; ++side) {
         if ((mask & (side == 0 ? kSyncLeft : kSyncRight)) == 0 || dlyMode[side] != 1) continue;

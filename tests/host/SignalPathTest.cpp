@@ -147,6 +147,18 @@ TEST_F(SignalPath, FullFeedbackWithoutDriveStaysWithinUnity) {
     }
 }
 
+TEST_F(SignalPath, RepeatsKeepTheirPolarityUnlessInverted) {
+    for (float inverted : {0.0f, 1.0f}) {
+        host.setParameter(kDlyLFb, 0.5f); // fed back one sample later, all to the left line
+        host.setParameter(kDlyLFbInv, inverted);
+        plainWet(0.002f, 0.002f); // 10 ms
+        const auto x = impulse(1000);
+        run(x, x);
+        EXPECT_NEAR(outL[441], 1.0f, 1e-6f) << "the first echo";
+        EXPECT_NEAR(outL[883], inverted != 0.0f ? -0.5f : 0.5f, 1e-6f) << "the second echo";
+    }
+}
+
 TEST_F(SignalPath, DelayTimeChangeDipsAndReturns) {
     plainWet(0.01f, 0.01f);
     const std::vector<float> dc(static_cast<size_t>(0.4f * kRate), 1.0f);
@@ -212,6 +224,11 @@ TEST_F(SignalPath, NoteDelayFollowsTheHostTempoWithinOneBlockAndIgnoresNonsense)
     host.timeInfo->tempo = 20.0;
     host.resume(kRate);
     EXPECT_EQ(host.paramDisplay(kDlyLTime), "2000.000000") << "20 bpm at resume counts as 30";
+    for (double bpm : {400.0, 400.5}) {
+        host.timeInfo->tempo = bpm;
+        run(block, block, 64);
+        EXPECT_EQ(host.paramDisplay(kDlyLTime), "150.000000") << "400 bpm is the fastest, " << bpm;
+    }
     host.timeInfo->tempo = 120.0;
     for (double position : {1e300, -1e300, 1e30, -4.0}) {
         host.timeInfo->ppqPos = position;

@@ -58,7 +58,6 @@ TEST_F(ValueTexts, FollowTheValue) {
         // Splits and the LFO offset.
         {kMainMix, 0.99f, "D:1<>99:W"},
         {kMainMix, 1.0f, "D:0<>100:W"},
-        {kDlyLFbPan, 0.25f, "L:75<>25:R"},
         {kModSource, 0.5f, "L:50<>50:E"},
         {kModLfoOffset, 0.0f, "L:+90<>90-:R"},
         {kModLfoOffset, 0.25f, "L:+45<>45-:R"},
@@ -69,16 +68,13 @@ TEST_F(ValueTexts, FollowTheValue) {
         {kModLfoRate, 0.5f, "3.000000"},
         {kFltMod, 0.499f, "0"}, // never "-0"
         {kFltMod, 0.0f, "-100"},
-        {kVcoMod, 0.25f, "-50"},
         {kFltRes, 0.5f, "5.000000"},
         {kVcoManual, 1.0f, "2.000000"},
         {kModEnvSpeed, 1.0f, "1000"},
         {kModSens, 0.333f, "33"},
-        {kRvbAmt, 1.0f, "100.0000"},
         {kDlyLTime, 0.123f, "615.000000"},
         // Choices and note values.
         {kModLfoWave, 1.0f, "rnd"},
-        {kModLfoWave, 0.3f, "sqr"},
         {kFltType, 0.5f, "BPF"},
         {kFltMode, 1.0f, "fx"},
         {kDlyLMode, 1.0f, "note"},
@@ -90,7 +86,6 @@ TEST_F(ValueTexts, FollowTheValue) {
         {kDlyLDen, 1.0f, "96"},
         {kModLfoDen, 0.5f, "12"},
         {kDlyLRange, 0.0f, "100"},
-        {kDlyRRange, 0.5f, "1000"},
     };
     for (const Row& row : table)
         EXPECT_EQ(show(row.index, row.value), row.text)
