@@ -18,6 +18,9 @@ namespace cli {
 class ReadOnlySettings final : public SettingsStore {
 public:
     bool keyExists(std::string_view keyPath) const override { return store.keyExists(keyPath); }
+    SettingsKeyContents readKey(std::string_view keyPath) const override {
+        return store.readKey(keyPath);
+    }
     std::optional<std::string> readString(std::string_view keyPath,
                                           std::string_view name) const override {
         return store.readString(keyPath, name);

@@ -30,6 +30,9 @@ public:
 
     void suspend() override;
     void resume() override;
+    // A rate that arrives while the effect is on takes effect before the next block, as if
+    // the host had switched the effect off, set the rate and switched it on again.
+    void setSampleRate(float rate) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept override;
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
@@ -174,7 +177,9 @@ private:
     void setMeterLength(int n);
     void placeReadPositions() noexcept;
     void settleSmoothedValues() noexcept;
+    void startClean() noexcept;
     void reset() noexcept;
+    bool chainIsFinite() const noexcept;
 
     // Value texts (ValueTexts.cpp).
     void formatValue(VstInt32 index, char* text);
@@ -182,6 +187,7 @@ private:
     // Held by the constructor, resume, suspend, each audio block and the reverb type change.
     std::recursive_mutex engineLock;
     bool hostIsAdapter = false;
+    bool processingOn = false; // between resume and suspend; under the engine lock
     std::atomic<DrellEditorEvents*> editorEvents{nullptr};
 
     // The last value each sound parameter received, as getParameter returns it.

@@ -14,6 +14,16 @@ constexpr float kDefaultRate = 44100.0f;
 constexpr VstInt32 kDefaultMeterLength = 1024;
 constexpr VstInt32 kMaxMeterLength = 44100;
 
+// A rate the engine cannot run (NaN included) counts as 44100 Hz.
+float usableRate(float sr) noexcept {
+    return sr >= kMinRate && sr <= kMaxRate ? sr : kDefaultRate;
+}
+
+// 0 when x is a finite number, NaN otherwise: sums of these test many values at once.
+float notFinite(float x) noexcept {
+    return x - x;
+}
+
 } // namespace
 
 void Drell::resume() {
@@ -30,20 +40,36 @@ void Drell::resume() {
         }
     }
 
-    // A rate the engine cannot run (NaN included) counts as 44100 Hz.
-    float sr = getSampleRate();
-    if (!(sr >= kMinRate && sr <= kMaxRate)) sr = kDefaultRate;
+    const float sr = usableRate(getSampleRate());
     if (sr != dspRate) setEngineRate(sr);
 
     VstInt32 latency = getOutputLatency();
     if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
     if (latency != meterLen) setMeterLength(latency);
 
-    reset();
+    // The memories are empty, so there is nothing to glide from: the first block already
+    // runs at the values the host set while the effect was off.
+    startClean();
+    processingOn = true;
 }
 
 void Drell::suspend() {
     std::lock_guard lock(engineLock);
+    processingOn = false;
+    startClean();
+}
+
+void Drell::setSampleRate(float rate) {
+    // The rebuild happens here, on the caller's thread and under the lock, never in a block.
+    std::lock_guard lock(engineLock);
+    CPresetSystemEffect::setSampleRate(rate);
+    if (processingOn && usableRate(rate) != dspRate) {
+        suspend();
+        resume();
+    }
+}
+
+void Drell::startClean() noexcept {
     settleSmoothedValues();
     // A fade in progress is cut short: the read positions take the present times at once.
     for (int s = 0; s < 2; ++s) {
@@ -115,4 +141,28 @@ void Drell::reset() noexcept {
     chain.drive.reset();
     chain.antiAlias.reset();
     chain.modulation.reset(lfoOffset);
+}
+
+bool Drell::chainIsFinite() const noexcept {
+    // Every recursive state of the chain; the memories are covered by what they feed.
+    float sum = 0.0f;
+    for (int i = 0; i < kNumSmoothed; ++i) sum += notFinite(chain.smoothed[i]);
+    for (int s = 0; s < 2; ++s) {
+        const DelayLine& line = dlyLine[s];
+        sum += notFinite(chain.fbSignal[s]) + notFinite(chain.fadeGain[s]) +
+               notFinite(line.clkRate) + notFinite(line.clkPhase);
+        for (int i = 0; i < 4; ++i) sum += notFinite(line.inHist[i]) + notFinite(line.outHist[i]);
+        for (const auto& stage : chain.antiAlias.aaState)
+            for (const auto& pair : stage) sum += notFinite(pair[0]) + notFinite(pair[1]);
+        const Modulation& m = chain.modulation;
+        sum += notFinite(m.lfoPhase[s]) + notFinite(m.lfoOut[s]) + notFinite(m.envState[s]) +
+               notFinite(m.envMod[s]) + notFinite(m.vcoFactor[s]) +
+               notFinite(chain.drive.driveSum[s]);
+        for (const float& v : reverb.toneState[s]) sum += notFinite(v);
+        for (const float& v : reverb.toneState[s + 2]) sum += notFinite(v);
+    }
+    const Modulation& m = chain.modulation;
+    sum += notFinite(m.lfoPhaseMaster) + notFinite(m.shAcc) + notFinite(m.fltFactor);
+    for (const float& v : reverb.rvbLp) sum += notFinite(v);
+    return sum == 0.0f;
 }

@@ -20,10 +20,30 @@ namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
+// What enters the chain is held to +-1000 (+60 dBFS), far above any real signal and far
+// below anything a recursive state could overflow from.
+constexpr float kMaxInput = 1000.0f;
+
 // Each side's sample, or 0 where it is not a finite number (x - x is 0 only when finite).
 TESSEL_PER_SAMPLE FloatPair finiteOrZero(float l, float r) noexcept {
     const FloatPair x = {l, r};
     return x - x == 0.0f ? x : FloatPair{0.0f, 0.0f};
+}
+
+// Each side held to +-kMaxInput.
+TESSEL_PER_SAMPLE FloatPair limitInput(FloatPair x) noexcept {
+    x = x > kMaxInput ? kMaxInput : x;
+    return x < -kMaxInput ? -kMaxInput : x;
+}
+
+// Zero for every sample of an output that is not a finite number; whether there was one.
+bool silenceNonFinite(float* out, int frames) noexcept {
+    float sum = 0.0f;
+    for (int i = 0; i < frames; ++i) sum += out[i] - out[i]; // NaN once one is not finite
+    if (sum == 0.0f) return false;
+    for (int i = 0; i < frames; ++i)
+        if (!std::isfinite(out[i])) out[i] = 0.0f;
+    return true;
 }
 
 // The product of each side in double precision, values too small to matter turned into
@@ -100,6 +120,12 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
         // With the VCO off the anti-alias filter waits settled on the last input.
         chain.antiAlias.preset(chain.lastA);
     }
+    // No value that is not a number reaches the host; should a state ever hold one, the
+    // sound is cleared before the next block, as switching off and on would clear it.
+    bool faulty = false;
+    for (float* out : blockOut)
+        if (out != nullptr && silenceNonFinite(out, sampleFrames)) faulty = true;
+    if (faulty || !chainIsFinite()) startClean();
 }
 
 template <bool Clocked, int Filter>
@@ -195,8 +221,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     smoothParameters(c, b);
     const float* sm = c.smoothed;
     // Input gain; a sample that is not a number (a host fault) counts as silence, so it
-    // cannot lodge in the delay and reverb memories.
-    const FloatPair gained = sm[sInGain] * finiteOrZero(inL, inR);
+    // cannot lodge in the delay and reverb memories, and a huge one is limited.
+    const FloatPair gained = limitInput(sm[sInGain] * finiteOrZero(inL, inR));
     float x[2] = {gained[0], gained[1]};
     // Input meter, delayed by the host's output latency.
     meterInput(c, x[0], x[1]);
@@ -284,8 +310,11 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     // Output gain.
     w[0] *= sm[sOutGain];
     w[1] *= sm[sOutGain];
-    // Bypass: the raw input of this sample.
-    if (b.bypass) return {inL, inR};
+    // Bypass: the raw input of this sample, where it is a number at all.
+    if (b.bypass) {
+        const FloatPair raw = finiteOrZero(inL, inR);
+        return {raw[0], raw[1]};
+    }
     return {w[0], w[1]};
 }
 

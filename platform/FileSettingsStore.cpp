@@ -42,11 +42,54 @@ bool makeFolders(const std::string& folder) {
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::vector<SettingsValue> readValues(const std::string& folder) {
-    auto bytes = readWholeFile(folder + kValuesFile, kMaxSettingsBytes);
-    if (!bytes) return {};
-    return parseSettingsText(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+// A key's values file, line by line: what can be read is used, and whatever cannot be (a
+// file that cannot be opened or read to its end, one over the size limit, malformed lines)
+// is named in the damage. The limit bounds what one reading costs.
+SettingsKeyContents readValues(const std::string& folder) {
+    SettingsKeyContents contents;
+    const std::string path = folder + kValuesFile;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return contents;
+        contents.exists = true;
+        contents.damage = path + " cannot be opened";
+        return contents;
+    }
+    contents.exists = true;
+    std::string text;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        contents.damage = path + " is not a regular file";
+    } else {
+        char chunk[16384];
+        for (;;) {
+            const std::size_t room = kMaxSettingsBytes - text.size();
+            ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, room + 1));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                contents.damage = path + " cannot be read to its end";
+                break;
+            }
+            if (n == 0) break;
+            if (static_cast<std::size_t>(n) > room) {
+                text.append(chunk, room);
+                contents.damage = path + " is larger than " + std::to_string(kMaxSettingsBytes) +
+                                  " bytes; only its beginning was read";
+                break;
+            }
+            text.append(chunk, static_cast<std::size_t>(n));
+        }
+        // A line cut off by the failure or the limit is not used.
+        if (!contents.damage.empty()) text.erase(text.rfind('\n') + 1);
+    }
+    ::close(fd);
+    int malformed = 0;
+    contents.values = parseSettingsText(text, &malformed);
+    if (malformed > 0 && contents.damage.empty())
+        contents.damage = path + ": " + std::to_string(malformed) + " unreadable line" +
+                          (malformed == 1 ? "" : "s");
+    return contents;
 }
 
 // Holds an exclusive advisory lock on the key's lock file while it lives. Without the lock
@@ -99,16 +142,18 @@ bool FileSettingsStore::keyExists(std::string_view keyPath) const {
     return ::stat((folder + kValuesFile).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+SettingsKeyContents FileSettingsStore::readKey(std::string_view keyPath) const {
+    std::string folder = keyFolder(keyPath);
+    if (folder.empty()) return {};
+    return readValues(folder);
+}
+
 std::optional<SettingsValue> FileSettingsStore::find(std::string_view keyPath,
                                                      std::string_view name) const {
-    std::string folder = keyFolder(keyPath);
-    if (folder.empty()) return std::nullopt;
-    auto values = readValues(folder);
-    // Of duplicate lines the later wins.
-    auto it = std::find_if(values.rbegin(), values.rend(),
-                           [name](const SettingsValue& v) { return v.name == name; });
-    if (it == values.rend()) return std::nullopt;
-    return std::move(*it);
+    const SettingsKeyContents contents = readKey(keyPath);
+    if (const SettingsValue::Value* value = contents.find(name))
+        return SettingsValue{std::string(name), *value};
+    return std::nullopt;
 }
 
 std::optional<std::string> FileSettingsStore::readString(std::string_view keyPath,
@@ -137,7 +182,7 @@ SettingsWriteStatus FileSettingsStore::writeValues(std::string_view keyPath,
     KeyLock lock(folder);
     // Merge: existing values keep their order, new ones follow; duplicates collapse.
     std::vector<SettingsValue> merged;
-    for (auto& existing : readValues(folder)) {
+    for (auto& existing : readValues(folder).values) {
         auto same = [&](const SettingsValue& v) { return v.name == existing.name; };
         if (std::none_of(values.begin(), values.end(), same)) {
             auto old = std::find_if(merged.begin(), merged.end(), same);

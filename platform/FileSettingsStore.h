@@ -11,7 +11,8 @@
 // A write replaces the values file atomically (FileIo.h), holding an advisory lock on the
 // key's ".lock" file so that concurrent writers in threads or processes merge their values
 // one after the other instead of losing some. Readers take no lock and always see a complete
-// file. An unreadable, oversized or malformed file reads as absent values.
+// file. Of a file that cannot be read whole (unreadable, over 256 KiB, malformed lines) the
+// values that can be read are used, and readKey names the damage; a write keeps them.
 #pragma once
 
 #include "platform/SettingsStore.h"
@@ -27,6 +28,7 @@ public:
     const std::string& root() const { return rootFolder; }
 
     bool keyExists(std::string_view keyPath) const override;
+    SettingsKeyContents readKey(std::string_view keyPath) const override;
     std::optional<std::string> readString(std::string_view keyPath,
                                           std::string_view name) const override;
     std::optional<std::uint32_t> readDword(std::string_view keyPath,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,21 @@ struct SettingsValue {
     using Value = std::variant<std::string, std::uint32_t>; // text or 32-bit number
     std::string name;
     Value value;
+};
+
+// Everything one key holds, read in one go.
+struct SettingsKeyContents {
+    bool exists = false; // the key is there, also when its values cannot be read
+    // Empty when every value could be read; otherwise what could not be, for the user.
+    std::string damage;
+    std::vector<SettingsValue> values; // what could be read, in stored order
+
+    // The value of a name (of duplicates the later), or null.
+    const SettingsValue::Value* find(std::string_view name) const {
+        for (auto it = values.rbegin(); it != values.rend(); ++it)
+            if (it->name == name) return &it->value;
+        return nullptr;
+    }
 };
 
 enum class SettingsWriteStatus {
@@ -27,6 +43,8 @@ public:
     virtual ~SettingsStore() = default;
 
     virtual bool keyExists(std::string_view keyPath) const = 0;
+    // The whole key at once: one reading sees one version of it.
+    virtual SettingsKeyContents readKey(std::string_view keyPath) const = 0;
     // Absent when the key or value does not exist or holds the other type.
     virtual std::optional<std::string> readString(std::string_view keyPath,
                                                   std::string_view name) const = 0;
@@ -37,3 +55,11 @@ public:
     virtual SettingsWriteStatus writeValues(std::string_view keyPath,
                                             const std::vector<SettingsValue>& values) = 0;
 };
+
+// Tells the user in one line on standard error that a key could not be read whole, and what
+// is done instead.
+inline void reportSettingsDamage(std::string_view damage, std::string_view consequence) {
+    std::string line = "Tessel: ";
+    line.append(damage).append(": ").append(consequence).append("\n");
+    std::fputs(line.c_str(), stderr);
+}

@@ -124,15 +124,20 @@ std::string formatSettingsText(std::string_view keyPath, const std::vector<Setti
     return out;
 }
 
-std::vector<SettingsValue> parseSettingsText(std::string_view text) {
+std::vector<SettingsValue> parseSettingsText(std::string_view text, int* malformedLines) {
     std::vector<SettingsValue> values;
+    int malformed = 0;
     while (!text.empty()) {
         auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '#') continue;
-        if (auto value = parseLine(line)) values.push_back(std::move(*value));
+        if (auto value = parseLine(line))
+            values.push_back(std::move(*value));
+        else
+            ++malformed;
     }
+    if (malformedLines != nullptr) *malformedLines = malformed;
     return values;
 }

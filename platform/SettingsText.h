@@ -25,5 +25,6 @@ bool isValidSettingsName(std::string_view name);
 // The text of a key's file; values with invalid names are left out.
 std::string formatSettingsText(std::string_view keyPath, const std::vector<SettingsValue>& values);
 
-// The values of a key's file in file order, malformed lines skipped.
-std::vector<SettingsValue> parseSettingsText(std::string_view text);
+// The values of a key's file in file order, malformed lines skipped (and counted in
+// malformedLines when given).
+std::vector<SettingsValue> parseSettingsText(std::string_view text, int* malformedLines = nullptr);

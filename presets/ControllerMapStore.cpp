@@ -18,19 +18,29 @@ constexpr std::string_view kValueNotWrittenMessage =
 
 void CPresetSystemEffect::loadMidiMapFromRegistry() {
     if (!paramToController || !controllerToParam) return;
-    SettingsStore& store = settingsStore();
-    if (!store.keyExists(kMidiSettingsKeyPath)) {
+    // One reading of the whole key, so a store by another instance meanwhile cannot mix
+    // two versions.
+    const SettingsKeyContents key = settingsStore().readKey(kMidiSettingsKeyPath);
+    if (!key.exists) {
         // First run: the key is created holding the current map, the defaults.
         saveMidiMapToRegistry();
         return;
     }
+    // Of a key that cannot be read whole, what can be read is used and the rest keeps its
+    // default; nothing is written until the user stores a map, so the user's values survive.
+    const bool whole = key.damage.empty();
+    if (!whole)
+        reportSettingsDamage(key.damage, "the MIDI controllers read from it are used, the "
+                                         "defaults for the rest; it is not written until a "
+                                         "map is stored");
     for (VstInt32 p = 0; p < kNumParams; ++p) {
-        auto stored = store.readDword(kMidiSettingsKeyPath, midiControllerValueName(p));
+        const SettingsValue::Value* value = key.find(midiControllerValueName(p));
+        const std::uint32_t* stored = value ? std::get_if<std::uint32_t>(value) : nullptr;
         if (stored) {
             // Stored as the two's complement of the map's number; anything outside 0..127
             // stays in the map but routes nothing.
             bindController(p, static_cast<VstInt32>(*stored));
-        } else {
+        } else if (whole) {
             unassignParameter(p);
         }
     }

@@ -32,8 +32,9 @@ void putRecord(std::vector<std::uint8_t>& out, const ProgramRecord& program) {
     for (float v : program.values) putU32(out, std::bit_cast<std::uint32_t>(v));
 }
 
+// NaN loads as 0; every other value, the infinities included, is clamped to [0, 1].
 float safeValue(float v) {
-    if (!std::isfinite(v)) return 0.0f;
+    if (std::isnan(v)) return 0.0f;
     return v > 0.0f ? std::min(v, 1.0f) : 0.0f;
 }
 

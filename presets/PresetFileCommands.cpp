@@ -104,10 +104,16 @@ void PresetFileCommands::clearDefaultBank(std::uint64_t) {
 }
 
 void PresetFileCommands::loadDefaultBank() {
-    const SettingsStore& store = effect.settingsStore();
-    if (auto folder = store.readString(kSettingsKeyPath, kDefaultBankDirValue))
-        lastDirectory = *folder;
-    std::string file = store.readString(kSettingsKeyPath, kDefaultBankFileValue).value_or("");
+    const SettingsKeyContents key = effect.settingsStore().readKey(kSettingsKeyPath);
+    if (!key.damage.empty())
+        reportSettingsDamage(key.damage, "the default bank settings read from it are used");
+    const auto text = [&key](std::string_view name) -> const std::string* {
+        const SettingsValue::Value* value = key.find(name);
+        return value ? std::get_if<std::string>(value) : nullptr;
+    };
+    if (const std::string* folder = text(kDefaultBankDirValue)) lastDirectory = *folder;
+    const std::string* fileName = text(kDefaultBankFileValue);
+    std::string file = fileName ? *fileName : std::string();
     if (lastDirectory.empty() || file.empty()) return;
     // A missing default bank is not worth a message at every start.
     auto bytes = readWholeFile(withTrailingSlash(lastDirectory) + file);

@@ -1,7 +1,8 @@
 // Nothing the audio thread runs allocates: processReplacing in every block shape (each filter
 // placement with the VCO on and off, every section and LFO wave, both reverbs, delay-time
 // fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames), the
-// parameter changes of host automation, and MIDI control changes with learning. This program
+// parameter changes of host automation, MIDI control changes with learning, and sample-rate
+// and block-size changes that arrive from another thread while the effect is on. This program
 // replaces the global allocation functions to count the allocations.
 #include "support/EffectHost.h"
 #include "support/FakeServices.h"
@@ -10,16 +11,21 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace {
 
 std::atomic<long> allocations{0};
+std::atomic<long> audioThreadAllocations{0};
+thread_local bool onAudioThread = false;
 
 void* countedAllocation(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
+    if (onAudioThread) audioThreadAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
@@ -96,4 +102,45 @@ TEST(AudioThread, NoBlockShapeAllocates) {
     EXPECT_EQ(during, 0) << "the audio thread's calls allocated " << during << " times";
     EXPECT_EQ(drell->getControllerOfParameter(kDlyLFb), 1) << "the learning message was lost";
     EXPECT_GT(before, 0) << "the counting allocator is not in use";
+}
+
+TEST(AudioThread, RateChangesWhileOnReallocateOnlyOnTheCallersThread) {
+    EffectHost host;
+    FakeServices fakes;
+    auto drell = host.make(fakes.services());
+    drell->setParameter(kRvbOn, 1.0f);
+    resumeAt(*drell, 44100.0f);
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+    std::thread audio([&] {
+        std::vector<float> in(8192, 0.25f), outL(8192), outR(8192);
+        float* ins[2] = {in.data(), in.data()};
+        float* outs[2] = {outL.data(), outR.data()};
+        onAudioThread = true;
+        while (!stop.load()) {
+            drell->processReplacing(ins, outs, 512);
+            blocks.fetch_add(1);
+        }
+    });
+    const auto blocksAfter = [&](long count) {
+        const long target = blocks.load() + count;
+        while (blocks.load() < target) std::this_thread::yield();
+    };
+    blocksAfter(4);
+    const long before = allocations.load();
+    drell->dispatcher(effSetBlockSize, 0, 8192, nullptr, 0.0f);
+    blocksAfter(4);
+    EXPECT_EQ(allocations.load(), before) << "a block-size change must reallocate nothing";
+    for (float rate : {48000.0f, 96000.0f, 44100.0f}) {
+        const long calls = allocations.load();
+        drell->dispatcher(effSetSampleRate, 0, 0, nullptr, rate);
+        EXPECT_GT(allocations.load(), calls)
+            << "the rebuild for " << rate << " Hz happens in the call";
+        EXPECT_EQ(drell->engineRate(), rate);
+        EXPECT_EQ(drell->delayLength(), 5 * static_cast<int>(rate) + 1);
+        blocksAfter(4);
+    }
+    stop = true;
+    audio.join();
+    EXPECT_EQ(audioThreadAllocations.load(), 0) << "the audio thread allocated";
 }

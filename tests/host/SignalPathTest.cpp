@@ -287,3 +287,93 @@ TEST_F(SignalPath, SuspendAppliesAFadingTimeAtOnce) {
     EXPECT_EQ(firstAbove(outL, 0.5f), 441) << "the new time must hold without a fade";
     EXPECT_NEAR(outL[441], 1.0f, 1e-6f);
 }
+
+TEST_F(SignalPath, BypassPassesOnlyNumbers) {
+    host.setParameter(kMainBypass, 1.0f);
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> inL = {0.5f, std::nanf(""), inf, -inf, -0.25f};
+    std::vector<float> inR = {inf, 0.125f, std::nanf(""), 1e30f, -inf};
+    run(inL, inR, 5);
+    EXPECT_EQ(outL, (std::vector<float>{0.5f, 0.0f, 0.0f, 0.0f, -0.25f}));
+    EXPECT_EQ(outR, (std::vector<float>{0.0f, 0.125f, 0.0f, 1e30f, 0.0f}));
+}
+
+TEST_F(SignalPath, HugeSampleWithEverySectionOnPassesWithinASecond) {
+    for (ParameterId on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) host.setParameter(on, 1.0f);
+    host.setParameter(kMainIn, 1.0f); // the largest input gain
+    host.setParameter(kDlyLTime, 0.002f);
+    host.setParameter(kDlyRTime, 0.003f);
+    host.setParameter(kDlyLFb, 0.5f);
+    host.setParameter(kDlyRFb, 0.5f);
+    host.setParameter(kFltRes, 0.5f);
+    host.setParameter(kRvbAmt, 1.0f);
+    host.setParameter(kRvbDamp, 1.0f);
+    for (float hit : {std::numeric_limits<float>::max(), -std::numeric_limits<float>::max()}) {
+        settle();
+        std::vector<float> x(static_cast<size_t>(2.0f * kRate), 0.0f);
+        x[100] = hit;
+        run(x, x);
+        for (size_t i = 0; i < outL.size(); ++i)
+            ASSERT_TRUE(std::isfinite(outL[i]) && std::isfinite(outR[i])) << hit << " at " << i;
+        for (size_t i = static_cast<size_t>(kRate); i < outL.size(); ++i)
+            ASSERT_LT(std::max(std::fabs(outL[i]), std::fabs(outR[i])), 1e-3f)
+                << "still sounding a second after a hit of " << hit << ", sample " << i;
+    }
+}
+
+TEST_F(SignalPath, FirstBlockAfterSwitchingOnUsesTheValuesSetWhileOff) {
+    host.setParameter(kVcoOn, 0.0f);
+    settle();
+    host.suspend();
+    // A host restoring a session: the values, then the effect switched on.
+    host.setParameter(kMainMix, 1.0f);
+    host.setParameter(kMainOut, 0.75f);
+    host.setParameter(kDlyLTime, 0.002f); // 10 ms
+    host.setParameter(kDlyLFb, 0.6f);
+    host.setParameter(kFltOn, 1.0f);
+    host.setParameter(kFltCutoff, 0.3f);
+    host.resume(kRate);
+    std::vector<float> x(static_cast<size_t>(2.0f * kRate), 0.0f);
+    for (size_t i = 0; i < 64; ++i) x[i] = x[i + 44100] = 0.5f;
+    run(x, x);
+    EXPECT_EQ(firstAbove(outL, 0.0f), 441) << "the new time must hold without a fade";
+    for (size_t i = 0; i < 22050; ++i)
+        ASSERT_NEAR(outL[i], outL[i + 44100], 1e-6f)
+            << "the start differs from a second later at " << i;
+}
+
+TEST_F(SignalPath, RateChangeWhileOnTakesEffectBeforeTheNextBlock) {
+    // Some hosts send a new rate (and block size) while the effect is on: the next block
+    // runs as if they had switched it off, set the rate and switched it on.
+    const std::vector<float> noise = [] {
+        std::vector<float> n(4096);
+        std::mt19937 rng(5);
+        std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
+        for (float& s : n) s = dist(rng);
+        return n;
+    }();
+    for (bool newBlockSize : {false, true}) {
+        host.resume(kRate, 512);
+        plainWet(0.1f, 0.0471f); // 500 ms and 235.5 ms
+        std::vector<float> before(kNumHostParams);
+        for (int i = 0; i < kNumHostParams; ++i)
+            before[static_cast<size_t>(i)] = host.getParameter(i);
+        const std::string name = host.programName();
+        for (float rate : {48000.0f, 96000.0f}) {
+            run(noise, noise); // something in the memories and the glides
+            host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+            if (newBlockSize) host.dispatch(effSetBlockSize, 0, 8192);
+            const auto expectedL = static_cast<int>(500.0f * rate / 1000.0f);
+            const auto expectedR = static_cast<int>(235.5f * rate / 1000.0f);
+            const auto x = impulse(static_cast<size_t>(expectedL) + 100);
+            run(x, x, newBlockSize ? 8192 : 512);
+            EXPECT_EQ(firstAbove(outL, 1e-6f), expectedL) << rate << " Hz, left";
+            EXPECT_EQ(firstAbove(outR, 1e-6f), expectedR) << rate << " Hz, right";
+            EXPECT_NEAR(outL[static_cast<size_t>(expectedL)], 1.0f, 1e-6f) << rate << " Hz";
+        }
+        for (int i = 0; i < kNumHostParams; ++i)
+            EXPECT_EQ(host.getParameter(i), before[static_cast<size_t>(i)]) << "parameter " << i;
+        EXPECT_EQ(host.programName(), name);
+        host.suspend();
+    }
+}

@@ -114,6 +114,8 @@ TEST(FileSettingsStore, MalformedLinesReadAsAbsentValues) {
     EXPECT_EQ(store.readDword("K", "twice"), 2u) << "the later line wins";
     EXPECT_EQ(store.readString("K", "escaped"), "tab\tand\\");
     EXPECT_EQ(store.readString("K", "last"), "no newline");
+    EXPECT_NE(store.readKey("K").damage.find("9 unreadable lines"), std::string::npos)
+        << store.readKey("K").damage;
 
     std::string binary(4096, '\0');
     for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7919 % 251);

@@ -176,7 +176,7 @@ TEST(FileFormats, ValuesAreMadeSafeOnLoading) {
     const auto& v = decoded.value.values;
     EXPECT_EQ(v[0], 1.0f) << "1.5 loads as 1.0";
     EXPECT_EQ(v[1], 0.0f) << "NaN loads as 0";
-    EXPECT_EQ(v[2], 0.0f) << "+inf loads as 0";
+    EXPECT_EQ(v[2], 1.0f) << "+inf loads as 1, as the clamp says";
     EXPECT_EQ(v[3], 0.0f) << "-inf loads as 0";
     EXPECT_EQ(v[4], 0.0f) << "negative values clamp to 0";
     EXPECT_FALSE(std::signbit(v[5])) << "-0 loads as +0";

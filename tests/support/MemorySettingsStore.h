@@ -11,17 +11,29 @@ public:
     // What every write answers instead of writing, when set.
     std::optional<SettingsWriteStatus> failWrites;
     int writeCount = 0;
+    mutable int readCount = 0; // reads of a key or of one value
     std::map<std::string, std::map<std::string, SettingsValue::Value>, std::less<>> keys;
 
     bool keyExists(std::string_view keyPath) const override { return keys.contains(keyPath); }
+    SettingsKeyContents readKey(std::string_view keyPath) const override {
+        ++readCount;
+        SettingsKeyContents contents;
+        auto key = keys.find(keyPath);
+        if (key == keys.end()) return contents;
+        contents.exists = true;
+        for (const auto& [name, value] : key->second) contents.values.push_back({name, value});
+        return contents;
+    }
     std::optional<std::string> readString(std::string_view keyPath,
                                           std::string_view name) const override {
+        ++readCount;
         const auto* value = find(keyPath, name);
         const auto* text = value ? std::get_if<std::string>(value) : nullptr;
         return text ? std::optional(*text) : std::nullopt;
     }
     std::optional<std::uint32_t> readDword(std::string_view keyPath,
                                            std::string_view name) const override {
+        ++readCount;
         const auto* value = find(keyPath, name);
         const auto* number = value ? std::get_if<std::uint32_t>(value) : nullptr;
         return number ? std::optional(*number) : std::nullopt;
