@@ -114,7 +114,8 @@ bool COptionMenu::openPopup() {
     if (frame == nullptr || entries.empty() || isOpen()) return false;
     CDrawContext* context = frame->getDrawContext();
     context->setFont(font);
-    int32_t rowHeight = std::max(8, context->getFontHeight() + 2);
+    int32_t rowHeight =
+        rowHeightWanted > 0 ? rowHeightWanted : std::max(8, context->getFontHeight() + 2);
     int32_t widest = 0;
     for (const std::string& entry : entries)
         widest = std::max(widest, context->getStringWidth(entry));
