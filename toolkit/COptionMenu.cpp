@@ -146,6 +146,9 @@ bool COptionMenu::openPopup() {
     if (accepted) {
         popup = view;
         lastResult = -1;
+        // The keys (Escape, arrows, Return) come to the open menu, also in a window that
+        // only gets them while it holds the keyboard focus.
+        frame->setFocusView(view);
     } else {
         view->forget();
     }
