@@ -38,13 +38,15 @@ struct FileButton {
     int32_t bitmap;
 };
 constexpr FileButton kBankButtons[] = {
-    {kLoadBankTag, 0, 334, false, 25, 993},    {kSaveBankTag, 1, 360, false, 24, 994},
-    {kDefaultBankTag, 6, 386, false, 25, 989}, {kLoadPresetTag, 2, 69, false, 25, 998},
-    {kSavePresetTag, 3, 95, false, 25, 999},
+    {CPresetSystemEditor::kLoadBankTag, 0, 334, false, 25, 993},
+    {CPresetSystemEditor::kSaveBankTag, 1, 360, false, 24, 994},
+    {CPresetSystemEditor::kDefaultBankTag, 6, 386, false, 25, 989},
+    {CPresetSystemEditor::kLoadPresetTag, 2, 69, false, 25, 998},
+    {CPresetSystemEditor::kSavePresetTag, 3, 95, false, 25, 999},
 };
 constexpr FileButton kMidiButtons[] = {
-    {kLoadMidiTag, 4, 226, true, 25, 991},
-    {kSaveMidiTag, 5, 200, true, 25, 992},
+    {CPresetSystemEditor::kLoadMidiTag, 4, 226, true, 25, 991},
+    {CPresetSystemEditor::kSaveMidiTag, 5, 200, true, 25, 992},
 };
 
 // The name of a program (at most 24 characters).

@@ -40,31 +40,31 @@ class CParamDisplay;
 class CTextEdit;
 } // namespace VSTGUI
 
-// Tags of the preset bar's controls (and of the about control, whose state it follows).
-enum PresetBarTag : int32_t {
-    kAboutTag = 70,
-    kProgramNameTag = 71,
-    kProgramRockerTag = 72,
-    kLoadBankTag = 73,
-    kSaveBankTag = 74,
-    kLoadPresetTag = 75,
-    kSavePresetTag = 76,
-    kControllerDisplayTag = 77,
-    kLearnTag = 78,
-    kLoadMidiTag = 79,
-    kSaveMidiTag = 80,
-    kStoreMidiTag = 81,
-    kClearTag = 82,
-    kProgramMenuTag = 83,
-    kDefaultBankTag = 84,
-};
-
 class CPresetSystemEditor : public AEffGUIEditor,
                             public VSTGUI::CControlListener,
                             public CPresetSystemListener,
                             public PresetSystemEvents,
                             public ProgramMenuEntries {
 public:
+    // Tags of the preset bar's controls (and of the about control, whose state it follows).
+    enum PresetBarTag : int32_t {
+        kAboutTag = 70,
+        kProgramNameTag = 71,
+        kProgramRockerTag = 72,
+        kLoadBankTag = 73,
+        kSaveBankTag = 74,
+        kLoadPresetTag = 75,
+        kSavePresetTag = 76,
+        kControllerDisplayTag = 77,
+        kLearnTag = 78,
+        kLoadMidiTag = 79,
+        kSaveMidiTag = 80,
+        kStoreMidiTag = 81,
+        kClearTag = 82,
+        kProgramMenuTag = 83,
+        kDefaultBankTag = 84,
+    };
+
     // Creates the file commands, which load the default bank.
     explicit CPresetSystemEditor(Drell* effect);
     ~CPresetSystemEditor() override;

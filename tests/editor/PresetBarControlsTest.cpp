@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace VSTGUI;
@@ -35,7 +36,7 @@ struct Owner : CFrameOwner {
 };
 
 struct Commands : CPresetSystemListener {
-    Strings calls;
+    std::vector<std::string_view> calls;
     void loadBank(std::uint64_t) override { calls.push_back("loadBank"); }
     void saveBank(std::uint64_t) override { calls.push_back("saveBank"); }
     void selectDefaultBank(std::uint64_t) override { calls.push_back("selectDefaultBank"); }
@@ -85,7 +86,7 @@ TEST_F(PresetBarControlsTest, FileButtonsRunTheirKindsCommandAndHoldThePressedFr
         auto* button = add<CSaveLoadButton>(CRect{386, 156, 411, 170}, &listener, 84, 14, nullptr,
                                             c.kind, &commands);
         frame->mouseDown({390, 160}, c.buttons);
-        EXPECT_EQ(commands.calls, Strings{c.command});
+        EXPECT_EQ(commands.calls, std::vector<std::string_view>{c.command});
         EXPECT_EQ(button->getValue(), presetbar::kPressedValue);
         frame->mouseMoved({500, 20}, c.buttons);
         EXPECT_EQ(button->getValue(), presetbar::kPressedValue) << "held while the button is down";
@@ -103,7 +104,7 @@ TEST_F(PresetBarControlsTest, FileButtonsRunTheirKindsCommandAndHoldThePressedFr
     frame->mouseDown({5, 5}, kLButton);
     frame->mouseMoved({5, 5}, kLButton | kRButton); // another button: released
     EXPECT_EQ(button->getValue(), 0.0f);
-    EXPECT_EQ(commands.calls, Strings{"loadBank"});
+    EXPECT_EQ(commands.calls, std::vector<std::string_view>{"loadBank"});
 }
 
 TEST_F(PresetBarControlsTest, StoreButtonNotifiesThePressOnlyAndReturnsToRest) {

@@ -50,8 +50,12 @@ protected:
 
     CFrame& frame() { return *editor->getFrame(); }
     CControl* control(int32_t tag) { return editor->getPresetBarControl(tag); }
-    CTextEdit& nameField() { return *dynamic_cast<CTextEdit*>(control(kProgramNameTag)); }
-    COptionMenu& menu() { return *dynamic_cast<COptionMenu*>(control(kProgramMenuTag)); }
+    CTextEdit& nameField() {
+        return *dynamic_cast<CTextEdit*>(control(CPresetSystemEditor::kProgramNameTag));
+    }
+    COptionMenu& menu() {
+        return *dynamic_cast<COptionMenu*>(control(CPresetSystemEditor::kProgramMenuTag));
+    }
     void click(const CPoint& where, int32_t buttons = kLButton) {
         frame().mouseMoved(where, 0);
         frame().mouseDown(where, buttons);
@@ -79,7 +83,7 @@ protected:
         return names;
     }
     std::string displayed() {
-        CControl* display = control(kControllerDisplayTag);
+        CControl* display = control(CPresetSystemEditor::kControllerDisplayTag);
         return dynamic_cast<CParamDisplay*>(display)->valueText(display->getValue());
     }
     // The knob of "Drv Gain", or a stand-in with its tag and place while the panel has none.
@@ -110,7 +114,7 @@ TEST_F(PresetBar, RockerStepsOneProgramAndStopsAtTheFirstAndLast) {
     }
     EXPECT_EQ(menu().getCurrent(), 4);
     EXPECT_EQ(nameField().getText(), programName(4));
-    EXPECT_EQ(control(kProgramRockerTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kProgramRockerTag)->getValue(), 0.0f);
 }
 
 TEST_F(PresetBar, MenuChoiceAndNameFieldRenameOnlyTheCurrentProgram) {
@@ -186,21 +190,24 @@ TEST_F(PresetBar, OpeningTheWindowSwitchesLearnAndClearOff) {
         ASSERT_TRUE(editor->open(nullptr));
         EXPECT_FALSE(drell->isLearning());
         EXPECT_FALSE(drell->isClearing());
-        EXPECT_EQ(control(learn ? kLearnTag : kClearTag)->getValue(), 0.0f);
+        EXPECT_EQ(control(learn ? CPresetSystemEditor::kLearnTag : CPresetSystemEditor::kClearTag)
+                      ->getValue(),
+                  0.0f);
     }
 }
 
 TEST_F(PresetBar, LearnBindsTheNextControllerToTheMovedControlAndSwitchesOff) {
     click(kLearn);
     ASSERT_TRUE(drell->isLearning());
-    EXPECT_EQ(control(kLearnTag)->getValue(), presetbar::kOnValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), presetbar::kOnValue);
     drell->setParameterAutomated(kDrvGain, 0.25f); // the control the user moves
     MidiEventList<> controller({{0xB3, 5, 100}});
     drell->processEvents(controller.events());
     EXPECT_EQ(drell->getControllerOfParameter(kDrvGain), 5);
     EXPECT_FALSE(drell->isLearning());
     pointAt(kAway);
-    EXPECT_EQ(control(kLearnTag)->getValue(), 0.0f) << "the switch goes off at the next idle";
+    EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), 0.0f)
+        << "the switch goes off at the next idle";
 }
 
 TEST_F(PresetBar, ClearAndLearnExcludeEachOtherAndClearUnbindsTheTouchedParameter) {
@@ -210,18 +217,18 @@ TEST_F(PresetBar, ClearAndLearnExcludeEachOtherAndClearUnbindsTheTouchedParamete
     pointAt(kAway);
     EXPECT_TRUE(drell->isLearning());
     EXPECT_FALSE(drell->isClearing());
-    EXPECT_EQ(control(kClearTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), 0.0f);
     click(kClear);
     pointAt(kAway);
     EXPECT_FALSE(drell->isLearning());
-    EXPECT_EQ(control(kLearnTag)->getValue(), 0.0f);
-    EXPECT_EQ(control(kClearTag)->getValue(), presetbar::kOnValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), presetbar::kOnValue);
 
     drell->setParameterAutomated(3, 0.5f);
     EXPECT_EQ(drell->getControllerOfParameter(3), kNotAssigned);
     EXPECT_FALSE(drell->isClearing());
     pointAt(kAway);
-    EXPECT_EQ(control(kClearTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), 0.0f);
 }
 
 TEST_F(PresetBar, DisplayShowsTheControllerOfThePointedControl) {
@@ -243,21 +250,23 @@ TEST_F(PresetBar, DisplayShowsTheControllerOfThePointedControl) {
 
 TEST_F(PresetBar, HoverFramesFollowThePointerAndSpareSwitchedOnControls) {
     pointAt(kLoadBank);
-    EXPECT_EQ(control(kLoadBankTag)->getValue(), presetbar::kHoverValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kLoadBankTag)->getValue(), presetbar::kHoverValue);
     pointAt(kStore);
-    EXPECT_EQ(control(kLoadBankTag)->getValue(), 0.0f);
-    EXPECT_EQ(control(kStoreMidiTag)->getValue(), presetbar::kHoverValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kLoadBankTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kStoreMidiTag)->getValue(), presetbar::kHoverValue);
     pointAt(kRockerLeft);
-    EXPECT_EQ(control(kProgramRockerTag)->getValue(), presetbar::kRockerHoverLeft);
+    EXPECT_EQ(control(CPresetSystemEditor::kProgramRockerTag)->getValue(),
+              presetbar::kRockerHoverLeft);
     pointAt(kRockerRight);
-    EXPECT_EQ(control(kProgramRockerTag)->getValue(), presetbar::kRockerHoverRight);
+    EXPECT_EQ(control(CPresetSystemEditor::kProgramRockerTag)->getValue(),
+              presetbar::kRockerHoverRight);
     click(kLearn);
     pointAt(kLearn);
-    EXPECT_EQ(control(kLearnTag)->getValue(), presetbar::kOnValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), presetbar::kOnValue);
     pointAt(kAway);
-    EXPECT_EQ(control(kLearnTag)->getValue(), presetbar::kOnValue);
-    EXPECT_EQ(control(kProgramRockerTag)->getValue(), 0.0f);
-    EXPECT_EQ(control(kStoreMidiTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), presetbar::kOnValue);
+    EXPECT_EQ(control(CPresetSystemEditor::kProgramRockerTag)->getValue(), 0.0f);
+    EXPECT_EQ(control(CPresetSystemEditor::kStoreMidiTag)->getValue(), 0.0f);
 }
 
 TEST_F(PresetBar, ControlClickOnTheDefaultBankButtonClearsTheDefaultBank) {
