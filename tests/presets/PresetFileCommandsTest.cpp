@@ -314,9 +314,11 @@ TEST_F(FileCommands, DefaultBankProblemsAreReportedOnlyWhenTheyMatter) {
     key[std::string(kDefaultBankDirValue)] = folder.path(); // no trailing slash: still found
     key[std::string(kDefaultBankFileValue)] = std::string("gone.dlb");
     Drell missing(nullptr, fakes.services());
+    PresetFileCommands{missing};
     EXPECT_TRUE(messages().empty()) << "a missing default bank is not worth a message";
     writeBytes(folder / "gone.dlb", presetBytes("not a bank", 0.5f));
     Drell wrong(nullptr, fakes.services());
+    PresetFileCommands{wrong};
     EXPECT_EQ(messages(), Strings{"Not a bank file!"});
 
     // The setting cannot be stored: said so, and the chosen bank still loads.
