@@ -325,6 +325,10 @@ void CPresetSystemEditor::idle() {
         if (!commands->busy()) showBank();
     }
     applyNews();
+    // A program selected elsewhere (a loaded preset, the host's program list) shows too.
+    if (programMenu && !programMenu->isOpen() &&
+        programMenu->getCurrent() != drell->getCurrentProgramIndex())
+        showBank();
     if (frame == nullptr || controllerDisplay == nullptr) return;
     CPoint where;
     frame->getCurrentMouseLocation(where);
