@@ -23,10 +23,31 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
+
+// Child processes of this process, zombies included.
+int childProcessCount() {
+    int count = 0;
+    const std::string self = std::to_string(getpid());
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        if (!std::getline(stat, text)) continue;
+        size_t end = text.rfind(')');
+        if (end == std::string::npos) continue;
+        std::istringstream fields(text.substr(end + 1));
+        std::string state, parent;
+        fields >> state >> parent;
+        if (parent == self) ++count;
+    }
+    return count;
+}
 
 class PresetBarWindow : public testing::Test {
 protected:
@@ -35,7 +56,11 @@ protected:
         if (name == nullptr || *name == 0)
             GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
                             "(scripts/test.sh starts an Xvfb and sets it)";
-        display = XOpenDisplay(name);
+        // A busy server may turn a connection away for a moment.
+        for (int attempt = 0; attempt < 20 && display == nullptr; ++attempt) {
+            display = XOpenDisplay(name);
+            if (display == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
         int event, error, major, minor;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor))
@@ -99,7 +124,7 @@ protected:
         ChildProcess child;
         if (child.start(program, argv, false) != 0) return false;
         for (int i = 0; i < 1500 && !child.poll(); ++i) {
-            editor->idle(); // the host keeps idling while the dialog is up
+            if (drell) editor->idle(); // the host keeps idling while the dialog is up
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         if (!child.poll()) child.terminate();
@@ -111,16 +136,20 @@ protected:
     bool answerDialog(const std::string& title, const std::string& path, bool open) {
         std::vector<std::string> focus = {"search", "--sync",      "--name",
                                           title,    "windowfocus", "--sync"};
+        // Each step again after a moment if the dialog was not ready for it (mapped, focusable).
         auto with = [&](std::vector<std::string> more) {
             std::vector<std::string> all = focus;
             all.insert(all.end(), more.begin(), more.end());
-            return all;
-        };
-        if (open && !xdotool(with({"key", "ctrl+l"}))) return false;
-        if (!xdotool(with({"key", "ctrl+a"})) || !xdotool(with({"type", "--delay", "20", path})))
+            for (int attempt = 0; attempt < 5; ++attempt) {
+                if (xdotool(all)) return true;
+                idleUntil([] { return false; }, 1);
+            }
             return false;
+        };
+        if (open && !with({"key", "ctrl+l"})) return false;
+        if (!with({"key", "ctrl+a"}) || !with({"type", "--delay", "20", path})) return false;
         for (int attempt = 0; attempt < 5 && editor->fileCommands().busy(); ++attempt) {
-            if (!xdotool(with({"key", "Return"}))) return false;
+            if (!with({"key", "Return"})) return false;
             idleUntil([&] { return !editor->fileCommands().busy(); }, 2);
         }
         return !editor->fileCommands().busy();
@@ -187,6 +216,29 @@ TEST_F(PresetBarWindow, BankSavedThroughTheRealDialogLoadsBackAllPrograms) {
         EXPECT_EQ(drell->getProgramAt(i)->getParameter(7), float(i) / 60.0f);
     }
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PresetBarWindow, ADialogOpenWhenTheWindowClosesOrTheEffectEndsIsEndedAndReaped) {
+    if (findProgram("zenity").empty() || findProgram("xdotool").empty())
+        GTEST_SKIP() << "zenity and xdotool are needed (scripts/install-deps.sh installs them)";
+    const int before = childProcessCount();
+    for (bool closeWindowOnly : {true, false}) {
+        ASSERT_TRUE(editor->getFrame() != nullptr);
+        clickAt(372, 162); // save bank
+        ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
+        ASSERT_TRUE(xdotool({"search", "--sync", "--name", "Save bank as..."}));
+        if (closeWindowOnly) {
+            editor->close();
+            EXPECT_FALSE(editor->fileCommands().busy());
+        } else {
+            drell.reset();
+        }
+        EXPECT_EQ(childProcessCount(), before) << "the dialog ended and was reaped";
+        EXPECT_FALSE(xdotool({"search", "--name", "Save bank as..."})) << "no dialog is left";
+        if (closeWindowOnly) {
+            ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
+        }
+    }
 }
 
 } // namespace
