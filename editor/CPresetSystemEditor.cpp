@@ -193,14 +193,6 @@ CControl* CPresetSystemEditor::getPresetBarControl(int32_t tag) const {
     return nullptr;
 }
 
-void CPresetSystemEditor::beginEdit(int32_t tag) {
-    if (tag >= 0 && tag < kNumParams) AEffGUIEditor::beginEdit(tag);
-}
-
-void CPresetSystemEditor::endEdit(int32_t tag) {
-    if (tag >= 0 && tag < kNumParams) AEffGUIEditor::endEdit(tag);
-}
-
 void CPresetSystemEditor::showBank() {
     if (drell == nullptr) return;
     int32_t current = drell->getCurrentProgramIndex();

@@ -80,11 +80,6 @@ public:
     // The preset bar's handling of a changed control (any control of the window).
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
 
-    // Gestures reach the host only for the sound parameters: the other tags are no host
-    // parameters (the preset bar's tags would name controller assignments).
-    void beginEdit(int32_t tag) override;
-    void endEdit(int32_t tag) override;
-
     // News from the preset system; any thread, applied at the next idle.
     void onProgramNameChanged(std::int32_t program, const char* name) override;
     void onLearnEnded() override;
