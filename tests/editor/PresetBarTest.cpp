@@ -246,6 +246,12 @@ TEST_F(PresetBar, DisplayShowsTheControllerOfThePointedControl) {
     frame().mouseExited();
     editor->idle();
     EXPECT_EQ(displayed(), "");
+
+    drell->assignController(kDrvGain, 1);
+    pointAt(kDrvGainKnob);
+    click({330, 63}); // the logo: the about picture covers the panel
+    pointAt(kEmptyPanel);
+    EXPECT_EQ(displayed(), "modulation") << "the about picture keeps the display as it was";
 }
 
 TEST_F(PresetBar, HoverFramesFollowThePointerAndSpareSwitchedOnControls) {
