@@ -2,7 +2,6 @@
 
 #include "engine/DrellEditorEvents.h"
 #include "host/HostText.h"
-#include "presets/PresetFileCommands.h"
 
 #include <cstring>
 #include <utility>
@@ -32,17 +31,13 @@ Drell::Drell(audioMasterCallback audioMaster, const PlatformServices& services)
     settleSmoothedValues();
     curProgram = 0;
 
-    // Where the editor object comes into being: its file commands load the default bank.
-    // (The editor itself arrives through adoptEditor.)
-    presetFileCommands = std::make_unique<PresetFileCommands>(*this);
-
     placeReadPositions();
     suspend();
 }
 
 Drell::~Drell() {
-    // The editor goes first, while the file commands, the engine, the bank and the services
-    // it may still reach are whole; nothing calls into it afterwards.
+    // The editor (with its file commands) goes first, while the engine, the bank and the
+    // services it may still reach are whole; nothing calls into it afterwards.
     setEditorEvents(nullptr);
     setPresetSystemEvents(nullptr);
     adoptEditor(nullptr);

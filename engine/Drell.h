@@ -19,13 +19,12 @@
 #include <vector>
 
 class DrellEditorEvents;
-class PresetFileCommands;
 
 class Drell : public CPresetSystemEffect {
 public:
     // Services left null are created by the effect (settings file, dialogs, message boxes).
     explicit Drell(audioMasterCallback audioMaster, const PlatformServices& services = {});
-    // Destroys the editor first, then the file commands, the engine, the bank and services.
+    // Destroys the editor first (with its file commands), then the engine, the bank and services.
     ~Drell() override;
 
     void suspend() override;
@@ -70,10 +69,6 @@ public:
     void setEditorEvents(DrellEditorEvents* events) {
         editorEvents.store(events, std::memory_order_release);
     }
-
-    // The preset bar's file commands; created with the effect, which loads the default bank.
-    // They belong to the editor side and move there with it.
-    PresetFileCommands& fileCommands() { return *presetFileCommands; }
 
     // Sizes that follow the sample rate, for tests and diagnostics.
     float engineRate() const noexcept { return dspRate; }
@@ -247,7 +242,6 @@ private:
     const float* blockIn[2] = {nullptr, nullptr};
     float* blockOut[2] = {nullptr, nullptr};
 
-    // The editor side: the file commands, then the editor, which is destroyed first.
-    std::unique_ptr<PresetFileCommands> presetFileCommands;
+    // The editor object (with the preset bar's file commands).
     std::unique_ptr<AEffEditor> ownedEditor;
 };

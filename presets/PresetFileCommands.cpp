@@ -54,7 +54,13 @@ PresetFileCommands::PresetFileCommands(CPresetSystemEffect& owner) : effect(owne
 }
 
 PresetFileCommands::~PresetFileCommands() {
-    if (busy()) effect.fileDialogs().abandon();
+    cancel();
+}
+
+void PresetFileCommands::cancel() {
+    if (!busy()) return;
+    effect.fileDialogs().abandon();
+    pending = PresetFileCommand::none;
 }
 
 void PresetFileCommands::loadBank(std::uint64_t ownerWindow) {

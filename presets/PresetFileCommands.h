@@ -62,6 +62,9 @@ public:
     void waitForDialog();
     // True while a command waits for its dialog.
     bool busy() const { return pending != PresetFileCommand::none; }
+    // Closes a dialog that is still open (its program is ended); its command is dropped
+    // and nothing of it is applied later.
+    void cancel();
 
     // The editor's program menu while its window is open, or null.
     void setProgramMenu(ProgramMenuEntries* menu) { programMenu = menu; }

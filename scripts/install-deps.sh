@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tessel needs to build and test, only those missing.
-# Runs apt-get as root, or through sudo for other users.
+# Runs apt-get as root, or through sudo for other users. zenity shows the preset bar's file
+# dialogs (and the window tests drive it with xdotool).
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libx11-dev
           libxtst-dev xvfb clang-format binutils
-          libcairo2-dev fonts-dejavu-core)
+          libcairo2-dev fonts-dejavu-core
+          zenity xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -114,7 +114,8 @@ bool COptionMenu::openPopup() {
     if (frame == nullptr || entries.empty() || isOpen()) return false;
     CDrawContext* context = frame->getDrawContext();
     context->setFont(font);
-    int32_t rowHeight = std::max(8, context->getFontHeight() + 2);
+    int32_t rowHeight =
+        rowHeightWanted > 0 ? rowHeightWanted : std::max(8, context->getFontHeight() + 2);
     int32_t widest = 0;
     for (const std::string& entry : entries)
         widest = std::max(widest, context->getStringWidth(entry));
@@ -145,6 +146,9 @@ bool COptionMenu::openPopup() {
     if (accepted) {
         popup = view;
         lastResult = -1;
+        // The keys (Escape, arrows, Return) come to the open menu, also in a window that
+        // only gets them while it holds the keyboard focus.
+        frame->setFocusView(view);
     } else {
         view->forget();
     }

@@ -39,6 +39,10 @@ public:
 
     void setNbEntriesPerColumn(int32_t count) { entriesPerColumn = std::max(1, count); }
     int32_t getNbEntriesPerColumn() const { return entriesPerColumn; }
+    // The height of the popup's rows; 0 (the default) takes the font's height plus 2, so a
+    // small font can fit more rows by asking for its bare height.
+    void setRowHeight(int32_t pixels) { rowHeightWanted = std::max(0, pixels); }
+    int32_t getRowHeight() const { return rowHeightWanted; }
 
     // The popup, while it is open.
     bool isOpen() const { return popup != nullptr; }
@@ -56,6 +60,7 @@ private:
 
     std::vector<std::string> entries;
     int32_t entriesPerColumn = 1024;
+    int32_t rowHeightWanted = 0;
     int32_t lastResult = -1;
     COptionMenuPopup* popup = nullptr; // owned by the frame while open
 };

@@ -74,12 +74,14 @@ public:
 
 class FileCommands : public ::testing::Test {
 protected:
-    FileCommands() : effect(std::make_unique<Drell>(nullptr, fakes.services())) {}
+    FileCommands()
+        : effect(std::make_unique<Drell>(nullptr, fakes.services())),
+          fileCommands(std::make_unique<PresetFileCommands>(*effect)) {}
     ~FileCommands() override {
         EXPECT_EQ(std::filesystem::current_path(), start) << "a command changed the folder";
     }
 
-    PresetFileCommands& commands() { return effect->fileCommands(); }
+    PresetFileCommands& commands() { return *fileCommands; }
     // Runs a command whose dialog chooses path, and waits for it.
     template <typename Command>
     void run(Command command, const std::string& path) {
@@ -106,6 +108,8 @@ protected:
     TempFolder folder;
     FakeServices fakes;
     std::unique_ptr<Drell> effect;
+    // As the editor object has them: made with the effect, they load the default bank.
+    std::unique_ptr<PresetFileCommands> fileCommands;
 };
 
 using Strings = std::vector<std::string>;
@@ -290,16 +294,18 @@ TEST_F(FileCommands, DefaultBankIsLoadedByEveryNewInstanceUntilCleared) {
     EXPECT_EQ(effect->getParameter(3), 0.125f) << "the default bank must leave the engine alone";
 
     Drell next(nullptr, fakes.services());
+    PresetFileCommands nextCommands(next);
     EXPECT_EQ(std::string(next.getProgramAt(42)->name()), programName(42));
     EXPECT_EQ(next.getProgramAt(42)->getParameter(17), programValue(42, 17));
-    EXPECT_EQ(next.fileCommands().directory(), folder.path() + "/");
+    EXPECT_EQ(nextCommands.directory(), folder.path() + "/");
 
-    next.fileCommands().clearDefaultBank(0);
+    nextCommands.clearDefaultBank(0);
     EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankDirValue), "");
     EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankFileValue), "");
     Drell cleared(nullptr, fakes.services());
+    PresetFileCommands clearedCommands(cleared);
     EXPECT_NE(std::string(cleared.getProgramAt(42)->name()), programName(42));
-    EXPECT_EQ(cleared.fileCommands().directory(), "") << "dialogs should pick their own folder";
+    EXPECT_EQ(clearedCommands.directory(), "") << "dialogs should pick their own folder";
     EXPECT_TRUE(messages().empty());
 }
 
@@ -308,9 +314,11 @@ TEST_F(FileCommands, DefaultBankProblemsAreReportedOnlyWhenTheyMatter) {
     key[std::string(kDefaultBankDirValue)] = folder.path(); // no trailing slash: still found
     key[std::string(kDefaultBankFileValue)] = std::string("gone.dlb");
     Drell missing(nullptr, fakes.services());
+    PresetFileCommands{missing};
     EXPECT_TRUE(messages().empty()) << "a missing default bank is not worth a message";
     writeBytes(folder / "gone.dlb", presetBytes("not a bank", 0.5f));
     Drell wrong(nullptr, fakes.services());
+    PresetFileCommands{wrong};
     EXPECT_EQ(messages(), Strings{"Not a bank file!"});
 
     // The setting cannot be stored: said so, and the chosen bank still loads.

@@ -71,7 +71,7 @@ TEST(PresetFileFuzz, MutatedFilesLoadWhollyOrNotAtAll) {
     TempFolder folder;
     FakeServices fakes;
     Drell effect(nullptr, fakes.services());
-    PresetFileCommands& commands = effect.fileCommands();
+    PresetFileCommands commands(effect);
     const std::string path = folder / "fuzz";
     std::mt19937 random(20240611u);
 

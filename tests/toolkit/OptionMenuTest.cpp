@@ -125,4 +125,20 @@ TEST(OptionMenu, ColumnsTooHighForTheFrameContinueInTheNextColumn) {
     EXPECT_GT(popup->entryRect(12).left, popup->entryRect(0).left);
 }
 
+TEST(OptionMenu, AChosenRowHeightFitsSixteenRowsOfTenPixelsIntoThePanel) {
+    CFrame frame(panelRect(), nullptr, nullptr);
+    auto* menu = new COptionMenu({239, 158, 250, 168}, nullptr, 83);
+    menu->setFont(fake::kSmallFont);
+    for (int i = 0; i < 61; ++i) menu->addEntry("Program " + std::to_string(i));
+    menu->setNbEntriesPerColumn(16);
+    menu->setRowHeight(10);
+    frame.addView(menu);
+    ASSERT_TRUE(menu->openPopup());
+    COptionMenuPopup* popup = menu->getPopup();
+    EXPECT_EQ(popup->entryRect(0).height(), 10);
+    EXPECT_EQ(popup->entryRect(15).left, popup->entryRect(0).left);
+    EXPECT_EQ(popup->entryRect(16).top, popup->entryRect(0).top);
+    EXPECT_EQ(CRect(popup->getViewSize()).bound(frame.getViewSize()), popup->getViewSize());
+}
+
 } // namespace

@@ -1,0 +1,244 @@
+// The preset bar in a real window under the Xvfb named by TESSEL_TEST_DISPLAY, played as a
+// user would: a new program name typed into the window, and a bank saved through the real
+// file dialog (zenity, driven with xdotool) and loaded back.
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "editor/CPresetSystemEditor.h"
+#include "editor/Editor.h"
+#include "engine/Drell.h"
+#include "platform/ChildProcess.h"
+#include "platform/FileDialog.h"
+#include "presets/PresetFileCommands.h"
+#include "support/EffectHost.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingMessageBoxes.h"
+#include "support/TempFolder.h"
+#include "toolkit/CFrame.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Child processes of this process, zombies included.
+int childProcessCount() {
+    int count = 0;
+    const std::string self = std::to_string(getpid());
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        if (!std::getline(stat, text)) continue;
+        size_t end = text.rfind(')');
+        if (end == std::string::npos) continue;
+        std::istringstream fields(text.substr(end + 1));
+        std::string state, parent;
+        fields >> state >> parent;
+        if (parent == self) ++count;
+    }
+    return count;
+}
+
+class PresetBarWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
+        if (name == nullptr || *name == 0)
+            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
+                            "(scripts/test.sh starts an Xvfb and sets it)";
+        // A busy server may turn a connection away for a moment.
+        for (int attempt = 0; attempt < 20 && display == nullptr; ++attempt) {
+            display = XOpenDisplay(name);
+            if (display == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
+        int event, error, major, minor;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
+        // The editor's window and the dialogs open on the server DISPLAY names.
+        setenv("DISPLAY", name, 1);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 875, 171, 0, 0, 0);
+        XMapRaised(display, parent);
+        XSync(display, False);
+
+        PlatformServices services;
+        services.settings = &settings;
+        services.messages = &messages;
+        services.fileDialogs = &dialogs;
+        drell = host.make(services);
+        auto owned = std::make_unique<Editor>(drell.get());
+        editor = owned.get();
+        drell->adoptEditor(std::move(owned));
+        editor->setScale(1);
+        ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
+    }
+
+    void TearDown() override {
+        drell.reset();
+        if (display == nullptr) return;
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+        unsetenv("DISPLAY");
+    }
+
+    // Idles the editor as a host does until `done` holds (at most `seconds`).
+    bool idleUntil(const std::function<bool()>& done, int seconds = 3) {
+        for (int i = 0; i < seconds * 100; ++i) {
+            editor->idle();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    void clickAt(int x, int y) {
+        XTestFakeMotionEvent(display, -1, x, y, 0);
+        XTestFakeButtonEvent(display, 1, True, 0);
+        XTestFakeButtonEvent(display, 1, False, 0);
+        XSync(display, False);
+    }
+    void typeKey(KeySym sym, bool shift = false) {
+        ::KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L);
+        if (shift) XTestFakeKeyEvent(display, shiftCode, True, 0);
+        ::KeyCode code = XKeysymToKeycode(display, sym);
+        XTestFakeKeyEvent(display, code, True, 0);
+        XTestFakeKeyEvent(display, code, False, 0);
+        if (shift) XTestFakeKeyEvent(display, shiftCode, False, 0);
+        XSync(display, False);
+    }
+    // Runs xdotool with the arguments; answers whether it succeeded.
+    bool xdotool(const std::vector<std::string>& arguments) {
+        std::string program = findProgram("xdotool");
+        if (program.empty()) return false;
+        std::vector<std::string> argv = {"xdotool"};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        ChildProcess child;
+        if (child.start(program, argv, false) != 0) return false;
+        for (int i = 0; i < 1500 && !child.poll(); ++i) {
+            if (drell) editor->idle(); // the host keeps idling while the dialog is up
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!child.poll()) child.terminate();
+        return child.finished() && child.exitCode() == 0;
+    }
+    // Waits for the dialog titled `title`, types `path` into its name field (an open dialog
+    // first opens its location field) and confirms with Return until the command ends (the
+    // first Return may only take the name field's completion).
+    bool answerDialog(const std::string& title, const std::string& path, bool open) {
+        std::vector<std::string> focus = {"search", "--sync",      "--name",
+                                          title,    "windowfocus", "--sync"};
+        // Each step again after a moment if the dialog was not ready for it (mapped, focusable).
+        auto with = [&](std::vector<std::string> more) {
+            std::vector<std::string> all = focus;
+            all.insert(all.end(), more.begin(), more.end());
+            for (int attempt = 0; attempt < 5; ++attempt) {
+                if (xdotool(all)) return true;
+                idleUntil([] { return false; }, 1);
+            }
+            return false;
+        };
+        if (open && !with({"key", "ctrl+l"})) return false;
+        if (!with({"key", "ctrl+a"}) || !with({"type", "--delay", "20", path})) return false;
+        for (int attempt = 0; attempt < 5 && editor->fileCommands().busy(); ++attempt) {
+            if (!with({"key", "Return"})) return false;
+            idleUntil([&] { return !editor->fileCommands().busy(); }, 2);
+        }
+        return !editor->fileCommands().busy();
+    }
+    std::string programName(int32_t index) {
+        char name[25] = {};
+        drell->getProgramAt(index)->getName(name);
+        return name;
+    }
+
+    Display* display = nullptr;
+    Window parent = 0;
+    EffectHost host;
+    MemorySettingsStore settings;
+    RecordingMessageBoxes messages;
+    ProcessFileDialogs dialogs;
+    std::unique_ptr<Drell> drell;
+    Editor* editor = nullptr;
+};
+
+TEST_F(PresetBarWindow, ANameTypedIntoTheWindowRenamesTheProgram) {
+    ASSERT_TRUE(editor->getFrame()->hasWindow());
+    drell->selectProgram(12);
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < kNumPrograms; ++i) names.push_back(programName(i));
+    names[12] = "Dub Yard";
+    clickAt(180, 163);
+    ASSERT_TRUE(idleUntil([&] { return editor->getFrame()->getFocusView() != nullptr; }))
+        << "the click reached the name field";
+    for (KeySym sym : {XK_D, XK_u, XK_b, XK_space, XK_Y, XK_a, XK_r, XK_d})
+        typeKey(sym, sym == XK_D || sym == XK_Y);
+    typeKey(XK_Return);
+    EXPECT_TRUE(idleUntil([&] { return programName(12) == "Dub Yard"; }))
+        << "the program is named " << programName(12);
+    for (int32_t i = 0; i < kNumPrograms; ++i) EXPECT_EQ(programName(i), names[size_t(i)]);
+}
+
+TEST_F(PresetBarWindow, BankSavedThroughTheRealDialogLoadsBackAllPrograms) {
+    if (findProgram("zenity").empty() || findProgram("xdotool").empty())
+        GTEST_SKIP() << "zenity and xdotool are needed (scripts/install-deps.sh installs them)";
+    TempFolder folder;
+    const std::string bank = folder / "round-trip.dlb";
+    std::vector<std::string> saved;
+    for (int32_t i = 0; i < kNumPrograms; ++i) {
+        drell->getProgramAt(i)->setName(("Trip " + std::to_string(i)).c_str());
+        drell->getProgramAt(i)->setParameter(7, float(i) / 60.0f);
+        saved.push_back(programName(i));
+    }
+    clickAt(372, 162); // save bank
+    ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
+    ASSERT_TRUE(answerDialog("Save bank as...", bank, false)) << "the dialog did not answer";
+    ASSERT_TRUE(std::filesystem::exists(bank)) << "the dialog saved nothing";
+    EXPECT_EQ(std::filesystem::file_size(bank), 13181u);
+
+    for (int32_t i = 0; i < kNumPrograms; ++i) {
+        drell->getProgramAt(i)->setName("Other");
+        drell->getProgramAt(i)->setParameter(7, 1.0f);
+    }
+    clickAt(340, 162); // load bank
+    ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
+    ASSERT_TRUE(answerDialog("Select bank to load...", bank, true)) << "the dialog did not answer";
+    for (int32_t i = 0; i < kNumPrograms; ++i) {
+        EXPECT_EQ(programName(i), saved[size_t(i)]);
+        EXPECT_EQ(drell->getProgramAt(i)->getParameter(7), float(i) / 60.0f);
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PresetBarWindow, ADialogOpenWhenTheWindowClosesOrTheEffectEndsIsEndedAndReaped) {
+    if (findProgram("zenity").empty() || findProgram("xdotool").empty())
+        GTEST_SKIP() << "zenity and xdotool are needed (scripts/install-deps.sh installs them)";
+    const int before = childProcessCount();
+    for (bool closeWindowOnly : {true, false}) {
+        ASSERT_TRUE(editor->getFrame() != nullptr);
+        clickAt(372, 162); // save bank
+        ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
+        ASSERT_TRUE(xdotool({"search", "--sync", "--name", "Save bank as..."}));
+        if (closeWindowOnly) {
+            editor->close();
+            EXPECT_FALSE(editor->fileCommands().busy());
+        } else {
+            drell.reset();
+        }
+        EXPECT_EQ(childProcessCount(), before) << "the dialog ended and was reaped";
+        EXPECT_FALSE(xdotool({"search", "--name", "Save bank as..."})) << "no dialog is left";
+        if (closeWindowOnly) {
+            ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
+        }
+    }
+}
+
+} // namespace
