@@ -1,5 +1,6 @@
 // The library's entry point, exported under the two names hosts look for.
-#include "engine/Drell.h"
+#include "host/AudioEffect.h"
+#include "host/EffectFactory.h"
 #include "host/vst2.h"
 
 #define TESSEL_EXPORT extern "C" __attribute__((visibility("default")))
@@ -8,7 +9,7 @@ TESSEL_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     if (audioMaster == nullptr) return nullptr;
     if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
-        return (new Drell(audioMaster))->getAeffect();
+        return createEffect(audioMaster)->getAeffect();
     } catch (...) {
         return nullptr; // out of memory: no instance, the host carries on
     }

@@ -41,14 +41,14 @@ TEST_F(Dispatcher, AnswersItsContract) {
         {effGetProgram, 0, 0, 0, "still program 0 after a change"},
         {effSetProgram, 0, -3, 0, "negative program ignored"},
         {effString2Parameter, 0, 0, 0, "no text entry"},
-        // Without an editor, every editor opcode answers 0.
-        {effEditGetRect, 0, 0, 0, "no editor rectangle"},
-        {effEditOpen, 0, 0, 0, "no editor to open"},
-        {effEditClose, 0, 0, 0, "no editor to close"},
-        {effEditIdle, 0, 0, 0, "no editor to idle"},
-        {effEditKeyDown, 'a', 0, 0, "no editor keys"},
-        {effEditKeyUp, 'a', 0, 0, "no editor keys"},
-        {effSetEditKnobMode, 0, 2, 0, "no knob mode"},
+        // The editor, its window closed: the rectangle and the knob mode answer; close,
+        // idle and keys do nothing.
+        {effEditGetRect, 0, 0, 1, "editor rectangle"},
+        {effEditClose, 0, 0, 0, "close without open"},
+        {effEditIdle, 0, 0, 0, "idle while closed"},
+        {effEditKeyDown, 'a', 0, 0, "no keys while closed"},
+        {effEditKeyUp, 'a', 0, 0, "no keys while closed"},
+        {effSetEditKnobMode, 0, 2, 1, "knob mode"},
         // No chunk: the host keeps the parameter values.
         {effGetChunk, 0, 0, 0, "no chunk"},
         {effSetChunk, 0, 16, 0, "no chunk taken"},
@@ -63,7 +63,7 @@ TEST_F(Dispatcher, AnswersItsContract) {
         void* ptr = text;
         EXPECT_EQ(host.dispatch(row.opcode, row.index, row.value, ptr), row.answer) << row.what;
     }
-    EXPECT_EQ(host.effect()->flags & effFlagsHasEditor, 0) << "an editor announced";
+    EXPECT_EQ(host.effect()->flags, effFlagsHasEditor | effFlagsCanReplacing);
     for (VstInt32 op : {effGetEffectName, effGetVendorString, effGetProductString}) {
         std::memset(text, 'x', sizeof text);
         EXPECT_EQ(host.dispatch(op, 0, 0, text), 1) << "opcode " << op;

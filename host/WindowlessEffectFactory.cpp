@@ -1,0 +1,7 @@
+// The effect without an editor, for programs that only process sound.
+#include "engine/Drell.h"
+#include "host/EffectFactory.h"
+
+AudioEffect* createEffect(audioMasterCallback audioMaster) {
+    return new Drell(audioMaster);
+}
