@@ -16,8 +16,7 @@ constexpr int kMaxSide = 1 << 15;
 
 } // namespace
 
-std::string writePng(const std::string& path, const std::uint32_t* pixels, int width,
-                     int height) {
+std::string writePng(const std::string& path, const std::uint32_t* pixels, int width, int height) {
     if (pixels == nullptr || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
         return "no picture to write";
     std::vector<png_byte> bytes(std::size_t(width) * std::size_t(height) * kBytesPerPixel);
