@@ -5,37 +5,130 @@
 //
 // Threads: open, close, idle and the controls' events run on the host's user-interface
 // thread. The effect's events (setParameter, onTempoChanged, onProgramSelect) may come from
-// any thread: they only store values in atomics, which the next idle applies to the
-// controls; they never touch a control or draw.
+// any thread at any time, also while the window opens or closes: they only store values in
+// atomics, which the next idle applies to the controls; they never touch a control, never
+// allocate and never draw.
 #pragma once
 
 #include "editor/CPresetSystemEditor.h"
 #include "editor/EditReceiver.h"
+#include "editor/TickClock.h"
 #include "engine/DrellEditorEvents.h"
+#include "engine/Parameters.h"
 
+#include <atomic>
 #include <cstdint>
 
 class Drell;
 
+namespace VSTGUI {
+class CControl;
+}
+
 class Editor : public CPresetSystemEditor, public EditReceiver, public DrellEditorEvents {
 public:
+    // Tags of the editor's own controls (0..47 are the sound parameters they are bound to).
+    enum Tag : int32_t {
+        kTempoTag = 49,
+        kLinkTag = 50,
+        kActiveLampTag = 51,
+        kFirstDigitTag = 52, // 52..55, digit positions 1..4
+        kFirstPointTag = 56, // 56..58, decimal points after positions 1..3
+        kFirstMarkTag = 59,  // 59..61, separator marks after positions 1..3
+        kFirstStepTag = 62,  // 62..67, step buttons
+        kLastStepTag = 67,
+        kLevelLeftTag = 68,
+        kLevelRightTag = 69,
+        kAboutTag = 70,
+        kNumEditorTags = 71, // the preset bar's tags start here
+    };
+    static constexpr int32_t kWidth = 875;
+    static constexpr int32_t kHeight = 171;
+    // Level bars: empty at -24 dB and below, falling from full to empty in 500 ms.
+    static constexpr float kBarFloorDb = -24.0f;
+    static constexpr float kBarFallMs = 500.0f;
+    // A synced time out of range blinks, toggling after just over this many milliseconds.
+    static constexpr uint32_t kBlinkMs = 250;
+
     explicit Editor(Drell* effect);
     ~Editor() override;
 
     bool getRect(ERect** rect) override;
+    // Builds the frame and every control (a null parent makes a frame without a window that
+    // draws into its framebuffer only, for pictures and tests) and draws it once.
     bool open(void* parentWindow) override;
     void close() override;
+    // Applies what the effect sent since the last pass, updates the numeric display, the
+    // level bars and the active lamp, and lets the frame redraw.
     void idle() override;
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+
+    // Gestures reach the host for the sound parameters only (tags 0..47).
+    void beginEdit(int32_t tag) override;
+    void endEdit(int32_t tag) override;
 
     // DrellEditorEvents: any thread.
     void setParameter(std::int32_t index, float value) override;
     void onProgramSelect() override;
     void onTempoChanged(float tempo) override;
 
+    // The control with `tag` while the window is open, else null. User-interface thread.
+    VSTGUI::CControl* getControl(int32_t tag) const;
+    bool isLinked() const { return link.load(std::memory_order_relaxed); }
+    // The clock all timing follows (null: the monotonic clock). Set before open.
+    void setClock(const TickClock* newClock) { clock = newClock ? newClock : &monotonic; }
+
 private:
     // The scale of the next window: the settings' "uiscale" (1 or 2) if set, else what the
     // screen's resolution asks for.
     int32_t chooseScale() const;
+    void createControls();
+
+    // Value flow from the controls.
+    void markDirty(VSTGUI::CControl* control) const;
+    void setControl(int32_t tag, float value) const;
+    void automate(int32_t index, float value);
+    void notifyParameter(int32_t index, float value);
+    bool isFree(int32_t modeIndex);
+    float getParam(int32_t index);
+    void stepButton(int32_t tag, float multiplier);
+    void stepChoice(int32_t index, int32_t count, float multiplier, int32_t partner);
+    void linkLines();
+
+    // Idle parts.
+    void applyPendingEvents();
+    void updateNumericDisplay(uint32_t now);
+    void showNumber();
+    void showNoteValue();
+    void updateLevelBars(uint32_t now);
+    void updateActiveLamp();
+    int32_t displayedIndex() const;
+    void setFrame(int32_t tag, int32_t frameIndex, int32_t frames) const;
+
+    VSTGUI::CControl* controls[kNumEditorTags] = {};
     bool scaleChosen = false;
+    const bool hostIsAdapter;
+    std::atomic<bool> link{false};
+
+    TickClock monotonic;
+    const TickClock* clock = &monotonic;
+    bool displayVisible = true;
+    uint32_t lastBlinkTick = 0;
+    uint32_t lastIdleTick = 0;
+    int32_t digits = 0;
+    int32_t point = 0;
+    bool isSigned = false;
+    int32_t kind = 0;
+    int32_t num = 0;
+    int32_t den = 0;
+    float peakLeft = 0.0f;
+    float peakRight = 0.0f;
+
+    // Handed over from any thread to the next idle: the latest value per sound parameter
+    // with one bit per parameter that changed, the tempo, and a program selection.
+    std::atomic<float> pendingValue[kNumParams] = {};
+    std::atomic<uint64_t> pendingMask{0};
+    std::atomic<float> pendingTempo{0.0f};
+    std::atomic<bool> tempoPending{false};
+    std::atomic<bool> unlinkPending{false};
 };

@@ -8,6 +8,8 @@
 inline constexpr std::string_view kSettingsKeyPath = "SOFTWARE\\Drellsonic\\Tessel";
 inline constexpr std::string_view kDefaultBankDirValue = "defbankdir";
 inline constexpr std::string_view kDefaultBankFileValue = "defbankfile";
+// The editor's scale: the number 1 or 2 (or that digit as text); absent means the screen's.
+inline constexpr std::string_view kUiScaleValue = "uiscale";
 
 // The controller map: one 32-bit number per sound parameter, "param000" to "param047".
 inline constexpr std::string_view kMidiSettingsKeyPath = "SOFTWARE\\Drellsonic\\Tessel\\MIDI";

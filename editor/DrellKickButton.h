@@ -1,0 +1,31 @@
+// The panel's step buttons: on while pressed over them (value 1), back to 0 at the
+// release. Each press also sets a step multiplier from the modifier keys: 1, 10 with
+// Shift, 100 with Control (Control wins).
+#pragma once
+
+#include "toolkit/CKickButton.h"
+
+class DrellKickButton : public VSTGUI::CKickButton {
+public:
+    DrellKickButton(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
+                    int32_t heightOfOneImage, VSTGUI::CBitmap* background,
+                    const VSTGUI::CPoint& offset = {});
+
+    VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
+                                    int32_t buttons) override;
+    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
+                                     int32_t buttons) override;
+    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
+                                  int32_t buttons) override;
+    void onMouseCancel() override;
+
+    float getStepMultiplier() const { return stepMultiplier; }
+
+private:
+    // The value while the pointer is at `where`: the pressed value inside, the old outside.
+    void follow(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where);
+
+    float stepMultiplier = 1.0f;
+    float oldValue = 0.0f;
+    bool tracking = false;
+};

@@ -1,0 +1,9 @@
+#include "editor/DrellSwitchVert.h"
+
+using namespace VSTGUI;
+
+DrellSwitchVert::DrellSwitchVert(const CRect& size, CControlListener* listener, int32_t tag,
+                                 int32_t subPixmaps, int32_t heightOfOneImage, int32_t positions,
+                                 CBitmap* background, const CPoint& offset)
+    : SwitchBehaviour(size, listener, tag, subPixmaps, heightOfOneImage, positions, background,
+                      offset) {}
