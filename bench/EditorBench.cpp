@@ -2,8 +2,8 @@
 // opens is the figure to read), and the memory the open editor holds, at scale 1 and 2.
 // "Windowed" opens into a parent window on the X server that TESSEL_TEST_DISPLAY or DISPLAY
 // names (skipped without one); "Headless" builds the same panel into its framebuffer only.
-// Counters: heapMiB is the heap the open editor holds (allocated at open, freed at close),
-// rssMiB the growth of the process's resident memory over the first open.
+// The counter heapMiB is the heap the open editor holds (allocated by the open, freed by the
+// close): framebuffer, decoded art, controls and the window's client side.
 #include "editor/Editor.h"
 #include "engine/Drell.h"
 #include "platform/FileDialog.h"
@@ -14,7 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
 #include <memory>
@@ -28,15 +27,6 @@ VstIntPtr benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 double heapMiB() {
     const struct mallinfo2 info = mallinfo2();
     return double(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
-}
-
-double residentMiB() {
-    long pages = 0, resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return double(resident) * 4096.0 / (1024.0 * 1024.0);
 }
 
 // The effect with its editor as the plug-in makes them; settings read, never written.
@@ -93,8 +83,6 @@ void openEditor(benchmark::State& state, bool windowed) {
     }
     EditorRig rig(scale);
     void* parentHandle = windowed ? parent.handle() : nullptr;
-    const double residentBefore = residentMiB();
-    double residentGrowth = -1.0;
     double held = 0.0;
     for (auto _ : state) {
         const double heapBefore = heapMiB();
@@ -103,12 +91,10 @@ void openEditor(benchmark::State& state, bool windowed) {
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
         state.SetIterationTime(took.count());
         held = heapMiB() - heapBefore;
-        if (residentGrowth < 0.0) residentGrowth = residentMiB() - residentBefore;
         rig.drell->dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
         rig.drell->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     }
     state.counters["heapMiB"] = held;
-    state.counters["rssMiB"] = residentGrowth;
 }
 
 void EditorOpenWindowed(benchmark::State& state) {
