@@ -79,6 +79,11 @@ void AEffGUIEditor::endEdit(int32_t tag) {
 }
 
 void AEffGUIEditor::setScale(int32_t newScale) {
+    scaleFixed = true;
+    applyScale(newScale);
+}
+
+void AEffGUIEditor::applyScale(int32_t newScale) {
     scale = newScale == 2 ? 2 : 1;
     if (frame == nullptr) updateRect();
 }

@@ -38,9 +38,11 @@ public:
     VSTGUI::CFrame* getFrame() const { return frame; }
     bool isOpen() const { return frame != nullptr; }
     void* getParentWindow() const { return systemWindow; }
-    // 1 or 2; takes effect at the next open (the rectangle follows at once while closed).
+    // 1 or 2. setScale fixes it for every later open (the rectangle follows at once while
+    // closed); without it a derived editor chooses (applyScale).
     int32_t getScale() const { return scale; }
     void setScale(int32_t newScale);
+    bool isScaleFixed() const { return scaleFixed; }
     // The size at scale 1, in which every control rectangle is given.
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
@@ -48,6 +50,8 @@ public:
 protected:
     // Sets the size at scale 1 (derived editors call it in their constructor).
     void setSize(int32_t newWidth, int32_t newHeight);
+    // Sets the scale for the next open without fixing it.
+    void applyScale(int32_t newScale);
     AudioEffectX* effectX() const { return effectXPtr; }
 
     VSTGUI::CFrame* frame = nullptr;
@@ -61,5 +65,6 @@ private:
     int32_t width = 0;
     int32_t height = 0;
     int32_t scale = 1;
+    bool scaleFixed = false;
     int32_t knobMode = VSTGUI::kLinearMode;
 };

@@ -185,8 +185,8 @@ Editor::~Editor() {
 }
 
 bool Editor::getRect(ERect** rect) {
-    if (frame == nullptr && !scaleChosen) {
-        setScale(chooseScale());
+    if (frame == nullptr && !scaleChosen && !isScaleFixed()) {
+        applyScale(chooseScale());
         scaleChosen = true;
     }
     return AEffGUIEditor::getRect(rect);
@@ -209,7 +209,7 @@ VSTGUI::CControl* Editor::getControl(int32_t tag) const {
 
 bool Editor::open(void* parentWindow) {
     if (frame != nullptr) close();
-    if (!scaleChosen) setScale(chooseScale());
+    if (!scaleChosen && !isScaleFixed()) applyScale(chooseScale());
     scaleChosen = true;
     AEffGUIEditor::open(parentWindow);
 
@@ -548,9 +548,11 @@ void Editor::valueChanged(CDrawContext* context, CControl* control) {
         markDirty(control);
         break;
     case kLinkTag:
+        // The button also reports its unchanged value at the press: only a change of the
+        // link acts, so unlinking never copies.
         if (v == 0.0f) {
             link.store(false, std::memory_order_relaxed);
-        } else {
+        } else if (!linked) {
             link.store(true, std::memory_order_relaxed);
             linkLines();
         }
