@@ -43,8 +43,6 @@ struct EditorRig {
         auto owned = std::make_unique<Editor>(drell.get());
         editor = owned.get();
         drell->adoptEditor(std::move(owned));
-        ERect* rect = nullptr;
-        editor->getRect(&rect); // settles the scale, which the next line replaces
         editor->setScale(scale);
     }
 };

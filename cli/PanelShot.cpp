@@ -109,11 +109,7 @@ PanelPicture shootPanel(RenderHost& host, int scale, const std::optional<DragGes
         drell->adoptEditor(std::make_unique<Editor>(drell));
     auto& editor = *static_cast<Editor*>(drell->getEditor());
 
-    // The first rectangle request settles the scale; the one asked for replaces it before
-    // the window opens.
-    ERect* rect = nullptr;
-    editor.getRect(&rect);
-    editor.setScale(scale);
+    editor.setScale(scale); // fixed: neither the screen nor the settings choose it
     if (!editor.open(nullptr) || editor.getFrame() == nullptr) {
         result.error = "the editor could not be opened";
         return result;
