@@ -25,7 +25,7 @@ std::optional<double> numberIn(const std::string& name, const std::string& text,
 
 // NAME=VALUE, with or without spaces around the '='; the value is read against the
 // parameter later, so it may carry a unit ("250 ms") or name a choice ("plate").
-void parseSet(const std::string& text, Options& options, std::string& error) {
+void parseSet(const std::string& text, std::vector<SoundAction>& sound, std::string& error) {
     auto trimmed = [](std::string_view part) {
         while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
         while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
@@ -42,24 +42,14 @@ void parseSet(const std::string& text, Options& options, std::string& error) {
         error = "--set " + inQuotes(name) + " needs a value after '='";
         return;
     }
-    options.sound.push_back({SoundAction::Kind::set, name, value});
+    sound.push_back({SoundAction::Kind::set, name, value});
 }
 
 // Applies one option that takes a value.
 void applyValued(const std::string& name, const std::string& value, Options& options,
                  std::string& error) {
-    using Kind = SoundAction::Kind;
-    if (name == "--program" || name == "--bank" || name == "--preset") {
-        if (value.empty()) {
-            error = name + " needs a non-empty value";
-            return;
-        }
-        Kind kind = name == "--program" ? Kind::program
-                    : name == "--bank"  ? Kind::bank
-                                        : Kind::preset;
-        options.sound.push_back({kind, value, {}});
-    } else if (name == "--set") {
-        parseSet(value, options, error);
+    if (addSoundOption(name, value, options.sound, error)) {
+        return;
     } else if (name == "--tempo") {
         if (auto bpm = numberIn(name, value, kMinTempoBpm, kMaxTempoBpm, error))
             options.tempoBpm = *bpm;
@@ -113,6 +103,27 @@ void assignFiles(const std::vector<std::string>& files, Options& options, std::s
 }
 
 } // namespace
+
+bool addSoundOption(const std::string& name, const std::string& value,
+                    std::vector<SoundAction>& sound, std::string& error) {
+    using Kind = SoundAction::Kind;
+    if (name == "--program" || name == "--bank" || name == "--preset") {
+        if (value.empty()) {
+            error = name + " needs a non-empty value";
+            return true;
+        }
+        Kind kind = name == "--program" ? Kind::program
+                    : name == "--bank"  ? Kind::bank
+                                        : Kind::preset;
+        sound.push_back({kind, value, {}});
+        return true;
+    }
+    if (name == "--set") {
+        parseSet(value, sound, error);
+        return true;
+    }
+    return false;
+}
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
     ParseResult result;

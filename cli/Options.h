@@ -48,6 +48,11 @@ struct ParseResult {
     bool ok() const { return error.empty(); }
 };
 
+// Adds one sound option (--program, --bank, --preset, --set) with its value to `sound`;
+// false when `name` is none of them. A bad value leaves a message in `error`.
+bool addSoundOption(const std::string& name, const std::string& value,
+                    std::vector<SoundAction>& sound, std::string& error);
+
 // args excludes the program name.
 ParseResult parseOptions(const std::vector<std::string>& args);
 

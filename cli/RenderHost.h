@@ -35,6 +35,8 @@ public:
     AEffect* effect() const { return aeffect; }
     // The effect's preset system; null when there is no effect.
     CPresetSystemEffect* presetSystem() const;
+    // The effect object itself (tessel-shot gives it an editor); null when there is none.
+    Drell* drellEffect() const { return drell; }
     // The preset system's file commands, answered with the files named by answerWith.
     PresetFileCommands* fileCommands() const { return commands.get(); }
     NamedFileDialogs& fileDialogs() { return services.fileDialogs; }

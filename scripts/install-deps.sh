@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config
-          libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libx11-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libpng-dev libx11-dev
           libxtst-dev xvfb clang-format binutils
           libcairo2-dev fonts-dejavu-core
           zenity xdotool)

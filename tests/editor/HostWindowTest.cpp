@@ -1,0 +1,270 @@
+// The plug-in's editor in a real X window, played as a host plays it: the built Tessel.so
+// loaded with dlopen, a parent window on the X server TESSEL_TEST_DISPLAY names (the Xvfb
+// that scripts/test.sh starts), effEditOpen into it, pointer and keys sent with XTest, and
+// what reaches the host callback recorded.
+// GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
+
+#include "testhost/TestHost.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+namespace {
+
+// Panel positions (scale-1 pixels) of the controls these tests use.
+struct PanelPoint {
+    int x;
+    int y;
+};
+constexpr PanelPoint kBypassButton{826, 55};   // "Main Bypass", tag 41
+constexpr PanelPoint kMixKnob{737, 47};        // "Main Mix", tag 2
+constexpr PanelPoint kDelayStepRight{137, 59}; // left delay's right step button, tag 63
+
+constexpr int kMainMix = 2;
+constexpr int kDlyLMode = 24;
+constexpr int kDlyLTime = 35;
+constexpr int kMainBypass = 41;
+
+// One begin-edit, at least one automation, one end-edit.
+bool isOneGesture(const std::string& calls) {
+    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
+           calls.find_first_not_of('a', 1) == calls.size() - 1;
+}
+
+class HostWindowTest : public testing::Test {
+protected:
+    Display* display = nullptr;
+    Window parent = 0;
+    std::unique_ptr<TestHost> host;
+    int scale = 1;
+
+    void SetUp() override {
+        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
+        if (name == nullptr || *name == 0)
+            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
+                            "(scripts/test.sh starts an Xvfb and sets it)";
+        for (int attempt = 0; attempt < 10 && display == nullptr; ++attempt) {
+            display = XOpenDisplay(name);
+            if (display == nullptr) settle();
+        }
+        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
+        int event, error, major, minor;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
+        // The editor opens its own connection to the server DISPLAY names.
+        setenv("DISPLAY", name, 1);
+        host = std::make_unique<TestHost>();
+        ASSERT_TRUE(host->load());
+        ASSERT_TRUE(host->effect()->flags & effFlagsHasEditor);
+    }
+
+    void TearDown() override {
+        host.reset(); // effClose with the window still open, as some hosts do
+        if (display == nullptr) return;
+        if (parent) XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+        unsetenv("DISPLAY");
+    }
+
+    // A loaded X server may refuse a connection made right after another one closed;
+    // hosts never reopen within microseconds, and neither do these tests.
+    static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
+
+    // effEditOpen into the parent, as a host does it some moments after a close.
+    VstIntPtr openEditor() {
+        settle();
+        return host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent));
+    }
+
+    ERect editorRect() {
+        ERect* rect = nullptr;
+        host->dispatch(effEditGetRect, 0, 0, &rect);
+        return rect != nullptr ? *rect : ERect{};
+    }
+
+    Window makeParent() {
+        const ERect rect = editorRect();
+        scale = rect.right >= 2 * 875 ? 2 : 1;
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
+                                     unsigned(rect.right - rect.left),
+                                     unsigned(rect.bottom - rect.top), 0, 0, 0);
+        XMapRaised(display, parent);
+        XSync(display, False);
+        return parent;
+    }
+
+    std::vector<Window> children(Window window) {
+        Window root = 0, up = 0, *list = nullptr;
+        unsigned count = 0;
+        std::vector<Window> result;
+        if (XQueryTree(display, window, &root, &up, &list, &count) && list) {
+            result.assign(list, list + count);
+            XFree(list);
+        }
+        return result;
+    }
+
+    void idle() { host->dispatch(effEditIdle); }
+
+    // Idles the editor as a host does (every 10 ms) until `done` holds, at most three seconds.
+    bool idleUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 300; ++i) {
+            idle();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    // The pointer to a panel position, in the parent window's screen pixels.
+    void moveTo(PanelPoint at) {
+        XTestFakeMotionEvent(display, -1, at.x * scale + scale / 2, at.y * scale + scale / 2, 0);
+        XSync(display, False);
+    }
+    void button(bool down) {
+        XTestFakeButtonEvent(display, 1, down ? True : False, 0);
+        XSync(display, False);
+    }
+    void key(KeySym sym, bool down) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, sym), down ? True : False, 0);
+        XSync(display, False);
+    }
+
+    std::vector<TestHost::Call> automation(int index) {
+        std::vector<TestHost::Call> result;
+        for (const TestHost::Call& call : host->calls())
+            if (call.opcode == audioMasterAutomate && call.index == index) result.push_back(call);
+        return result;
+    }
+
+    // The gesture calls (begin-edit, automate, end-edit) for one parameter, in order, as
+    // "b", "a" and "e": one gesture reads "ba...ae".
+    std::string gesture(int index) {
+        std::string result;
+        for (const TestHost::Call& call : host->calls()) {
+            if (call.index != index) continue;
+            if (call.opcode == audioMasterBeginEdit) result += 'b';
+            if (call.opcode == audioMasterAutomate) result += 'a';
+            if (call.opcode == audioMasterEndEdit) result += 'e';
+        }
+        return result;
+    }
+};
+
+TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
+    host->setParameter(kMainBypass, 0.0f);
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    ASSERT_EQ(children(parent).size(), 1u) << "the editor is a child of the host's window";
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, children(parent)[0], &attributes);
+    const ERect rect = editorRect();
+    EXPECT_EQ(attributes.width, rect.right - rect.left);
+    EXPECT_EQ(attributes.height, rect.bottom - rect.top);
+    idle();
+
+    host->clearCalls();
+    moveTo(kBypassButton);
+    button(true);
+    button(false);
+    ASSERT_TRUE(idleUntil([&] { return host->paramDisplay(kMainBypass) == "on"; }))
+        << "the click reached the bypass button";
+    EXPECT_TRUE(isOneGesture(gesture(kMainBypass))) << gesture(kMainBypass);
+
+    host->dispatch(effEditClose);
+    XSync(display, False);
+    EXPECT_TRUE(children(parent).empty()) << "closing removes the window";
+    host->dispatch(effEditClose); // a second close is harmless
+    idle();                       // and so is idle while closed
+
+    // Opened again, and once more without a close in between: one window, which follows
+    // the value the host set meanwhile.
+    host->setParameter(kMainBypass, 0.0f);
+    ASSERT_EQ(openEditor(), 1);
+    ASSERT_EQ(openEditor(), 1);
+    XSync(display, False);
+    EXPECT_EQ(children(parent).size(), 1u);
+    host->clearCalls();
+    moveTo(kBypassButton);
+    button(true);
+    button(false);
+    ASSERT_TRUE(idleUntil([&] { return host->paramDisplay(kMainBypass) == "on"; }));
+
+    // The host destroys its window before effEditClose: the editor notices, idles and
+    // closes without the process dying.
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    parent = 0;
+    for (int i = 0; i < 5; ++i) idle();
+    host->dispatch(effEditClose);
+
+    // The same without an idle in between, then a new parent works as before.
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    host->dispatch(effEditClose);
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    EXPECT_TRUE(idleUntil([&] { return children(parent).size() == 1u; }));
+    host->dispatch(effEditClose);
+}
+
+TEST_F(HostWindowTest, DraggingAKnobAutomatesItInsideOneGesture) {
+    host->setParameter(kMainMix, 0.5f);
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    idle();
+    host->clearCalls();
+
+    moveTo(kMixKnob);
+    button(true);
+    idle();
+    for (int step = 1; step <= 10; ++step) {
+        moveTo({kMixKnob.x, kMixKnob.y - 3 * step});
+        idle();
+    }
+    button(false);
+    ASSERT_TRUE(idleUntil([&] { return gesture(kMainMix).ends_with('e'); }))
+        << "the release ends the gesture";
+
+    EXPECT_TRUE(isOneGesture(gesture(kMainMix))) << gesture(kMainMix);
+    const std::vector<TestHost::Call> values = automation(kMainMix);
+    for (std::size_t i = 1; i < values.size(); ++i)
+        EXPECT_GE(values[i].opt, values[i - 1].opt) << "dragging up only raises the value";
+    EXPECT_GT(host->getParameter(kMainMix), 0.5f);
+    EXPECT_EQ(host->getParameter(kMainMix), values.back().opt);
+    host->dispatch(effEditClose);
+}
+
+TEST_F(HostWindowTest, ShiftClickOnAStepButtonStepsTenTimesFurther) {
+    host->setParameter(kDlyLMode, 0.0f); // milliseconds: the buttons step the time
+    host->setParameter(kDlyLTime, 0.4f);
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    idle();
+
+    moveTo(kDelayStepRight);
+    button(true);
+    button(false);
+    ASSERT_TRUE(idleUntil([&] { return host->getParameter(kDlyLTime) > 0.4f; }));
+    const float plain = host->getParameter(kDlyLTime) - 0.4f;
+    EXPECT_NEAR(plain, 0.001f, 1e-5f);
+
+    key(XK_Shift_L, true);
+    button(true);
+    button(false);
+    key(XK_Shift_L, false);
+    ASSERT_TRUE(idleUntil([&] { return host->getParameter(kDlyLTime) > 0.4f + plain; }));
+    EXPECT_NEAR(host->getParameter(kDlyLTime) - 0.4f - plain, 0.01f, 1e-5f);
+    host->dispatch(effEditClose);
+}
+
+} // namespace
