@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libx11-dev
           libxtst-dev xvfb clang-format binutils
-          libcairo2-dev fonts-dejavu-core)
+          libcairo2-dev fonts-dejavu-core
+          lv2-dev liblilv-dev lilv-utils)
 
 missing=()
 for p in "${packages[@]}"; do
