@@ -2,7 +2,9 @@
 #include "lv2/PortLayout.h"
 #include "lv2/TesselLv2.h"
 
+#include <cstring>
 #include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
 
 namespace {
 
@@ -35,7 +37,22 @@ void cleanup(LV2_Handle handle) {
     delete instanceOf(handle);
 }
 
-const void* extensionData(const char*) {
+LV2_State_Status saveState(LV2_Handle handle, LV2_State_Store_Function store,
+                           LV2_State_Handle state, std::uint32_t, const LV2_Feature* const*) {
+    if (handle == nullptr || store == nullptr) return LV2_STATE_ERR_UNKNOWN;
+    return instanceOf(handle)->saveState(store, state);
+}
+
+LV2_State_Status restoreState(LV2_Handle handle, LV2_State_Retrieve_Function retrieve,
+                              LV2_State_Handle state, std::uint32_t, const LV2_Feature* const*) {
+    if (handle == nullptr || retrieve == nullptr) return LV2_STATE_ERR_UNKNOWN;
+    return instanceOf(handle)->restoreState(retrieve, state);
+}
+
+constexpr LV2_State_Interface kState = {saveState, restoreState};
+
+const void* extensionData(const char* uri) {
+    if (uri != nullptr && std::strcmp(uri, LV2_STATE__interface) == 0) return &kState;
     return nullptr;
 }
 

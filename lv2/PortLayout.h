@@ -15,6 +15,8 @@ namespace lv2ports {
 // Stable identifiers of the edition: hosts store them in sessions.
 inline constexpr const char* kPluginUri = "urn:tessel:lv2:plugin";
 inline constexpr const char* kPresetUriPrefix = "urn:tessel:lv2:preset:";
+// The state property that holds the controller map.
+inline constexpr const char* kControllersUri = "urn:tessel:lv2:controllers";
 inline constexpr const char* kBinaryName = "tessel_lv2.so";
 
 inline constexpr std::uint32_t kAudioInLeft = kNumParams;

@@ -1,14 +1,17 @@
 #include "lv2/TesselLv2.h"
 
 #include "engine/Drell.h"
+#include "presets/ControllerMap.h"
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstring>
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
 #include <lv2/urid/urid.h>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -36,7 +39,9 @@ std::unique_ptr<TesselLv2> TesselLv2::create(double sampleRate,
         u.atomSequence = id(LV2_ATOM__Sequence);
         u.atomObject = id(LV2_ATOM__Object);
         u.atomBlank = id(LV2_ATOM__Blank);
+        u.atomString = id(LV2_ATOM__String);
         u.midiEvent = id(LV2_MIDI__MidiEvent);
+        u.controllers = id(lv2ports::kControllersUri);
         u.time.map(*map);
         instance->haveUrids = true;
     }
@@ -207,4 +212,45 @@ void TesselLv2::process(std::uint32_t start, std::uint32_t end) {
         record->processReplacing(record, in, out, static_cast<VstInt32>(end - start));
     }
     hostTime.advance(end - start);
+}
+
+LV2_State_Status TesselLv2::saveState(LV2_State_Store_Function store, LV2_State_Handle handle) {
+    if (!haveUrids) return LV2_STATE_ERR_NO_FEATURE;
+    std::string text;
+    for (int p = 0; p < kNumParams; ++p) {
+        // The host-side value of the binding: (cc + 0.5) / 129, or 1 for none.
+        const float v = record->getParameter(record, kNumParams + p);
+        const int cc = std::min(static_cast<int>(129.0f * v), 128);
+        if (p > 0) text += ' ';
+        text += std::to_string(cc < 128 ? cc : kNotAssigned);
+    }
+    return store(handle, urids.controllers, text.c_str(), text.size() + 1, urids.atomString,
+                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+LV2_State_Status TesselLv2::restoreState(LV2_State_Retrieve_Function retrieve,
+                                         LV2_State_Handle handle) {
+    if (!haveUrids) return LV2_STATE_ERR_NO_FEATURE;
+    std::size_t size = 0;
+    std::uint32_t type = 0;
+    std::uint32_t flags = 0;
+    const auto* text =
+        static_cast<const char*>(retrieve(handle, urids.controllers, &size, &type, &flags));
+    if (text == nullptr) return LV2_STATE_SUCCESS; // a preset: the map stays
+    if (type != urids.atomString) return LV2_STATE_ERR_BAD_TYPE;
+    int controllers[kNumParams];
+    const char* at = text;
+    const char* end = text + strnlen(text, size);
+    for (int& cc : controllers) {
+        while (at < end && *at == ' ') ++at;
+        const auto [next, error] = std::from_chars(at, end, cc);
+        if (error != std::errc{}) return LV2_STATE_ERR_UNKNOWN; // unreadable: nothing changes
+        at = next;
+    }
+    for (int p = 0; p < kNumParams; ++p) {
+        const int cc = controllers[p];
+        const float v = cc >= 0 && cc < 128 ? (static_cast<float>(cc) + 0.5f) / 129.0f : 1.0f;
+        record->setParameter(record, kNumParams + p, v);
+    }
+    return LV2_STATE_SUCCESS;
 }

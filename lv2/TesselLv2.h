@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
 #include <memory>
 
 class Drell;
@@ -44,6 +45,13 @@ public:
     void deactivate();
     void run(std::uint32_t frames);
 
+    // The controller map travels with the host's session, as a VST 2 host saves it in
+    // parameters 48..95: one text of 48 controller numbers (999 for none) in parameter order.
+    // A state without it (a preset) leaves the map alone; one that cannot be read changes
+    // nothing. Both need urid:map.
+    LV2_State_Status saveState(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status restoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
     // The effect, for a UI that reaches the instance (instance access).
     Drell& effect() noexcept { return *drell; }
     // Set from the UI thread; null for none.
@@ -58,7 +66,8 @@ private:
         VstEvent* events[kMaxEvents] = {};
     };
     struct Urids {
-        LV2_URID atomSequence = 0, atomObject = 0, atomBlank = 0, midiEvent = 0;
+        LV2_URID atomSequence = 0, atomObject = 0, atomBlank = 0, atomString = 0, midiEvent = 0;
+        LV2_URID controllers = 0;
         TimeUrids time;
     };
 

@@ -86,6 +86,7 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                               "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                              "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -156,6 +157,7 @@ std::string description(Drell& effect) {
            "tempo, modulation, filter, drive and reverb.\" ;\n"
         << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
+        << "    lv2:extensionData state:interface ;\n"
         << "    lv2:port [\n";
     for (int p = 0; p < kNumParams; ++p) {
         controlPort(out, effect, p);

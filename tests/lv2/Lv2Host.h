@@ -57,6 +57,8 @@ public:
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     bool valid() const { return instance != nullptr; }
+    LilvInstance* raw() const { return instance; }
+    LV2_URID map(const char* uri) { return urids.map(uri); }
     void set(const std::string& symbol, float value);
     // The port values of a preset, as a host's preset menu applies them.
     void applyPreset(const LilvNode* preset);
