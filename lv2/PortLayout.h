@@ -53,6 +53,13 @@ inline float portValue(int param, float value) {
     return value;
 }
 
+// The URI of factory program 0..60's preset: the prefix and two digits.
+inline std::string presetUri(int program) {
+    const auto tens = static_cast<char>('0' + program / 10 % 10);
+    const auto units = static_cast<char>('0' + program % 10);
+    return std::string(kPresetUriPrefix) + tens + units;
+}
+
 // The port symbol of a parameter: its name in lower case, blanks as underscores
 // ("DlyL FbPan" is "dlyl_fbpan").
 inline std::string symbolOf(int param) {

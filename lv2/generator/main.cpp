@@ -71,9 +71,7 @@ std::string quoted(const char* text) {
 }
 
 std::string presetUri(int program) {
-    char index[8];
-    std::snprintf(index, sizeof index, "%02d", program);
-    return std::string("<") + lv2ports::kPresetUriPrefix + index + ">";
+    return "<" + lv2ports::presetUri(program) + ">";
 }
 
 const std::string kPlugin = std::string("<") + lv2ports::kPluginUri + ">";

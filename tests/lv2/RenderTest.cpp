@@ -17,12 +17,6 @@ namespace {
 constexpr double kRate = 44100.0;
 constexpr int kBlock = 512;
 
-std::string presetUri(int program) {
-    char index[8];
-    std::snprintf(index, sizeof index, "%02d", program);
-    return std::string(lv2ports::kPresetUriPrefix) + index;
-}
-
 // The frame of the loudest sample.
 std::size_t loudest(const std::vector<float>& x) {
     std::size_t best = 0;
@@ -60,7 +54,7 @@ TEST(Lv2Render, PresetSoundsLikeTheVst2EditionWithTheSameProgram) {
 
         Lv2Instance lv2(w, kRate);
         ASSERT_TRUE(lv2.valid());
-        lv2.applyPreset(w.node(presetUri(program).c_str()));
+        lv2.applyPreset(w.node(lv2ports::presetUri(program).c_str()));
         const Lv2Instance::Output out = lv2.render(left, right, kBlock);
         ASSERT_GT(rms(vstLeft, 0, vstLeft.size()), 1e-3) << "the reference is silent";
         for (int i = 0; i < frames; ++i) {
