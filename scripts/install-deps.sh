@@ -8,7 +8,8 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsndfile1-dev libpng-dev libx11-dev
           libxtst-dev xvfb clang-format binutils
           libcairo2-dev fonts-dejavu-core
-          zenity xdotool)
+          zenity xdotool
+          lv2-dev liblilv-dev lilv-utils)
 
 missing=()
 for p in "${packages[@]}"; do

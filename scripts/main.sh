@@ -12,6 +12,15 @@ install -s -m 0755 build/Tessel.so "$dest/Tessel.so"
 echo "Installed the plug-in: $dest/Tessel.so"
 echo "Carla, Qtractor and REAPER find it there (~/.vst) after a plug-in rescan."
 echo "Ardour looks only where LXVST_PATH points: start it with LXVST_PATH=$dest:\$LXVST_PATH"
+
+# The LV2 edition: the bundle replaces any older one whole.
+lv2dest="${HOME}/.lv2/Tessel.lv2"
+rm -rf "$lv2dest"
+install -d "$lv2dest"
+install -m 0644 build/Tessel.lv2/*.ttl "$lv2dest/"
+install -s -m 0755 build/Tessel.lv2/tessel_lv2.so "$lv2dest/tessel_lv2.so"
+echo "Installed the LV2 edition: $lv2dest"
+echo "Ardour, Qtractor, Carla, Audacity and Jalv find it there without any setup (URI urn:tessel:lv2:plugin)."
 if [ -x build/tessel-render ]; then
   mkdir -p out
   echo "Rendering the demo phrase through factory programs into out/ (one file per program):"

@@ -1,0 +1,78 @@
+// The LV2 edition's ports and identifiers. Control ports 0..47 are the 48 sound parameters in
+// the order a VST 2 host sees them, so a port index is a parameter index; the audio ports
+// and the event input follow. How each parameter shows in a host's generic controls (a
+// toggle, a choice among labelled points, a continuous value) comes from the one parameter
+// table. The plug-in and the generator of its description both read this file.
+#pragma once
+
+#include "engine/Parameters.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lv2ports {
+
+// Stable identifiers of the edition: hosts store them in sessions.
+inline constexpr const char* kPluginUri = "urn:tessel:lv2:plugin";
+inline constexpr const char* kPresetUriPrefix = "urn:tessel:lv2:preset:";
+// The state property that holds the controller map.
+inline constexpr const char* kControllersUri = "urn:tessel:lv2:controllers";
+inline constexpr const char* kBinaryName = "tessel_lv2.so";
+
+inline constexpr std::uint32_t kAudioInLeft = kNumParams;
+inline constexpr std::uint32_t kAudioInRight = kNumParams + 1;
+inline constexpr std::uint32_t kAudioOutLeft = kNumParams + 2;
+inline constexpr std::uint32_t kAudioOutRight = kNumParams + 3;
+// MIDI control changes and the host's time position; hosts may leave it unconnected.
+inline constexpr std::uint32_t kEvents = kNumParams + 4;
+inline constexpr std::uint32_t kNumPorts = kNumParams + 5;
+
+enum class ControlKind { Continuous, Toggle, Choice };
+
+// On/off switches are toggles; every other stepped parameter (modes, types, waves, note
+// values, ranges) is a choice among its steps.
+inline ControlKind controlKind(int param) {
+    const ParameterInfo& info = kParameterTable[param];
+    if (info.steps == 0) return ControlKind::Continuous;
+    return info.words == parameterwords::kOffOn ? ControlKind::Toggle : ControlKind::Choice;
+}
+
+// The value a port holds for a parameter value: 0 or 1 for a toggle, the centre of the step
+// for a choice (the value of its labelled point), a continuous value as it is. The engine
+// takes the same step from either, so the sound does not change.
+inline float portValue(int param, float value) {
+    const int steps = kParameterTable[param].steps;
+    switch (controlKind(param)) {
+    case ControlKind::Toggle:
+        return step(value, 2) == 1 ? 1.0f : 0.0f;
+    case ControlKind::Choice:
+        return centre(step(value, steps), steps);
+    case ControlKind::Continuous:
+        break;
+    }
+    return value;
+}
+
+// The URI of factory program 0..60's preset: the prefix and two digits.
+inline std::string presetUri(int program) {
+    const auto tens = static_cast<char>('0' + program / 10 % 10);
+    const auto units = static_cast<char>('0' + program % 10);
+    return std::string(kPresetUriPrefix) + tens + units;
+}
+
+// The port symbol of a parameter: its name in lower case, blanks as underscores
+// ("DlyL FbPan" is "dlyl_fbpan").
+inline std::string symbolOf(int param) {
+    std::string symbol;
+    for (const char* c = kParameterTable[param].name; *c != '\0'; ++c) {
+        if (*c >= 'A' && *c <= 'Z')
+            symbol += static_cast<char>(*c - 'A' + 'a');
+        else if ((*c >= 'a' && *c <= 'z') || (*c >= '0' && *c <= '9'))
+            symbol += *c;
+        else
+            symbol += '_';
+    }
+    return symbol;
+}
+
+} // namespace lv2ports

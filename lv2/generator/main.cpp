@@ -1,0 +1,224 @@
+// Writes the description of the LV2 bundle: manifest.ttl, tessel.ttl (the plug-in and its
+// ports) and presets.ttl (the factory programs), all from the tables the plug-in itself is
+// built from: the parameter table for names, defaults and kinds, the effect's own value
+// texts for the labels of the choices, the factory table for the presets.
+//
+//   tessel-lv2-ttl BUNDLE_FOLDER
+#include "engine/Drell.h"
+#include "lv2/PortLayout.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "presets/FactoryPrograms.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// A settings store that holds nothing and keeps nothing: the texts and tables written here
+// never depend on the settings of the machine that builds.
+class NoSettings final : public SettingsStore {
+public:
+    bool keyExists(std::string_view) const override { return false; }
+    std::optional<std::string> readString(std::string_view, std::string_view) const override {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> readDword(std::string_view, std::string_view) const override {
+        return std::nullopt;
+    }
+    SettingsWriteStatus writeValues(std::string_view, const std::vector<SettingsValue>&) override {
+        return SettingsWriteStatus::ok;
+    }
+};
+
+class NoMessages final : public MessageBoxes {
+public:
+    void showError(std::string_view, MessageIcon) override {}
+};
+
+VstIntPtr noHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// A float as Turtle reads it back to the same float: the shortest form, always with a point.
+std::string number(float v) {
+    char text[32];
+    auto result = std::to_chars(text, text + sizeof text, v);
+    std::string s(text, result.ptr);
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return s;
+}
+
+std::string quoted(const char* text) {
+    std::string s = "\"";
+    for (const char* c = text; *c != '\0'; ++c) {
+        const auto u = static_cast<unsigned char>(*c);
+        if (*c == '"' || *c == '\\') {
+            s += '\\';
+            s += *c;
+        } else if (u < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", u);
+            s += escaped;
+        } else {
+            s += *c;
+        }
+    }
+    return s + "\"";
+}
+
+std::string presetUri(int program) {
+    return "<" + lv2ports::presetUri(program) + ">";
+}
+
+const std::string kPlugin = std::string("<") + lv2ports::kPluginUri + ">";
+
+const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+                              "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                              "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                              "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                              "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+                              "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                              "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+                              "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                              "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                              "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                              "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+std::string manifest() {
+    std::ostringstream out;
+    out << kPrefixes;
+    out << kPlugin << "\n    a lv2:Plugin ;\n    lv2:binary <" << lv2ports::kBinaryName
+        << "> ;\n    rdfs:seeAlso <tessel.ttl> .\n";
+    for (int p = 0; p < kNumPrograms; ++p)
+        out << "\n"
+            << presetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << kPlugin
+            << " ;\n    rdfs:label " << quoted(kFactoryPrograms[p].name)
+            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+    return out.str();
+}
+
+// The value a port starts at: the parameter's value in the first factory program.
+float defaultOf(int param) {
+    return lv2ports::portValue(param, static_cast<float>(kFactoryPrograms[0].values[param]));
+}
+
+void controlPort(std::ostringstream& out, Drell& effect, int param) {
+    const ParameterInfo& info = kParameterTable[param];
+    out << "        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << param << " ;\n"
+        << "        lv2:symbol \"" << lv2ports::symbolOf(param) << "\" ;\n"
+        << "        lv2:name " << quoted(info.name) << " ;\n"
+        << "        lv2:default " << number(defaultOf(param)) << " ;\n"
+        << "        lv2:minimum 0.0 ;\n"
+        << "        lv2:maximum 1.0";
+    switch (lv2ports::controlKind(param)) {
+    case lv2ports::ControlKind::Toggle:
+        out << " ;\n        lv2:portProperty lv2:toggled";
+        break;
+    case lv2ports::ControlKind::Choice:
+        out << " ;\n        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint ";
+        for (int k = 0; k < info.steps; ++k) {
+            // Each point is labelled with the text the effect shows for that step.
+            const float v = centre(k, info.steps);
+            char text[256] = {};
+            effect.setParameter(param, v);
+            effect.getParameterDisplay(param, text);
+            out << (k > 0 ? " , " : "") << "[ rdfs:label " << quoted(text) << " ; rdf:value "
+                << number(v) << " ]";
+        }
+        break;
+    case lv2ports::ControlKind::Continuous:
+        break;
+    }
+}
+
+void audioPort(std::ostringstream& out, std::uint32_t index, const char* direction,
+               const char* symbol, const char* name) {
+    out << "        a lv2:" << direction << ", lv2:AudioPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol \"" << symbol << "\" ;\n"
+        << "        lv2:name \"" << name << "\"";
+}
+
+std::string description(Drell& effect) {
+    std::ostringstream out;
+    out << kPrefixes;
+    out << kPlugin << "\n"
+        << "    a lv2:Plugin, lv2:DelayPlugin ;\n"
+        << "    doap:name \"" << Drell::kEffectName << "\" ;\n"
+        << "    doap:maintainer [ foaf:name \"" << Drell::kVendor << "\" ] ;\n"
+        << "    rdfs:comment \"A stereo delay with two lines that run free or follow the "
+           "tempo, modulation, filter, drive and reverb.\" ;\n"
+        << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
+        << "    lv2:extensionData state:interface ;\n"
+        << "    lv2:port [\n";
+    for (int p = 0; p < kNumParams; ++p) {
+        controlPort(out, effect, p);
+        out << "\n    ] , [\n";
+    }
+    audioPort(out, lv2ports::kAudioInLeft, "InputPort", "in_l", "In L");
+    out << "\n    ] , [\n";
+    audioPort(out, lv2ports::kAudioInRight, "InputPort", "in_r", "In R");
+    out << "\n    ] , [\n";
+    audioPort(out, lv2ports::kAudioOutLeft, "OutputPort", "out_l", "Out L");
+    out << "\n    ] , [\n";
+    audioPort(out, lv2ports::kAudioOutRight, "OutputPort", "out_r", "Out R");
+    out << "\n    ] , [\n"
+        << "        a lv2:InputPort, atom:AtomPort ;\n"
+        << "        atom:bufferType atom:Sequence ;\n"
+        << "        atom:supports midi:MidiEvent, time:Position ;\n"
+        << "        lv2:designation lv2:control ;\n"
+        << "        lv2:portProperty lv2:connectionOptional ;\n"
+        << "        lv2:index " << lv2ports::kEvents << " ;\n"
+        << "        lv2:symbol \"control\" ;\n"
+        << "        lv2:name \"MIDI and time in\"\n"
+        << "    ] .\n";
+    return out.str();
+}
+
+std::string presets() {
+    std::ostringstream out;
+    out << kPrefixes;
+    for (int p = 0; p < kNumPrograms; ++p) {
+        const FactoryProgram& program = kFactoryPrograms[p];
+        out << presetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << kPlugin
+            << " ;\n    rdfs:label " << quoted(program.name) << " ;\n    lv2:port ";
+        for (int i = 0; i < kNumParams; ++i) {
+            const float v = lv2ports::portValue(i, static_cast<float>(program.values[i]));
+            out << (i > 0 ? " , " : "") << "[ lv2:symbol \"" << lv2ports::symbolOf(i)
+                << "\" ; pset:value " << number(v) << " ]";
+        }
+        out << " .\n\n";
+    }
+    return out.str();
+}
+
+bool write(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file) std::fprintf(stderr, "tessel-lv2-ttl: cannot write %s\n", path.c_str());
+    return static_cast<bool>(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tessel-lv2-ttl BUNDLE_FOLDER\n");
+        return 2;
+    }
+    NoSettings settings;
+    NoMessages messages;
+    Drell effect(&noHost, PlatformServices{&settings, &messages, nullptr});
+    const std::string folder = argv[1];
+    const bool ok = write(folder + "/manifest.ttl", manifest()) &&
+                    write(folder + "/tessel.ttl", description(effect)) &&
+                    write(folder + "/presets.ttl", presets());
+    return ok ? 0 : 1;
+}
