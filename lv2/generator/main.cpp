@@ -23,6 +23,7 @@ namespace {
 class NoSettings final : public SettingsStore {
 public:
     bool keyExists(std::string_view) const override { return false; }
+    SettingsKeyContents readKey(std::string_view) const override { return {}; }
     std::optional<std::string> readString(std::string_view, std::string_view) const override {
         return std::nullopt;
     }
