@@ -33,7 +33,7 @@ enum class Kind { knob, onOff, hSwitch, vSwitch, movie, kick, invisible, about }
 // Where a control's value comes from when the window opens.
 enum class Initial { none, zero, param, sqrtParam, linkFlag, activeLamp, sqrtTempo };
 
-struct ControlSpec {
+struct ControlRow {
     int32_t tag;
     Kind kind;
     CRect rect; // bitmap controls: only the top-left corner; the bitmap gives the size
@@ -47,7 +47,7 @@ struct ControlSpec {
 constexpr float k11of111 = 11.0f / 111.0f;
 
 // Every control of the panel in creation order, which is drawing order.
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {3, Kind::knob, {162, 29, 0, 0}, 130, 101, Initial::param, 0.0f, kKnobWheel},
     {5, Kind::knob, {209, 29, 0, 0}, 130, 101, Initial::param, 0.0f, kKnobWheel},
     {4, Kind::knob, {162, 93, 0, 0}, 131, 101, Initial::param, 0.0f, kKnobWheel},
@@ -243,58 +243,58 @@ void Editor::createControls() {
     };
     const float bypass = getParam(kMainBypass);
 
-    for (const ControlSpec& spec : kControls) {
-        CBitmap* art = spec.bitmap != 0 ? bitmap(spec.bitmap) : nullptr;
-        CRect rect = spec.rect;
-        if (art != nullptr && spec.kind != Kind::about) {
+    for (const ControlRow& row : kControls) {
+        CBitmap* art = row.bitmap != 0 ? bitmap(row.bitmap) : nullptr;
+        CRect rect = row.rect;
+        if (art != nullptr && row.kind != Kind::about) {
             rect.right = rect.left + art->getWidth();
-            rect.bottom = rect.top + art->getHeight() / std::max(1, spec.frames);
+            rect.bottom = rect.top + art->getHeight() / std::max(1, row.frames);
         }
-        const int32_t frameHeight = art != nullptr ? art->getHeight() / spec.frames : 0;
+        const int32_t frameHeight = art != nullptr ? art->getHeight() / row.frames : 0;
         CControl* control = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
         case Kind::knob:
-            control = new CAnimKnob2(rect, this, spec.tag, spec.frames, frameHeight, art, this, {},
-                                     clock);
+            control =
+                new CAnimKnob2(rect, this, row.tag, row.frames, frameHeight, art, this, {}, clock);
             break;
         case Kind::onOff:
-            control = new DrellOnOffButton(rect, this, spec.tag, art);
+            control = new DrellOnOffButton(rect, this, row.tag, art);
             break;
         case Kind::hSwitch:
             control =
-                new DrellSwitch(rect, this, spec.tag, spec.frames, frameHeight, spec.frames, art);
+                new DrellSwitch(rect, this, row.tag, row.frames, frameHeight, row.frames, art);
             break;
         case Kind::vSwitch:
-            control = new DrellSwitchVert(rect, this, spec.tag, spec.frames, frameHeight,
-                                          spec.frames, art);
+            control =
+                new DrellSwitchVert(rect, this, row.tag, row.frames, frameHeight, row.frames, art);
             break;
         case Kind::movie:
-            control = new CMovieBitmap(rect, this, spec.tag, spec.frames, frameHeight, art);
+            control = new CMovieBitmap(rect, this, row.tag, row.frames, frameHeight, art);
             break;
         case Kind::kick:
-            control = new DrellKickButton(rect, this, spec.tag, frameHeight, art);
+            control = new DrellKickButton(rect, this, row.tag, frameHeight, art);
             break;
         case Kind::invisible:
-            control = new CInvisableKnob(rect, this, spec.tag, this);
+            control = new CInvisableKnob(rect, this, row.tag, this);
             break;
         case Kind::about:
-            control = new CAbout(rect, this, spec.tag, art, CRect(0, 0, kWidth, kHeight));
+            control = new CAbout(rect, this, row.tag, art, CRect(0, 0, kWidth, kHeight));
             break;
         }
         frame->addView(control);
-        controls[spec.tag] = control;
+        controls[row.tag] = control;
 
-        switch (spec.initial) {
+        switch (row.initial) {
         case Initial::none:
             break;
         case Initial::zero:
             control->setValue(0.0f);
             break;
         case Initial::param:
-            control->setValue(getParam(spec.tag));
+            control->setValue(getParam(row.tag));
             break;
         case Initial::sqrtParam:
-            control->setValue(safeSqrt(getParam(spec.tag)));
+            control->setValue(safeSqrt(getParam(row.tag)));
             break;
         case Initial::linkFlag:
             control->setValue(isLinked() ? 1.0f : 0.0f);
@@ -306,8 +306,8 @@ void Editor::createControls() {
             control->setValue(safeSqrt(drell != nullptr ? drell->getTempo() : 0.0f));
             break;
         }
-        if (spec.defaultValue != kNone) control->setDefaultValue(spec.defaultValue);
-        if (spec.wheel != kNone) control->setWheelInc(spec.wheel);
+        if (row.defaultValue != kNone) control->setDefaultValue(row.defaultValue);
+        if (row.wheel != kNone) control->setWheelInc(row.wheel);
     }
     for (auto& entry : bitmaps) entry.second->forget();
 }

@@ -11,6 +11,8 @@
 #include <X11/keysym.h>
 
 #include <bit>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace VSTGUI {
@@ -323,7 +325,13 @@ private:
 std::unique_ptr<PlatformWindow> createPlatformWindow(uintptr_t parent, int32_t width,
                                                      int32_t height, WindowEventSink& sink) {
     if (parent == 0 || width <= 0 || height <= 0) return nullptr;
+    // A busy X server can refuse a connection made right after another one closed (a host
+    // that closes and reopens the editor at once); a few short retries ride that out.
     Display* display = XOpenDisplay(nullptr);
+    for (int attempt = 0; display == nullptr && attempt < 3; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr) return nullptr;
     auto window = std::make_unique<X11Window>(display, Window(parent), width, height, sink);
     if (!window->open()) return nullptr;
