@@ -6,37 +6,14 @@
 #pragma once
 
 #include "platform/FileDialog.h"
-#include "platform/FileSettingsStore.h"
 #include "platform/MessageBox.h"
+#include "platform/ReadOnlySettingsStore.h"
 #include "presets/PlatformServices.h"
 
 #include <string>
 #include <vector>
 
 namespace cli {
-
-class ReadOnlySettings final : public SettingsStore {
-public:
-    bool keyExists(std::string_view keyPath) const override { return store.keyExists(keyPath); }
-    SettingsKeyContents readKey(std::string_view keyPath) const override {
-        return store.readKey(keyPath);
-    }
-    std::optional<std::string> readString(std::string_view keyPath,
-                                          std::string_view name) const override {
-        return store.readString(keyPath, name);
-    }
-    std::optional<std::uint32_t> readDword(std::string_view keyPath,
-                                           std::string_view name) const override {
-        return store.readDword(keyPath, name);
-    }
-    // Writes nothing and reports success: the effect keeps the values in memory.
-    SettingsWriteStatus writeValues(std::string_view, const std::vector<SettingsValue>&) override {
-        return SettingsWriteStatus::ok;
-    }
-
-private:
-    FileSettingsStore store; // the plug-in's own store, at its usual place
-};
 
 class CollectedMessages final : public MessageBoxes {
 public:
@@ -68,7 +45,7 @@ private:
 };
 
 struct ToolServices {
-    ReadOnlySettings settings;
+    ReadOnlySettingsStore settings; // the plug-in's own store, read but never written
     CollectedMessages messages;
     NamedFileDialogs fileDialogs;
     PlatformServices forEffect() { return {&settings, &messages, &fileDialogs}; }
