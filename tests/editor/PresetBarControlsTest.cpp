@@ -5,7 +5,7 @@
 #include "editor/CPSRockerSwitch.h"
 #include "editor/CSaveLoadButton.h"
 #include "editor/PresetBarFrames.h"
-#include "presets/CPresetSystemListener.h"
+#include "support/RecordingFileCommands.h"
 #include "toolkit/CFrame.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +35,10 @@ struct Owner : CFrameOwner {
     void endEdit(int32_t tag) override { edits.push_back("e" + std::to_string(tag)); }
 };
 
-struct Commands : CPresetSystemListener {
-    std::vector<std::string_view> calls;
-    void loadBank(std::uint64_t) override { calls.push_back("loadBank"); }
-    void saveBank(std::uint64_t) override { calls.push_back("saveBank"); }
-    void selectDefaultBank(std::uint64_t) override { calls.push_back("selectDefaultBank"); }
-    void loadPreset(std::uint64_t) override { calls.push_back("loadPreset"); }
-    void savePreset(std::uint64_t) override { calls.push_back("savePreset"); }
-    void loadMidiSettings(std::uint64_t) override { calls.push_back("loadMidiSettings"); }
-    void saveMidiSettings(std::uint64_t) override { calls.push_back("saveMidiSettings"); }
-    void clearDefaultBank(std::uint64_t) override { calls.push_back("clearDefaultBank"); }
-};
-
 struct PresetBarControlsTest : testing::Test {
     Owner owner;
     Listener listener;
-    Commands commands;
+    RecordingFileCommands commands;
     std::unique_ptr<CFrame> frame =
         std::make_unique<CFrame>(CRect{0, 0, 875, 171}, nullptr, &owner);
 
