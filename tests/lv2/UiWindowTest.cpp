@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -250,15 +251,25 @@ TEST_F(Lv2UiWindowTest, ProgramStepInThePresetBarWritesEveryPortToTheNewProgram)
     idle();
     writes.clear();
 
+    // The host's audio thread runs on meanwhile, with the ports as they were.
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        while (!stop.load()) {
+            run();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
     moveTo(kRockerRight);
     button(true);
     button(false);
     std::map<std::uint32_t, float> last;
-    ASSERT_TRUE(idleUntil([&] {
+    const bool allWritten = idleUntil([&] {
         for (const auto& [port, value] : writes) last[port] = value;
         return last.size() == std::size_t(kNumParams);
-    })) << "ports written: "
-        << last.size();
+    });
+    stop = true;
+    audio.join();
+    ASSERT_TRUE(allWritten) << "ports written: " << last.size();
     // The ports end where a VST 2 host finds the parameters after the same program (a time
     // the tempo sets keeps its value, for one).
     TestHost vst;
