@@ -1,9 +1,9 @@
 // The edits the effect reports for its UI to write to the host, on their way from the
-// thread that made them (the UI thread for the editor's gestures, the audio thread for MIDI
-// control changes) to the UI thread, which alone may call the host's write function. A
-// bounded queue of fixed cells: any number of threads push without locking or allocating,
-// one thread takes; a push into a full queue fails and the caller falls back to a whole
-// resend of the values.
+// thread that made them (the UI thread for the editor's gestures; the effect may report
+// from the audio thread too) to the UI thread, which alone may call the host's write
+// function. A bounded queue of fixed cells: any number of threads push without locking or
+// allocating, one thread takes; a push into a full queue fails and the caller falls back to
+// a whole resend of the values.
 #pragma once
 
 #include <array>

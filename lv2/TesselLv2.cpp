@@ -111,7 +111,7 @@ VstIntPtr TesselLv2::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
 }
 
 VstIntPtr TesselLv2::reportEdit(Edit::Kind kind, VstInt32 index, float value) noexcept {
-    // Any thread: the audio thread reports the moves of MIDI control changes.
+    // Any thread: the effect may report from the audio thread as well as from the editor.
     if (!uiAttached.load(std::memory_order_acquire) || !isSoundParameter(index)) return 0;
     if (!edits.push({kind, index, value})) resendAll.store(true, std::memory_order_release);
     return 1;

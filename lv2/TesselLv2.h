@@ -83,7 +83,7 @@ private:
         TimeUrids time;
     };
 
-    // Room for the edits of a few UI idles, also while MIDI control changes stream in.
+    // Room for the edits of several UI idles; a program change reports 192.
     static constexpr std::size_t kEditQueueSize = 1024;
     static constexpr char kOrigin = 0;
 
