@@ -14,6 +14,8 @@ namespace lv2ports {
 
 // Stable identifiers of the edition: hosts store them in sessions.
 inline constexpr const char* kPluginUri = "urn:tessel:lv2:plugin";
+// The editor as an X11 UI, in the plug-in's own binary.
+inline constexpr const char* kUiUri = "urn:tessel:lv2:ui";
 inline constexpr const char* kPresetUriPrefix = "urn:tessel:lv2:preset:";
 // The state property that holds the controller map.
 inline constexpr const char* kControllersUri = "urn:tessel:lv2:controllers";

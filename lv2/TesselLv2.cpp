@@ -1,6 +1,7 @@
 #include "lv2/TesselLv2.h"
 
 #include "engine/Drell.h"
+#include "host/EffectFactory.h"
 #include "presets/ControllerMap.h"
 
 #include <algorithm>
@@ -49,8 +50,9 @@ std::unique_ptr<TesselLv2> TesselLv2::create(double sampleRate,
 }
 
 TesselLv2::TesselLv2(double sampleRate) : rate(sampleRate) {
-    // The effect is made and driven through its record, as a VST 2 host makes and drives it.
-    drell = new Drell(&TesselLv2::hostCallback);
+    // The effect is made (with its editor, which a UI opens) and driven through its record,
+    // as a VST 2 host makes and drives it.
+    drell = static_cast<Drell*>(createEffect(&TesselLv2::hostCallback));
     record = drell->getAeffect();
     record->user = this;
     hostTime.setSampleRate(sampleRate);
@@ -92,22 +94,63 @@ VstIntPtr TesselLv2::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
         return haveUrids && ptr != nullptr &&
                std::strcmp(static_cast<const char*>(ptr), "sendVstMidiEvent") == 0;
     case audioMasterBeginEdit:
+        return reportEdit(Edit::Kind::Begin, index, 0.0f);
     case audioMasterAutomate:
-    case audioMasterEndEdit: {
-        HostEdits* edits = hostEdits.load();
-        if (edits == nullptr || !isSoundParameter(index)) return 0;
-        if (opcode == audioMasterBeginEdit)
-            edits->beginEdit(index);
-        else if (opcode == audioMasterAutomate)
-            edits->automate(index, opt);
-        else
-            edits->endEdit(index);
+        return reportEdit(Edit::Kind::Value, index, opt);
+    case audioMasterEndEdit:
+        return reportEdit(Edit::Kind::End, index, 0.0f);
+    case audioMasterUpdateDisplay:
+        // A program was selected: the UI writes every port.
+        if (!uiAttached.load(std::memory_order_acquire)) return 0;
+        resendAll.store(true, std::memory_order_release);
         return 1;
-    }
     default:
         (void)ptr;
         return 0; // no product string, no latency, no window
     }
+}
+
+VstIntPtr TesselLv2::reportEdit(Edit::Kind kind, VstInt32 index, float value) noexcept {
+    // Any thread: the effect may report from the audio thread as well as from the editor.
+    if (!uiAttached.load(std::memory_order_acquire) || !isSoundParameter(index)) return 0;
+    if (!edits.push({kind, index, value})) resendAll.store(true, std::memory_order_release);
+    return 1;
+}
+
+bool TesselLv2::attachUi() noexcept {
+    if (uiClaimed.exchange(true, std::memory_order_acq_rel)) return false;
+    // Edits from the previous UI's last moments are not this one's.
+    Edit stale;
+    while (edits.pop(stale)) {
+    }
+    resendAll.store(false, std::memory_order_relaxed);
+    uiAttached.store(true, std::memory_order_release);
+    return true;
+}
+
+void TesselLv2::detachUi() noexcept {
+    uiAttached.store(false, std::memory_order_release);
+    uiClaimed.store(false, std::memory_order_release);
+}
+
+void TesselLv2::takeEdits(HostEdits& to) {
+    // At most one queue's worth per call, so a stream of control changes cannot hold the
+    // UI thread here.
+    Edit edit;
+    for (std::size_t n = 0; n < kEditQueueSize && edits.pop(edit); ++n) {
+        switch (edit.kind) {
+        case Edit::Kind::Begin:
+            to.beginEdit(edit.param);
+            break;
+        case Edit::Kind::Value:
+            to.automate(edit.param, edit.value);
+            break;
+        case Edit::Kind::End:
+            to.endEdit(edit.param);
+            break;
+        }
+    }
+    if (resendAll.exchange(false, std::memory_order_acq_rel)) to.allChanged();
 }
 
 void TesselLv2::connectPort(std::uint32_t port, void* data) noexcept {

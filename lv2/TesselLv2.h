@@ -9,6 +9,7 @@
 #pragma once
 
 #include "host/vst2.h"
+#include "lv2/EditQueue.h"
 #include "lv2/HostTime.h"
 #include "lv2/PortLayout.h"
 
@@ -21,14 +22,16 @@
 
 class Drell;
 
-// Where edits the effect reports to its host go: a UI that reaches the instance registers
-// one to turn its knob gestures into port writes the host records as automation.
+// Where the edits the effect reports go: the UI that reaches the instance takes them at its
+// idle and writes them to the host as port changes, which the host records as automation.
 class HostEdits {
 public:
     virtual ~HostEdits() = default;
     virtual void beginEdit(int param) = 0;
     virtual void automate(int param, float value) = 0;
     virtual void endEdit(int param) = 0;
+    // Every sound parameter may have changed (a program was selected, or edits were lost).
+    virtual void allChanged() = 0;
 };
 
 class TesselLv2 {
@@ -54,8 +57,17 @@ public:
 
     // The effect, for a UI that reaches the instance (instance access).
     Drell& effect() noexcept { return *drell; }
-    // Set from the UI thread; null for none.
-    void setHostEdits(HostEdits* edits) noexcept { hostEdits.store(edits); }
+    // False for an instance made by another copy of this library, which a UI of this copy
+    // must not reach into.
+    bool madeHere() const noexcept { return origin == &kOrigin; }
+
+    // The UI's side, on the host's UI thread. One UI at a time: attachUi answers false while
+    // another is attached. Only while one is attached are the edits kept.
+    bool attachUi() noexcept;
+    void detachUi() noexcept;
+    // Hands the edits reported since the last call to `to` in the order they were made, then
+    // allChanged when a program was selected or edits were lost to a full queue.
+    void takeEdits(HostEdits& to);
 
 private:
     // VstEvents with room for a batch of MIDI events.
@@ -71,24 +83,33 @@ private:
         TimeUrids time;
     };
 
+    // Room for the edits of several UI idles; a program change reports 192.
+    static constexpr std::size_t kEditQueueSize = 1024;
+    static constexpr char kOrigin = 0;
+
     explicit TesselLv2(double sampleRate);
     static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                   void* ptr, float opt);
     VstIntPtr answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
+    VstIntPtr reportEdit(Edit::Kind kind, VstInt32 index, float value) noexcept;
     void applyPortChanges();
     void readEvent(const LV2_Atom_Event& event, std::uint32_t& start, std::uint32_t frames);
     void addMidi(const LV2_Atom_Event& event, std::uint32_t delta);
     void deliverMidi();
     void process(std::uint32_t start, std::uint32_t end);
 
-    Drell* drell = nullptr; // made and deleted through its record
+    const void* origin = &kOrigin; // first, where any copy of the library finds it
+    Drell* drell = nullptr;        // made and deleted through its record
     AEffect* record = nullptr;
     double rate;
     bool haveUrids = false;
     Urids urids;
     HostTime hostTime;
-    std::atomic<HostEdits*> hostEdits{nullptr};
+    std::atomic<bool> uiClaimed{false};
+    std::atomic<bool> uiAttached{false};
+    std::atomic<bool> resendAll{false};
+    EditQueue<kEditQueueSize> edits;
 
     const float* controls[kNumParams] = {};
     const float* audioIn[2] = {nullptr, nullptr};

@@ -76,6 +76,7 @@ std::string presetUri(int program) {
 }
 
 const std::string kPlugin = std::string("<") + lv2ports::kPluginUri + ">";
+const std::string kUi = std::string("<") + lv2ports::kUiUri + ">";
 
 const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
                               "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
@@ -87,6 +88,7 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 std::string manifest() {
@@ -94,6 +96,14 @@ std::string manifest() {
     out << kPrefixes;
     out << kPlugin << "\n    a lv2:Plugin ;\n    lv2:binary <" << lv2ports::kBinaryName
         << "> ;\n    rdfs:seeAlso <tessel.ttl> .\n";
+    // The editor: it opens into the host's window and reaches the instance itself, so hosts
+    // without instance access show their own controls instead.
+    out << "\n"
+        << kUi << "\n    a ui:X11UI ;\n    ui:binary <" << lv2ports::kBinaryName << "> ;\n"
+        << "    lv2:requiredFeature ui:idleInterface, ui:parent,\n"
+        << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:optionalFeature ui:noUserResize, ui:resize, ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
     for (int p = 0; p < kNumPrograms; ++p)
         out << "\n"
             << presetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << kPlugin
@@ -157,6 +167,7 @@ std::string description(Drell& effect) {
         << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n"
+        << "    ui:ui " << kUi << " ;\n"
         << "    lv2:port [\n";
     for (int p = 0; p < kNumParams; ++p) {
         controlPort(out, effect, p);

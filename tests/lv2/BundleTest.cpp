@@ -1,5 +1,5 @@
 // The bundle as a host's scan sees it: the plug-in, its ports with their names, defaults,
-// toggles and labelled choices, the presets, and the one exported symbol.
+// toggles and labelled choices, the presets, the editor's UI, and the two exported symbols.
 #include "lv2/Lv2Host.h"
 #include "lv2/PortLayout.h"
 #include "presets/FactoryPrograms.h"
@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/instance-access/instance-access.h>
 #include <lv2/midi/midi.h>
 #include <lv2/presets/presets.h>
 #include <lv2/time/time.h>
+#include <lv2/ui/ui.h>
 #include <set>
 
 namespace {
@@ -43,6 +45,35 @@ TEST(Lv2Bundle, DescribesTheEffectWithStereoAudioAndAnOptionalEventInput) {
     EXPECT_TRUE(lilv_port_has_property(w.plugin, events, w.node(LV2_CORE__connectionOptional)));
     EXPECT_TRUE(lilv_port_supports_event(w.plugin, events, w.node(LV2_MIDI__MidiEvent)));
     EXPECT_TRUE(lilv_port_supports_event(w.plugin, events, w.node(LV2_TIME__Position)));
+}
+
+// The editor is an X11 UI in the plug-in's binary that a host offers only with the features
+// it cannot work without; a host lacking one shows its own controls.
+TEST(Lv2Bundle, DeclaresTheEditorAsAnX11UiNeedingInstanceAccess) {
+    Lv2World w;
+    ASSERT_NE(w.plugin, nullptr);
+    LilvUIs* uis = lilv_plugin_get_uis(w.plugin);
+    ASSERT_EQ(lilv_uis_size(uis), 1u);
+    const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+    EXPECT_EQ(text(lilv_ui_get_uri(ui)), lv2ports::kUiUri);
+    EXPECT_TRUE(lilv_ui_is_a(ui, w.node(LV2_UI__X11UI)));
+    EXPECT_EQ(text(lilv_ui_get_binary_uri(ui)), text(lilv_plugin_get_library_uri(w.plugin)));
+
+    LilvNode* subject = lilv_node_duplicate(lilv_ui_get_uri(ui));
+    auto objects = [&](const char* predicate) {
+        std::set<std::string> result;
+        LilvNodes* nodes = lilv_world_find_nodes(w.world, subject, w.node(predicate), nullptr);
+        LILV_FOREACH(nodes, i, nodes) result.insert(text(lilv_nodes_get(nodes, i)));
+        lilv_nodes_free(nodes);
+        return result;
+    };
+    EXPECT_EQ(
+        objects(LV2_CORE__requiredFeature),
+        (std::set<std::string>{LV2_INSTANCE_ACCESS_URI, LV2_UI__idleInterface, LV2_UI__parent}));
+    EXPECT_EQ(objects(LV2_CORE__extensionData), std::set<std::string>{LV2_UI__idleInterface});
+    EXPECT_TRUE(objects(LV2_CORE__optionalFeature).contains(LV2_UI__touch));
+    lilv_node_free(subject);
+    lilv_uis_free(uis);
 }
 
 // Each control port against the VST 2 edition's parameter of the same index: name, and the
@@ -107,7 +138,7 @@ TEST(Lv2Bundle, ListsEveryFactoryProgramAsAPresetUnderItsName) {
     EXPECT_EQ(names, expected);
 }
 
-TEST(Lv2Bundle, LibraryExportsOnlyTheDescriptor) {
+TEST(Lv2Bundle, LibraryExportsOnlyTheTwoDescriptors) {
     const std::string command =
         std::string("nm -D --defined-only -j ") + TESSEL_LV2_BUNDLE + "/" + lv2ports::kBinaryName;
     FILE* pipe = popen(command.c_str(), "r");
@@ -121,5 +152,5 @@ TEST(Lv2Bundle, LibraryExportsOnlyTheDescriptor) {
         if (!symbol.empty()) symbols.insert(symbol);
     }
     ASSERT_EQ(pclose(pipe), 0) << "nm failed";
-    EXPECT_EQ(symbols, std::set<std::string>{"lv2_descriptor"});
+    EXPECT_EQ(symbols, (std::set<std::string>{"lv2_descriptor", "lv2ui_descriptor"}));
 }
