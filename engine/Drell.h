@@ -174,6 +174,7 @@ private:
     void settleSmoothedValues() noexcept;
     void startClean() noexcept;
     void reset() noexcept;
+    void prepareMemories(int frames, bool clocked) noexcept;
     bool chainIsFinite() const noexcept;
 
     // Value texts (ValueTexts.cpp).
@@ -236,6 +237,7 @@ private:
     DelayLine dlyLine[2];
     std::vector<float> meterRing[2];
     int meterLen = 1024;
+    int meterStale = 0; // ring positions from meterPos on that count as zero since a reset
     Reverb reverb;
 
     // The block's channels, chosen in the prologue.

@@ -115,6 +115,7 @@ void Drell::setMeterLength(int n) {
     meterLen = n;
     for (auto& ring : meterRing) ring = std::vector<float>(static_cast<std::size_t>(n), 0.0f);
     chain.meterPos = 0;
+    meterStale = 0;
 }
 
 void Drell::placeReadPositions() noexcept {
@@ -126,11 +127,14 @@ void Drell::settleSmoothedValues() noexcept {
 }
 
 void Drell::reset() noexcept {
-    // Clears the sound; positions, fades, guards and working values stay.
+    // Clears the sound; positions, fades, guards and working values stay. The memories are
+    // cleared lazily: the delay lines and meter rings zero what each block is about to read
+    // (prepareMemories), the reverb what its taps can reach. So a reset costs the same small
+    // time at every rate, under the engine lock from resume and suspend, and on the audio
+    // thread when a block restarts the sound after a fault.
     reverb.reset();
     chain.svf.reset();
-    for (auto& ring : meterRing)
-        for (float& x : ring) x = 0.0f;
+    meterStale = meterLen;
     for (int s = 0; s < 2; ++s) {
         meterMin[s] = 0.0f;
         meterMax[s] = 0.0f;
@@ -141,6 +145,22 @@ void Drell::reset() noexcept {
     chain.drive.reset();
     chain.antiAlias.reset();
     chain.modulation.reset(lfoOffset);
+}
+
+void Drell::prepareMemories(int frames, bool clocked) noexcept {
+    for (DelayLine& line : dlyLine) line.prepareBlock(frames, clocked);
+    if (meterStale > 0) {
+        // Each sample writes at meterPos, moves on and reads the next position: the block
+        // reads up to frames positions past meterPos. Those not written since the reset are
+        // zeroed first.
+        const int count = std::min(frames + 1, meterStale);
+        const int first = std::min(count, meterLen - chain.meterPos);
+        for (auto& ring : meterRing) {
+            std::fill_n(ring.begin() + chain.meterPos, first, 0.0f);
+            std::fill_n(ring.begin(), count - first, 0.0f);
+        }
+        meterStale = std::max(0, meterStale - frames);
+    }
 }
 
 bool Drell::chainIsFinite() const noexcept {

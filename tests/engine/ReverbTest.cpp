@@ -21,9 +21,9 @@ std::unique_ptr<Reverb> makeReverb(int type, float rate, float damp = 0.1f) {
 }
 
 bool allZeroOrNormal(const Reverb& r) {
-    for (const auto& line : r.memory)
-        for (float v : line)
-            if (!stagetest::zeroOrNormal(v)) return false;
+    for (int k = 0; k < Reverb::kLines; ++k)
+        for (int i = 0; i <= r.rvbMask; ++i)
+            if (!stagetest::zeroOrNormal(r.line(k)[i])) return false;
     for (float v : r.rvbLp)
         if (!stagetest::zeroOrNormal(v)) return false;
     for (const auto& side : r.toneState)
