@@ -1,5 +1,7 @@
 #include "engine/Reverb.h"
 
+#include "engine/DenormalGuard.h"
+
 #include "StageTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -348,4 +350,93 @@ TEST(Reverb, FollowsTheDoublePrecisionReferenceOverLongRenders) {
         std::printf("largest deviation from the reference, %s: %.3g\n",
                     type == Reverb::kPlate ? "plate" : "spring", worst);
     }
+}
+
+namespace {
+
+// The largest magnitude anywhere in the state the type reads: memories and filter states.
+float loudestState(const Reverb& r) {
+    float loudest = 0.0f;
+    for (int k = r.rvbType == Reverb::kPlate ? Reverb::kLineB : 0; k < Reverb::kLines; ++k)
+        for (int i = 0; i <= r.rvbMask; ++i) loudest = std::max(loudest, std::fabs(r.line(k)[i]));
+    for (float v : r.rvbLp) loudest = std::max(loudest, std::fabs(v));
+    for (const auto& side : r.toneState)
+        for (float v : side) loudest = std::max(loudest, std::fabs(v));
+    return loudest;
+}
+
+// Feeds zeros until the reverb reports silence, at most seconds long; the samples it took.
+int samplesUntilSilent(Reverb& r, float rate, float seconds) {
+    const int limit = static_cast<int>(rate * seconds);
+    for (int i = 0; i < limit; ++i) {
+        if (r.isSilent()) return i;
+        float w[2] = {0.0f, 0.0f};
+        r.process(w, 1.0f);
+    }
+    return -1;
+}
+
+void feedNoise(Reverb& r, int samples, unsigned seed) {
+    stagetest::Noise noise(seed);
+    for (int i = 0; i < samples; ++i) {
+        float w[2] = {noise(), noise()};
+        r.process(w, 1.0f);
+    }
+}
+
+} // namespace
+
+TEST(Reverb, ReportsSilenceOnlyOnceEveryStateHasDecayed) {
+    DenormalGuard denormals;
+    for (float rate : {44100.0f, 96000.0f}) {
+        for (int type : {Reverb::kSpring, Reverb::kPlate}) {
+            auto r = makeReverb(type, rate, 0.5f);
+            EXPECT_TRUE(r->isSilent()) << "fresh memory is silent";
+            feedNoise(*r, static_cast<int>(rate), 7);
+            EXPECT_FALSE(r->isSilent()) << "type " << type << " rate " << rate;
+            const int took = samplesUntilSilent(*r, rate, 60.0f);
+            ASSERT_GE(took, 0) << "type " << type << " rate " << rate << " never fell silent";
+            EXPECT_LT(loudestState(*r), Reverb::kSilence) << "type " << type << " rate " << rate;
+            // From there on, zeros in give (almost) zeros out, and it stays silent.
+            for (int i = 0; i < static_cast<int>(rate); ++i) {
+                float w[2] = {0.0f, 0.0f};
+                r->process(w, 1.0f);
+                ASSERT_LT(std::max(std::fabs(w[0]), std::fabs(w[1])), Reverb::kSilence);
+                ASSERT_TRUE(r->isSilent()) << "type " << type << " rate " << rate << " at " << i;
+            }
+            // A single quiet sample above the threshold wakes it.
+            float w[2] = {1e-9f, 0.0f};
+            r->process(w, 1.0f);
+            EXPECT_FALSE(r->isSilent()) << "type " << type << " rate " << rate;
+        }
+    }
+}
+
+TEST(Reverb, SilenceFollowsResetsTypeChangesAndTheSpringLinesThePlateLeaves) {
+    DenormalGuard denormals;
+    auto r = makeReverb(Reverb::kSpring, 44100.0f, 0.5f);
+    feedNoise(*r, 44100, 8);
+    r->reset();
+    EXPECT_TRUE(r->isSilent()) << "a reset clears the sound";
+    // The chain's alternating guard never lets the state fall below the threshold.
+    float guard = 1e-8f;
+    for (int i = 0; i < 100000; ++i) {
+        guard = -guard;
+        float w[2] = {guard, guard};
+        r->process(w, 1.0f);
+    }
+    EXPECT_FALSE(r->isSilent());
+    // Sound in the spring's own lines, then the plate: the plate falls silent without them,
+    // but back on the spring the old sound is still there to be heard.
+    feedNoise(*r, 44100, 9);
+    r->setType(Reverb::kPlate, 44100.0f);
+    r->setDamp(0.5f, Reverb::kPlate);
+    EXPECT_FALSE(r->isSilent()) << "a type change keeps the sound";
+    ASSERT_GE(samplesUntilSilent(*r, 44100.0f, 60.0f), 0);
+    r->setType(Reverb::kSpring, 44100.0f);
+    EXPECT_FALSE(r->isSilent()) << "the spring's lines still hold sound";
+    ASSERT_GE(samplesUntilSilent(*r, 44100.0f, 60.0f), 0);
+    EXPECT_LT(loudestState(*r), Reverb::kSilence);
+    r->setType(Reverb::kPlate, 44100.0f);
+    EXPECT_TRUE(r->isSilent()) << "a type change in silence stays silent";
 }
