@@ -43,12 +43,21 @@ public:
     static constexpr float kMaxClockRate = 8.0f;
 
     // Fresh zeroed memory of length samples (not real-time safe); write position at the start.
-    void allocate(int length) {
-        dlyBuf = std::vector<float>(static_cast<std::size_t>(length > 1 ? length : 1), 0.0f);
+    // A zeroed memory of that length is taken over as it is (the old one comes back in it).
+    void allocate(int length, std::vector<float>& zeroed) {
+        const std::size_t size = static_cast<std::size_t>(length > 1 ? length : 1);
+        if (zeroed.size() == size)
+            dlyBuf.swap(zeroed);
+        else
+            dlyBuf = std::vector<float>(size, 0.0f);
         dlyLen = static_cast<int>(dlyBuf.size());
         dlyWrite = 0;
         dlyRead = 0;
         stale = false;
+    }
+    void allocate(int length) {
+        std::vector<float> none;
+        allocate(length, none);
     }
 
     // Clears memory (lazily, see above), histories and clock; positions stay.

@@ -168,7 +168,18 @@ private:
     float fadeDelayTime(ChainState& c, int side, float y) noexcept;
 
     // Lifecycle (Lifecycle.cpp).
-    void setEngineRate(float sr);
+    // Zeroed delay and reverb memories for a sample rate, made before the engine lock is
+    // taken; after the swap they hold the old memories, freed once the lock is released.
+    struct RateMemories {
+        std::vector<float> delay[2];
+        std::vector<float> reverbPool;
+        static RateMemories forRate(float sr);
+    };
+    void setEngineRate(float sr, RateMemories& memories);
+    void setEngineRate(float sr) {
+        RateMemories none;
+        setEngineRate(sr, none);
+    }
     void setMeterLength(int n);
     void placeReadPositions() noexcept;
     void settleSmoothedValues() noexcept;

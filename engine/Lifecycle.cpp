@@ -27,6 +27,11 @@ float notFinite(float x) noexcept {
 } // namespace
 
 void Drell::resume() {
+    // Memories for a new sample rate are made before the lock is taken, so that the lock is
+    // held only to swap them in; the old ones are freed after it is released.
+    RateMemories memories;
+    if (const float wanted = usableRate(getSampleRate()); wanted != dspRate)
+        memories = RateMemories::forRate(wanted);
     std::lock_guard lock(engineLock);
     CPresetSystemEffect::resume();
 
@@ -41,7 +46,7 @@ void Drell::resume() {
     }
 
     const float sr = usableRate(getSampleRate());
-    if (sr != dspRate) setEngineRate(sr);
+    if (sr != dspRate) setEngineRate(sr, memories);
 
     VstInt32 latency = getOutputLatency();
     if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
@@ -81,7 +86,15 @@ void Drell::startClean() noexcept {
     reset();
 }
 
-void Drell::setEngineRate(float sr) {
+Drell::RateMemories Drell::RateMemories::forRate(float sr) {
+    RateMemories m;
+    for (auto& line : m.delay)
+        line.assign(static_cast<std::size_t>(5 * static_cast<int>(sr) + 1), 0.0f);
+    m.reverbPool = Reverb::poolFor(sr);
+    return m;
+}
+
+void Drell::setEngineRate(float sr, RateMemories& memories) {
     dspRate = sr;
     dspRateInt = static_cast<int>(sr);
     fadeStep = static_cast<float>(std::pow(0.001, 10.0 / static_cast<double>(sr)));
@@ -91,12 +104,12 @@ void Drell::setEngineRate(float sr) {
     chain.antiAlias.design(sr);
 
     // The reverb memories and taps for the rate.
-    reverb.allocate(sr);
+    reverb.allocate(sr, memories.reverbPool);
     setReverbType(params[kRvbType]);
 
     // Delay memories that hold 5000 ms; read positions for the present times.
     for (int s = 0; s < 2; ++s) {
-        dlyLine[s].allocate(5 * dspRateInt + 1);
+        dlyLine[s].allocate(5 * dspRateInt + 1, memories.delay[s]);
         chain.dlyTimePending[s] = false;
         dlyTimeRequest[s] = false;
     }

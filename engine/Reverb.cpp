@@ -63,10 +63,18 @@ int Reverb::maskForRate(float dspRate) noexcept {
     return 131071;
 }
 
-void Reverb::allocate(float dspRate) {
+std::vector<float> Reverb::poolFor(float dspRate) {
+    const std::size_t stride = static_cast<std::size_t>(maskForRate(dspRate)) + 1 + kStagger;
+    return std::vector<float>(stride * kLines, 0.0f);
+}
+
+void Reverb::allocate(float dspRate, std::vector<float>& zeroed) {
     rvbMask = maskForRate(dspRate);
     lineStride = static_cast<std::size_t>(rvbMask) + 1 + kStagger;
-    pool.assign(lineStride * kLines, 0.0f);
+    if (zeroed.size() == lineStride * kLines)
+        pool.swap(zeroed);
+    else
+        pool.assign(lineStride * kLines, 0.0f);
     for (float& v : rvbLp) v = 0.0f;
     for (auto& side : toneState)
         for (float& v : side) v = 0.0f;

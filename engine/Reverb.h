@@ -53,8 +53,15 @@ public:
     static constexpr float kSilence = 1e-10f;
 
     // Sizes the memory pool for the sample rate (not real-time safe: constructor and resume
-    // only). Leaves it zeroed.
-    void allocate(float dspRate);
+    // only). Leaves it zeroed. A zeroed pool from poolFor(dspRate) is taken over as it is
+    // (the old pool comes back in it); any other is left alone and a new one is made.
+    void allocate(float dspRate, std::vector<float>& zeroed);
+    void allocate(float dspRate) {
+        std::vector<float> none;
+        allocate(dspRate, none);
+    }
+    // A zeroed pool for the sample rate, made where no lock is held.
+    static std::vector<float> poolFor(float dspRate);
     // Tap positions and tone filter for the type at the present rate; the caller holds the
     // engine lock. The memories keep their contents; positions the new taps can read that
     // were cleared by reset() and not written since are zeroed here.
