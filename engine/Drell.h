@@ -185,7 +185,7 @@ private:
     void settleSmoothedValues() noexcept;
     void startClean() noexcept;
     void reset() noexcept;
-    void prepareMemories(int frames, bool clocked) noexcept;
+    [[gnu::noinline]] void prepareMemories(int frames, bool clocked) noexcept;
     bool chainIsFinite() const noexcept;
 
     // Value texts (ValueTexts.cpp).
