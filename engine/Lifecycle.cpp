@@ -30,8 +30,12 @@ void Drell::resume() {
     // Memories for a new sample rate are made before the lock is taken, so that the lock is
     // held only to swap them in; the old ones are freed after it is released.
     RateMemories memories;
-    if (const float wanted = usableRate(getSampleRate()); wanted != dspRate)
-        memories = RateMemories::forRate(wanted);
+    float wanted = dspRate;
+    {
+        std::lock_guard peek(engineLock); // the host may set the rate from another thread
+        wanted = usableRate(getSampleRate());
+    }
+    if (wanted != dspRate) memories = RateMemories::forRate(wanted);
     std::lock_guard lock(engineLock);
     CPresetSystemEffect::resume();
 
