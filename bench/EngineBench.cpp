@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -119,5 +120,69 @@ BENCHMARK(EverySection)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}, {1}})
     ->ArgNames({"wave", "plate", "signal"});
 BENCHMARK(EverySection)->ArgsProduct({{0}, {0, 1}, {0}})->ArgNames({"wave", "plate", "signal"});
+
+} // namespace
+
+namespace {
+
+// effMainsChanged off -> on at an unchanged sample rate after a block of loud noise, with
+// the plate reverb on: the time resume() takes, which is the time it holds the engine lock
+// (it holds it throughout). Reported in microseconds per resume.
+void ResumeLock(benchmark::State& state) {
+    const float rate = static_cast<float>(state.range(0));
+    Rig rig(false);
+    Drell& d = *rig.drell;
+    d.setParameter(kRvbOn, 1.0f);
+    d.setParameter(kRvbType, 1.0f);
+    d.setParameter(kRvbAmt, 0.5f);
+    d.dispatcher(effSetSampleRate, 0, 0, nullptr, rate);
+    d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    for (auto _ : state) {
+        rig.block();
+        d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        const auto start = std::chrono::steady_clock::now();
+        d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+}
+BENCHMARK(ResumeLock)
+    ->Arg(44100)
+    ->Arg(192000)
+    ->ArgName("rate")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// The whole cost of switching on and playing on: suspend, resume and the next 40 blocks
+// (about half a second at 44.1 kHz, a tenth at 192 kHz) with long delays and the plate
+// reverb, per frame. Lazy clearing moves part of the clearing from resume into these
+// blocks; this shows what it costs there.
+void ResumeAndPlay(benchmark::State& state) {
+    const float rate = static_cast<float>(state.range(0));
+    Rig rig(false);
+    Drell& d = *rig.drell;
+    d.setParameter(kVcoOn, 0.0f);
+    d.setParameter(kDlyLTime, 1.0f);
+    d.setParameter(kDlyRTime, 0.9f);
+    d.setParameter(kRvbOn, 1.0f);
+    d.setParameter(kRvbType, 1.0f);
+    d.dispatcher(effSetSampleRate, 0, 0, nullptr, rate);
+    d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    constexpr int kBlocks = 40;
+    const FrameTime time;
+    for (auto _ : state) {
+        d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+        for (int b = 0; b < kBlocks; ++b) rig.block();
+    }
+    time.report(state, kBlocks * kBlock);
+}
+BENCHMARK(ResumeAndPlay)->Arg(44100)->Arg(192000)->ArgName("rate");
 
 } // namespace

@@ -3,10 +3,17 @@
 // input interpolated at the tick's exact time and reads one memory sample, and the output
 // is interpolated between the ticks. Both interpolations are Catmull-Rom splines through
 // the last four values.
+//
+// Clearing is lazy: clear() only notes that every position counts as zero from now on. The
+// positions not written since (the stale ones) are zeroed just ahead of the reader, at the
+// start of each block as far as the block can read and at a jump of the read position, so
+// what the reader gets is exactly what a memory zeroed through would give, and no call
+// does more work than the block itself.
 #pragma once
 
 #include "engine/PerSample.h"
 
+#include <algorithm>
 #include <vector>
 
 // Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
@@ -36,20 +43,56 @@ public:
     static constexpr float kMaxClockRate = 8.0f;
 
     // Fresh zeroed memory of length samples (not real-time safe); write position at the start.
-    void allocate(int length) {
-        dlyBuf = std::vector<float>(static_cast<std::size_t>(length > 1 ? length : 1), 0.0f);
+    // A zeroed memory of that length is taken over as it is (the old one comes back in it).
+    void allocate(int length, std::vector<float>& zeroed) {
+        const std::size_t size = static_cast<std::size_t>(length > 1 ? length : 1);
+        if (zeroed.size() == size)
+            dlyBuf.swap(zeroed);
+        else
+            dlyBuf = std::vector<float>(size, 0.0f);
         dlyLen = static_cast<int>(dlyBuf.size());
         dlyWrite = 0;
         dlyRead = 0;
+        stale = false;
+    }
+    void allocate(int length) {
+        std::vector<float> none;
+        allocate(length, none);
     }
 
-    // Clears memory, histories and clock; positions stay.
+    // Clears memory (lazily, see above), histories and clock; positions stay.
     void clear() noexcept {
-        for (float& x : dlyBuf) x = 0.0f;
         for (int i = 0; i < 4; ++i) inHist[i] = outHist[i] = 0.0f;
         clkRate = 1.0f;
         clkPhase = 0.0f;
+        stale = dlyLen > 0;
+        freshFrom = dlyWrite;
+        freshCount = 0;
+        notedWrite = dlyWrite;
+        zeroedTo = dlyRead;
+        readAhead = 0;
     }
+
+    // Before a block of frames samples, plain or clocked: the stale positions the block can
+    // read are zeroed. At most 8 * frames + 8 floats.
+    void prepareBlock(int frames, bool clocked) noexcept {
+        if (!stale) return;
+        noteWrites();
+        if (!stale) return;
+        // A clocked sample makes at most eight ticks, each reading one position.
+        readAhead = clocked ? 8 * frames + 8 : frames + 1;
+        const int staleCount = dlyLen - freshCount;
+        if (readAhead >= staleCount) {
+            // The block may write over the whole rest: zero it, and clearing is done.
+            zeroRun(dlyWrite, staleCount);
+            stale = false;
+            return;
+        }
+        zeroAhead();
+    }
+
+    // Whether some positions still wait to be zeroed since the last clear().
+    bool clearing() const noexcept { return stale; }
 
     // Whole samples of a delay of timeMs at rate Hz, within what the memory holds.
     int offsetFor(float timeMs, float rate) const noexcept {
@@ -65,6 +108,7 @@ public:
         if (offset > dlyLen - 1) offset = dlyLen - 1;
         dlyRead = dlyWrite - offset;
         if (dlyRead < 0) dlyRead += dlyLen;
+        if (stale) zeroAfterJump();
     }
 
     // The newest input joins the history the clocked writer interpolates.
@@ -150,6 +194,70 @@ public:
     float clkPhase = 0.0f; // in [0, 1) between samples
 
 private:
+    // Lazy clearing. Since clear() the positions [freshFrom, dlyWrite) were written
+    // (freshCount of them, fewer than dlyLen while stale); the others, from dlyWrite on up to
+    // freshFrom, count as zero. Of those, [dlyRead, zeroedTo) are zeroed already. Between two
+    // calls of noteWrites the writer moves fewer positions than are stale, so the distance it
+    // moved tells the count.
+    bool stale = false;
+    int freshFrom = 0;
+    int freshCount = 0;
+    int notedWrite = 0;
+    int zeroedTo = 0;
+    int readAhead = 0; // the most positions the running block can read
+
+    int wrap(int position) const noexcept {
+        return position >= dlyLen ? position - dlyLen
+                                  : (position < 0 ? position + dlyLen : position);
+    }
+
+    // What the rest of the block can read from a new read position. It runs inside the
+    // per-sample code when a fade ends in a jump, so it calls nothing (a call there, even
+    // one never made, costs the plain delay half its speed): one position at a time.
+    void zeroAfterJump() noexcept {
+        noteWrites();
+        zeroedTo = dlyRead;
+        if (!stale) return;
+        const int staleCount = dlyLen - freshCount;
+        const int reader = wrap(dlyRead - dlyWrite);
+        if (reader >= staleCount) return;
+        const int end = reader + readAhead < staleCount ? reader + readAhead : staleCount;
+        float* const memory = dlyBuf.data();
+        int position = dlyRead;
+        for (int n = end - reader; n > 0; --n) {
+            memory[position] = 0.0f;
+            if (++position == dlyLen) position = 0;
+        }
+        zeroedTo = position;
+    }
+
+    void noteWrites() noexcept {
+        freshCount += wrap(dlyWrite - notedWrite);
+        notedWrite = dlyWrite;
+        if (freshCount >= dlyLen) stale = false;
+    }
+
+    // Zeroes count positions from position from on, wrapping.
+    void zeroRun(int from, int count) noexcept {
+        const int first = count < dlyLen - from ? count : dlyLen - from;
+        float* const memory = dlyBuf.data();
+        std::fill(memory + from, memory + from + first, 0.0f);
+        std::fill(memory, memory + (count - first), 0.0f);
+    }
+
+    // Zeroes the stale positions among the readAhead from the read position on.
+    void zeroAhead() noexcept {
+        const int staleCount = dlyLen - freshCount;
+        // Distances from the write position: the reader's, and the end of what it may read.
+        const int reader = wrap(dlyRead - dlyWrite);
+        if (reader >= staleCount) return; // it reads written positions only
+        const int end = reader + readAhead < staleCount ? reader + readAhead : staleCount;
+        const int done = wrap(zeroedTo - dlyWrite);
+        const int from = done > reader && done <= staleCount ? done : reader;
+        if (from < end) zeroRun(wrap(dlyWrite + from), end - from);
+        zeroedTo = wrap(dlyWrite + end);
+    }
+
     void advance() noexcept {
         if (++dlyWrite == dlyLen) dlyWrite = 0;
         if (++dlyRead == dlyLen) dlyRead = 0;

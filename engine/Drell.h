@@ -168,12 +168,24 @@ private:
     float fadeDelayTime(ChainState& c, int side, float y) noexcept;
 
     // Lifecycle (Lifecycle.cpp).
-    void setEngineRate(float sr);
+    // Zeroed delay and reverb memories for a sample rate, made before the engine lock is
+    // taken; after the swap they hold the old memories, freed once the lock is released.
+    struct RateMemories {
+        std::vector<float> delay[2];
+        std::vector<float> reverbPool;
+        static RateMemories forRate(float sr);
+    };
+    void setEngineRate(float sr, RateMemories& memories);
+    void setEngineRate(float sr) {
+        RateMemories none;
+        setEngineRate(sr, none);
+    }
     void setMeterLength(int n);
     void placeReadPositions() noexcept;
     void settleSmoothedValues() noexcept;
     void startClean() noexcept;
     void reset() noexcept;
+    [[gnu::noinline]] void prepareMemories(int frames, bool clocked) noexcept;
     bool chainIsFinite() const noexcept;
 
     // Value texts (ValueTexts.cpp).
@@ -236,6 +248,7 @@ private:
     DelayLine dlyLine[2];
     std::vector<float> meterRing[2];
     int meterLen = 1024;
+    int meterStale = 0; // ring positions from meterPos on that count as zero since a reset
     Reverb reverb;
 
     // The block's channels, chosen in the prologue.

@@ -27,6 +27,15 @@ float notFinite(float x) noexcept {
 } // namespace
 
 void Drell::resume() {
+    // Memories for a new sample rate are made before the lock is taken, so that the lock is
+    // held only to swap them in; the old ones are freed after it is released.
+    RateMemories memories;
+    float wanted = dspRate;
+    {
+        std::lock_guard peek(engineLock); // the host may set the rate from another thread
+        wanted = usableRate(getSampleRate());
+    }
+    if (wanted != dspRate) memories = RateMemories::forRate(wanted);
     std::lock_guard lock(engineLock);
     CPresetSystemEffect::resume();
 
@@ -41,7 +50,7 @@ void Drell::resume() {
     }
 
     const float sr = usableRate(getSampleRate());
-    if (sr != dspRate) setEngineRate(sr);
+    if (sr != dspRate) setEngineRate(sr, memories);
 
     VstInt32 latency = getOutputLatency();
     if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
@@ -81,7 +90,15 @@ void Drell::startClean() noexcept {
     reset();
 }
 
-void Drell::setEngineRate(float sr) {
+Drell::RateMemories Drell::RateMemories::forRate(float sr) {
+    RateMemories m;
+    for (auto& line : m.delay)
+        line.assign(static_cast<std::size_t>(5 * static_cast<int>(sr) + 1), 0.0f);
+    m.reverbPool = Reverb::poolFor(sr);
+    return m;
+}
+
+void Drell::setEngineRate(float sr, RateMemories& memories) {
     dspRate = sr;
     dspRateInt = static_cast<int>(sr);
     fadeStep = static_cast<float>(std::pow(0.001, 10.0 / static_cast<double>(sr)));
@@ -91,12 +108,12 @@ void Drell::setEngineRate(float sr) {
     chain.antiAlias.design(sr);
 
     // The reverb memories and taps for the rate.
-    reverb.allocate(sr);
+    reverb.allocate(sr, memories.reverbPool);
     setReverbType(params[kRvbType]);
 
     // Delay memories that hold 5000 ms; read positions for the present times.
     for (int s = 0; s < 2; ++s) {
-        dlyLine[s].allocate(5 * dspRateInt + 1);
+        dlyLine[s].allocate(5 * dspRateInt + 1, memories.delay[s]);
         chain.dlyTimePending[s] = false;
         dlyTimeRequest[s] = false;
     }
@@ -115,6 +132,7 @@ void Drell::setMeterLength(int n) {
     meterLen = n;
     for (auto& ring : meterRing) ring = std::vector<float>(static_cast<std::size_t>(n), 0.0f);
     chain.meterPos = 0;
+    meterStale = 0;
 }
 
 void Drell::placeReadPositions() noexcept {
@@ -126,11 +144,14 @@ void Drell::settleSmoothedValues() noexcept {
 }
 
 void Drell::reset() noexcept {
-    // Clears the sound; positions, fades, guards and working values stay.
+    // Clears the sound; positions, fades, guards and working values stay. The memories are
+    // cleared lazily: the delay lines and meter rings zero what each block is about to read
+    // (prepareMemories), the reverb what its taps can reach. So a reset costs the same small
+    // time at every rate, under the engine lock from resume and suspend, and on the audio
+    // thread when a block restarts the sound after a fault.
     reverb.reset();
     chain.svf.reset();
-    for (auto& ring : meterRing)
-        for (float& x : ring) x = 0.0f;
+    meterStale = meterLen;
     for (int s = 0; s < 2; ++s) {
         meterMin[s] = 0.0f;
         meterMax[s] = 0.0f;
@@ -141,6 +162,22 @@ void Drell::reset() noexcept {
     chain.drive.reset();
     chain.antiAlias.reset();
     chain.modulation.reset(lfoOffset);
+}
+
+void Drell::prepareMemories(int frames, bool clocked) noexcept {
+    for (DelayLine& line : dlyLine) line.prepareBlock(frames, clocked);
+    if (meterStale > 0) {
+        // Each sample writes at meterPos, moves on and reads the next position: the block
+        // reads up to frames positions past meterPos. Those not written since the reset are
+        // zeroed first.
+        const int count = std::min(frames + 1, meterStale);
+        const int first = std::min(count, meterLen - chain.meterPos);
+        for (auto& ring : meterRing) {
+            std::fill_n(ring.begin() + chain.meterPos, first, 0.0f);
+            std::fill_n(ring.begin(), count - first, 0.0f);
+        }
+        meterStale = std::max(0, meterStale - frames);
+    }
 }
 
 bool Drell::chainIsFinite() const noexcept {

@@ -22,6 +22,39 @@ constexpr double kPlateB[6] = {3182331.04 * 0.5,   2662541.5656 * 0.5, 3295698.3
 constexpr double kPlateC[4] = {417287.745 * 0.75, 156341.1871 * 0.75, 304978.8525 * 0.75,
                                117807.1951 * 0.75};
 
+// Zeroes the count positions of a ring of mask + 1 floats from position from on, wrapping.
+void zeroRing(float* line, int mask, int from, int count) {
+    from &= mask;
+    const int first = std::min(count, mask + 1 - from);
+    std::fill_n(line + from, first, 0.0f);
+    std::fill_n(line, count - first, 0.0f);
+}
+
+// Zeroes the positions of the ring interval [from, from + count) that lie outside the ring
+// interval [keep, keep + keepCount), keepCount less than the ring.
+void zeroOutside(float* line, int mask, int from, int count, int keep, int keepCount) {
+    // The complement of the kept interval, intersected run by run with [from, from + count).
+    const int size = mask + 1;
+    const int other = (keep + keepCount) & mask;
+    const int otherCount = size - keepCount;
+    auto runs = [size, mask](int start, int n, int out[2][2]) {
+        start &= mask;
+        const int first = std::min(n, size - start);
+        out[0][0] = start;
+        out[0][1] = start + first;
+        out[1][0] = 0;
+        out[1][1] = n - first;
+    };
+    int a[2][2], b[2][2];
+    runs(from, count, a);
+    runs(other, otherCount, b);
+    for (const auto& x : a)
+        for (const auto& y : b) {
+            const int lo = std::max(x[0], y[0]), hi = std::min(x[1], y[1]);
+            if (lo < hi) std::fill(line + lo, line + hi, 0.0f);
+        }
+}
+
 } // namespace
 
 int Reverb::maskForRate(float dspRate) noexcept {
@@ -30,12 +63,25 @@ int Reverb::maskForRate(float dspRate) noexcept {
     return 131071;
 }
 
-void Reverb::allocate(float dspRate) {
+std::vector<float> Reverb::poolFor(float dspRate) {
+    const std::size_t stride = static_cast<std::size_t>(maskForRate(dspRate)) + 1 + kStagger;
+    return std::vector<float>(stride * kLines, 0.0f);
+}
+
+void Reverb::allocate(float dspRate, std::vector<float>& zeroed) {
     rvbMask = maskForRate(dspRate);
-    for (auto& line : memory) line.assign(static_cast<std::size_t>(rvbMask) + 1, 0.0f);
+    lineStride = static_cast<std::size_t>(rvbMask) + 1 + kStagger;
+    if (zeroed.size() == lineStride * kLines)
+        pool.swap(zeroed);
+    else
+        pool.assign(lineStride * kLines, 0.0f);
     for (float& v : rvbLp) v = 0.0f;
     for (auto& side : toneState)
         for (float& v : side) v = 0.0f;
+    // Fresh memory is cleared through and through.
+    for (CleanInterval& c : clean) c = {0, rvbMask + 1, samplesRun, true};
+    lastLoud = samplesRun - (rvbMask + 1);
+    springLinesHoldSound = false;
     setType(rvbType, dspRate);
 }
 
@@ -48,9 +94,19 @@ int Reverb::tapTrail(double k) const noexcept {
 }
 
 void Reverb::setType(int type, float dspRate) noexcept {
+    // What each line holds in the right state, up to the write index before it moves.
+    const int size = rvbMask + 1;
+    int cleanStart[kLines], cleanLen[kLines];
+    for (int k = 0; k < kLines; ++k) {
+        cleanStart[k] = clean[k].start;
+        cleanLen[k] = cleanLength(k);
+    }
+    const bool quiet = samplesRun - lastLoud >= size;
+    const int oldType = rvbType;
+
     rvbType = type == kPlate ? kPlate : kSpring;
     const double rate = dspRate;
-    rvbWriteA = rvbWriteB = rvbMask;
+    rvbWrite = rvbMask;
     double w = 0.0, alpha = 0.0;
     if (rvbType == kSpring) {
         rvbScale = static_cast<float>(rate / 303187.5);
@@ -74,6 +130,34 @@ void Reverb::setType(int type, float dspRate) noexcept {
     toneA1 = static_cast<float>(-2.0 * std::cos(w) / norm);
     toneA2 = static_cast<float>((1.0 - alpha) / norm);
     if (!std::isfinite(toneA1) || !std::isfinite(toneB0)) toneB0 = toneB2 = toneA1 = toneA2 = 0.0f;
+
+    // The taps now read behind the new write index: what they reach that still counts as
+    // cleared but was never zeroed is zeroed now. A line the type does not write keeps its
+    // interval as it is until a type that writes it returns.
+    if (!pool.empty()) {
+        for (int k = 0; k < kLines; ++k) {
+            if (!typeWrites(k)) {
+                clean[k] = {cleanStart[k], cleanLen[k], samplesRun, false};
+                continue;
+            }
+            if (cleanLen[k] >= size) {
+                clean[k] = {0, size, samplesRun, true};
+                continue;
+            }
+            const int reach = farthestTap(k);
+            zeroOutside(line(k), rvbMask, rvbWrite - reach, reach, cleanStart[k], cleanLen[k]);
+            clean[k] = {(rvbWrite - reach) & rvbMask, reach, samplesRun, true};
+        }
+    }
+    // Sound somewhere in the memories now sits at other distances from the taps: it counts
+    // as loud until a whole memory length has been written over it.
+    bool loud = !quiet;
+    if (oldType == kSpring && rvbType == kPlate) springLinesHoldSound = loud;
+    if (rvbType == kSpring) {
+        loud = loud || springLinesHoldSound;
+        springLinesHoldSound = false;
+    }
+    if (loud) lastLoud = samplesRun;
 }
 
 void Reverb::setDamp(float rvbDamp, int type) noexcept {
@@ -93,8 +177,54 @@ void Reverb::setDamp(float rvbDamp, int type) noexcept {
 }
 
 void Reverb::reset() noexcept {
-    for (auto& line : memory) std::fill(line.begin(), line.end(), 0.0f);
     for (float& v : rvbLp) v = 0.0f;
     for (auto& side : toneState)
         for (float& v : side) v = 0.0f;
+    if (pool.empty()) return;
+    // Each line is zeroed as far behind the write index as a tap reaches; the writer passes
+    // over the rest before any tap gets there.
+    for (int k = 0; k < kLines; ++k) {
+        if (!typeWrites(k)) {
+            clean[k] = {rvbWrite, 0, samplesRun, false};
+            continue;
+        }
+        const int reach = farthestTap(k);
+        zeroRing(line(k), rvbMask, rvbWrite - reach, reach);
+        clean[k] = {(rvbWrite - reach) & rvbMask, reach, samplesRun, true};
+    }
+    lastLoud = samplesRun - (rvbMask + 1);
+    springLinesHoldSound = false;
+}
+
+int Reverb::farthestTap(int k) const noexcept {
+    if (k >= kLineC) return rvbTrailC[k - kLineC];
+    if (rvbType == kPlate) {
+        if (k < kLineB) return 0;
+        // The output taps read combs 0 to 3 at the diffusers' distances too.
+        constexpr int kTapOf[6] = {0, 1, 3, 2, -1, -1};
+        const int b = k - kLineB;
+        const int tap = kTapOf[b] >= 0 ? rvbTrailC[kTapOf[b]] : 0;
+        return std::max(rvbTrailB[b], tap);
+    }
+    if (k >= kLineB) return rvbTrailB[k - kLineB];
+    // Lines A1 and A3 are also read at A1's distance for the output taps.
+    return k == 1 || k == 3 ? std::max(rvbTrailA[k], rvbTrailA[1]) : rvbTrailA[k];
+}
+
+int Reverb::cleanLength(int k) const noexcept {
+    const CleanInterval& c = clean[k];
+    const int size = rvbMask + 1;
+    if (!c.growing) return c.length;
+    const std::int64_t grown = c.length + (samplesRun - c.mark);
+    return grown >= size ? size : static_cast<int>(grown);
+}
+
+bool Reverb::isSilent() const noexcept {
+    if (samplesRun - lastLoud < rvbMask + 1) return false;
+    if (rvbType == kSpring && springLinesHoldSound) return false;
+    float loudest = 0.0f;
+    for (float v : rvbLp) loudest = std::max(loudest, std::fabs(v));
+    for (const auto& side : toneState)
+        for (float v : side) loudest = std::max(loudest, std::fabs(v));
+    return loudest < kSilence;
 }

@@ -14,7 +14,19 @@
 //   six damped combs B0..B5 fed by the diffused signal, feedback alternating in sign;
 //   taps: left = B3 + B0 + B4', right = B2 + B1 + B5' (' = just written), then the tone
 //   filter.
-// The stages run two lines at a time as vectors; each names what its two lanes hold.
+// The stages run two lines at a time as vectors; each names what its two lanes hold. The
+// arithmetic is float throughout (a double version differs by less than 1e-5 over long
+// renders, and converting each product to double and back cost half the stage's time).
+//
+// The sixteen memories lie in one pool, each line one cache line further from its
+// predecessor than its own length: written at the same index, the sixteen lines then land
+// in sixteen different cache sets instead of one.
+//
+// Clearing: reset() zeroes at once only the part of each memory that the taps of the
+// present type can read before the writer has passed over it; the rest still counts as
+// cleared. Each line keeps the interval of positions that hold what a cleared memory would
+// hold, and a type change (which moves every tap) zeroes what its new taps would read
+// outside that interval.
 #pragma once
 
 #include "engine/FastMath.h"
@@ -22,6 +34,7 @@
 #include "engine/Relaxed.h"
 #include "engine/SidePair.h"
 
+#include <cstdint>
 #include <vector>
 
 class Reverb {
@@ -33,35 +46,61 @@ public:
     static constexpr int kLineA = 0;
     static constexpr int kLineB = 6;
     static constexpr int kLineC = 12;
+    static constexpr int kLines = 16;
+    // Floats between one line's end and the next line's start: one cache line.
+    static constexpr int kStagger = 16;
+    // -200 dBFS: below this the state counts as silent.
+    static constexpr float kSilence = 1e-10f;
 
-    // Sizes the sixteen memories for the sample rate (not real-time safe: constructor and
-    // resume only). Leaves them zeroed.
-    void allocate(float dspRate);
+    // Sizes the memory pool for the sample rate (not real-time safe: constructor and resume
+    // only). Leaves it zeroed. A zeroed pool from poolFor(dspRate) is taken over as it is
+    // (the old pool comes back in it); any other is left alone and a new one is made.
+    void allocate(float dspRate, std::vector<float>& zeroed);
+    void allocate(float dspRate) {
+        std::vector<float> none;
+        allocate(dspRate, none);
+    }
+    // A zeroed pool for the sample rate, made where no lock is held.
+    static std::vector<float> poolFor(float dspRate);
     // Tap positions and tone filter for the type at the present rate; the caller holds the
-    // engine lock. The memories keep their contents.
+    // engine lock. The memories keep their contents; positions the new taps can read that
+    // were cleared by reset() and not written since are zeroed here.
     void setType(int rvbType, float dspRate) noexcept;
     // Decay, coupling and damping coefficients from rvbDamp for the type (no lock needed).
     void setDamp(float rvbDamp, int rvbType) noexcept;
-    // Clears memories, damping states and tone filter states.
+    // Clears the sound: damping and tone filter states, and the memories as far as the taps
+    // can read them before they are written again (at 192 kHz at most about 1.2 MB of the
+    // 8 MB pool), so it is fit for the audio thread.
     void reset() noexcept;
     // One sample: w[0], w[1] hold the reverb input and receive the output.
     inline void process(float w[2], float rvbAmt) noexcept;
+    // Whether the whole state the present type reads (every memory position, the damping
+    // states and the tone filter states) lies below kSilence in magnitude, so that with an
+    // input of exact zeros the output stays below it too and only decays. Cheap enough for
+    // every block: it follows the largest value written per sample and reports true only
+    // once a whole memory length has been written below kSilence since the last louder
+    // value (or since reset()). An input that never falls below kSilence, such as the
+    // chain's alternating +-1e-8 guard, keeps it false.
+    bool isSilent() const noexcept;
 
     // Memory size in floats for a sample rate, less one (a power of two less one).
     static int maskForRate(float dspRate) noexcept;
+    // Line k of the pool (kLineA + 0 .. kLineC + 3); rvbMask + 1 floats.
+    float* line(int k) noexcept { return pool.data() + static_cast<std::size_t>(k) * lineStride; }
+    const float* line(int k) const noexcept {
+        return pool.data() + static_cast<std::size_t>(k) * lineStride;
+    }
 
     int rvbMask = 32767;
     int rvbType = 0;
-    std::vector<float> memory[16]; // rvbA[0..5], rvbB[0..5], rvbC[0..3]
     float rvbScale = 0.0f;
     Relaxed<float> rvbG{0.0f};
     Relaxed<float> rvbH{0.0f};
     Relaxed<float> rvbDampCoef{1.0f};
 
-    // Write indices of the A lines and of the B and C lines. Every index advances by one per
-    // sample, so each read index is kept as its distance behind its write index.
-    int rvbWriteA = 32767;
-    int rvbWriteB = 32767;
+    // Write index of every line. It advances by one per sample, so each read index is kept
+    // as its distance behind it.
+    int rvbWrite = 32767;
     int rvbTrailA[6] = {1, 1, 1, 1, 1, 1};
     int rvbTrailB[6] = {1, 1, 1, 1, 1, 1};
     int rvbTrailC[4] = {1, 1, 1, 1};
@@ -71,16 +110,53 @@ public:
     float toneState[4][2] = {};
 
 private:
-    // Coefficient of the spring's allpasses (products with it in double precision).
-    static constexpr double kAllpass = 0.7071;
+    // Coefficient of the spring's allpasses.
+    static constexpr float kAllpass = 0.7071f;
 
-    inline void processSpring(float w[2], float rvbAmt) noexcept;
-    inline void processPlate(float w[2], float rvbAmt) noexcept;
+    // Positions of one line that hold what a cleared memory with the later writes would
+    // hold: length floats from start at the sample count mark; while the line is written
+    // the interval grows with every sample, up to the whole line.
+    struct CleanInterval {
+        int start = 0;
+        int length = 0;
+        std::int64_t mark = 0;
+        bool growing = true;
+    };
+
+    inline FloatPair processSpring(float w[2], float rvbAmt) noexcept;
+    inline FloatPair processPlate(float w[2], float rvbAmt) noexcept;
     inline FloatPair tone(FloatPair x) noexcept;
     // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
     // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
     int tapTrail(double k) const noexcept;
+    // How far behind the write index the present type reads line k (0: not read).
+    int farthestTap(int k) const noexcept;
+    bool typeWrites(int k) const noexcept { return rvbType == kSpring || k >= kLineB; }
+    int cleanLength(int k) const noexcept;
+
+    std::vector<float> pool;
+    std::size_t lineStride = 0;
+    CleanInterval clean[kLines];
+    std::int64_t samplesRun = 0;
+    // The sample count after the last sample that wrote a value of kSilence or more.
+    std::int64_t lastLoud = 0;
+    // The spring's A lines, which the plate neither reads nor writes, still hold sound.
+    bool springLinesHoldSound = false;
 };
+
+namespace reverbdetail {
+
+TESSEL_PER_SAMPLE FloatPair magnitude(FloatPair x) noexcept {
+    using IntPair = std::int32_t __attribute__((vector_size(8)));
+    return reinterpret_cast<FloatPair>(reinterpret_cast<IntPair>(x) & 0x7FFFFFFF);
+}
+
+TESSEL_PER_SAMPLE FloatPair louder(FloatPair peak, FloatPair x) noexcept {
+    const FloatPair m = magnitude(x);
+    return m > peak ? m : peak;
+}
+
+} // namespace reverbdetail
 
 TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
     const FloatPair y = toneB0 * x + toneB2 * loadPair(toneState[1]) -
@@ -93,37 +169,38 @@ TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
 }
 
 TESSEL_PER_SAMPLE void Reverb::process(float w[2], float rvbAmt) noexcept {
-    // Not yet allocated (or sized for another mask): pass the signal through untouched.
-    if (memory[kLineC + 3].size() != static_cast<std::size_t>(rvbMask) + 1) return;
-    if (rvbType == kPlate)
-        processPlate(w, rvbAmt);
-    else
-        processSpring(w, rvbAmt);
-    rvbWriteA = (rvbWriteA + 1) & rvbMask;
-    rvbWriteB = (rvbWriteB + 1) & rvbMask;
+    // Not yet allocated: pass the signal through untouched.
+    if (pool.empty()) return;
+    const FloatPair peak = rvbType == kPlate ? processPlate(w, rvbAmt) : processSpring(w, rvbAmt);
+    rvbWrite = (rvbWrite + 1) & rvbMask;
+    ++samplesRun;
+    if (!(peak[0] < kSilence && peak[1] < kSilence)) lastLoud = samplesRun;
 }
 
-TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
+// Returns the largest magnitude written, in either lane.
+TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noexcept {
+    using reverbdetail::louder;
     const float g = rvbG, h = rvbH, m = rvbDampCoef;
     float* a[6];
     float* b[6];
     float* c[4];
-    for (int k = 0; k < 6; ++k) a[k] = memory[kLineA + k].data();
-    for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
-    for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
-    const int wa = rvbWriteA, wb = rvbWriteB, mask = rvbMask;
+    for (int k = 0; k < 6; ++k) a[k] = line(kLineA + k);
+    for (int k = 0; k < 6; ++k) b[k] = line(kLineB + k);
+    for (int k = 0; k < 4; ++k) c[k] = line(kLineC + k);
+    const int wr = rvbWrite, mask = rvbMask;
     auto readA = [&](int line, int k)
-                     TESSEL_PER_SAMPLE_LAMBDA { return a[line][(wa - rvbTrailA[k]) & mask]; };
-    auto readB = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return b[k][(wb - rvbTrailB[k]) & mask]; };
-    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wb - rvbTrailC[k]) & mask]; };
-    // An allpass of coefficient 0.7071 on two memories at once (products in double):
-    // returns x - 0.7071 * in and writes 0.7071 * that + in at the write index.
+                     TESSEL_PER_SAMPLE_LAMBDA { return a[line][(wr - rvbTrailA[k]) & mask]; };
+    auto readB = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return b[k][(wr - rvbTrailB[k]) & mask]; };
+    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wr - rvbTrailC[k]) & mask]; };
+    FloatPair peak = {0.0f, 0.0f};
+    // An allpass of coefficient 0.7071 on two memories at once: returns x - 0.7071 * in and
+    // writes 0.7071 * that + in at the write index.
     auto allpass = [&](float* const line[2], FloatPair x, FloatPair in) TESSEL_PER_SAMPLE_LAMBDA {
-        const DoublePair wide = toDouble(in);
-        const FloatPair v = toFloat(toDouble(x) - kAllpass * wide);
-        const FloatPair written = toFloat(kAllpass * toDouble(v) + wide);
-        line[0][wb] = written[0];
-        line[1][wb] = written[1];
+        const FloatPair v = x - kAllpass * in;
+        const FloatPair written = kAllpass * v + in;
+        line[0][wr] = written[0];
+        line[1][wr] = written[1];
+        peak = louder(peak, written);
         return v;
     };
     const float rL = w[0], rR = w[1];
@@ -143,74 +220,81 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
     // Pair 0, at full decay.
     const float a0 = (pair[0][1] * h + pair[0][0]) * g + in;
     const float a1 = pair[0][1] * g + pair[0][0];
-    // Pairs 1 and 2 side by side as the lanes (pair 1, pair 2): decays 0.975 and 0.95, in
-    // double.
+    // Pairs 1 and 2 side by side as the lanes (pair 1, pair 2): decays 0.975 and 0.95.
     const FloatPair odd12 = {pair[1][1], pair[2][1]}, even12 = {pair[1][0], pair[2][0]};
-    const DoublePair decay12 = {0.975, 0.95};
-    const FloatPair evenLines12 =
-        toFloat(toDouble((odd12 * h + even12) * g) * decay12 + static_cast<double>(in)); // A2, A4
-    const FloatPair oddLines12 =
-        toFloat(toDouble(odd12 * g) * decay12 + toDouble(even12)); // A3, A5
-    a[0][wa] = a0;
-    a[1][wa] = a1;
-    a[2][wa] = evenLines12[0];
-    a[3][wa] = oddLines12[0];
-    a[4][wa] = evenLines12[1];
-    a[5][wa] = oddLines12[1];
+    const FloatPair decay12 = {0.975f, 0.95f};
+    const FloatPair evenLines12 = (odd12 * h + even12) * g * decay12 + in; // A2, A4
+    const FloatPair oddLines12 = odd12 * g * decay12 + even12;             // A3, A5
+    a[0][wr] = a0;
+    a[1][wr] = a1;
+    a[2][wr] = evenLines12[0];
+    a[3][wr] = oddLines12[0];
+    a[4][wr] = evenLines12[1];
+    a[5][wr] = oddLines12[1];
+    peak = louder(louder(louder(peak, FloatPair{a0, a1}), evenLines12), oddLines12);
     // Output taps as the lanes (left, right), then two allpasses on each side.
     const float a3 = oddLines12[0], a5 = oddLines12[1];
     const FloatPair taps = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
     const FloatPair diffused = allpass(c, FloatPair{readC(0), readC(1)}, taps);
     const FloatPair out = allpass(c + 2, FloatPair{readC(2), readC(3)}, diffused);
-    const DoublePair bandPassed = toDouble(tone(out));
-    const DoublePair dry = toDouble(loadPair(w));
-    storePair(w, toFloat(dry + (0.1625 * bandPassed - dry) * static_cast<double>(rvbAmt)));
+    const FloatPair bandPassed = tone(out);
+    const FloatPair dry = loadPair(w);
+    storePair(w, dry + (0.1625f * bandPassed - dry) * rvbAmt);
+    return peak;
 }
 
-TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
+// Returns the largest magnitude written, in either lane.
+TESSEL_PER_SAMPLE FloatPair Reverb::processPlate(float w[2], float rvbAmt) noexcept {
+    using reverbdetail::louder;
     const float g = rvbG, m = rvbDampCoef;
-    const float e = static_cast<float>(0.7 * static_cast<double>(rvbH.load()));
-    const double comb = 0.7 * static_cast<double>(g);
+    const float e = 0.7f * rvbH;
+    const float comb = 0.7f * g;
     float* b[6];
     float* c[4];
-    for (int k = 0; k < 6; ++k) b[k] = memory[kLineB + k].data();
-    for (int k = 0; k < 4; ++k) c[k] = memory[kLineC + k].data();
-    const int wb = rvbWriteB, mask = rvbMask;
+    for (int k = 0; k < 6; ++k) b[k] = line(kLineB + k);
+    for (int k = 0; k < 4; ++k) c[k] = line(kLineC + k);
+    const int wr = rvbWrite, mask = rvbMask;
     auto at = [&](int line, int trail)
-                  TESSEL_PER_SAMPLE_LAMBDA { return b[line][(wb - trail) & mask]; };
-    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wb - rvbTrailC[k]) & mask]; };
+                  TESSEL_PER_SAMPLE_LAMBDA { return b[line][(wr - trail) & mask]; };
+    auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wr - rvbTrailC[k]) & mask]; };
     const float rL = w[0], rR = w[1];
 
     // Four diffusers in series, alternating in sign.
     const float x = rR + rL;
     const float t1 = readC(0) - e * x;
-    c[0][wb] = e * t1 + x;
+    const float c0 = e * t1 + x;
     const float t2 = readC(1) + e * t1;
-    c[1][wb] = t1 - e * t2;
+    const float c1 = t1 - e * t2;
     const float t3 = readC(2) - e * t2;
-    c[2][wb] = e * t3 + t2;
+    const float c2 = e * t3 + t2;
     const float t4 = readC(3) + e * t3;
-    c[3][wb] = t3 - e * t4;
+    const float c3 = t3 - e * t4;
+    c[0][wr] = c0;
+    c[1][wr] = c1;
+    c[2][wr] = c2;
+    c[3][wr] = c3;
+    FloatPair peak = louder(louder(FloatPair{0.0f, 0.0f}, FloatPair{c0, c1}), FloatPair{c2, c3});
     // Six damped combs fed by the diffused signal, two at a time as the lanes (even comb,
     // odd comb); feedback alternating in sign: an even comb adds comb * t4 to its damped
-    // output and subtracts comb * that from t4, an odd one the other way round (a product
-    // times -1 is exact, so each lane computes what its own formula does).
-    const DoublePair sign = {1.0, -1.0};
-    const DoublePair fed = comb * static_cast<double>(t4) * sign;
+    // output and subtracts comb * that from t4, an odd one the other way round.
+    const FloatPair sign = {1.0f, -1.0f};
+    const FloatPair fed = comb * t4 * sign;
     for (int k = 0; k < 6; k += 2) {
         FloatPair damped = loadPair(rvbLp + k);
         damped += (FloatPair{at(k, rvbTrailB[k]), at(k + 1, rvbTrailB[k + 1])} - damped) * m;
         storePair(rvbLp + k, damped);
-        const FloatPair inner = toFloat(toDouble(damped) + fed);
-        const FloatPair written = toFloat(static_cast<double>(t4) - comb * toDouble(inner) * sign);
-        b[k][wb] = written[0];
-        b[k + 1][wb] = written[1];
+        const FloatPair inner = damped + fed;
+        const FloatPair written = t4 - comb * inner * sign;
+        b[k][wr] = written[0];
+        b[k + 1][wr] = written[1];
+        peak = louder(peak, written);
     }
     // Output taps as the lanes (left, right), from the comb memories at the diffusers' read
     // indices and at the write index.
-    const FloatPair taps = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wb],
-                            at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wb]};
-    const DoublePair bandPassed = toDouble(tone(taps));
-    const DoublePair dry = toDouble(loadPair(w));
-    storePair(w, toFloat(dry + (0.3 * bandPassed - dry) * static_cast<double>(rvbAmt)));
+    const FloatPair taps = {at(3, rvbTrailC[2]) + at(0, rvbTrailC[0]) + b[4][wr],
+                            at(2, rvbTrailC[3]) + at(1, rvbTrailC[1]) + b[5][wr]};
+    const FloatPair bandPassed = tone(taps);
+    const FloatPair dry = loadPair(w);
+    storePair(w, dry + (0.3f * bandPassed - dry) * rvbAmt);
+    return peak;
 }

@@ -85,6 +85,8 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
 
     const bool clocked = vcoOn != 0;
     const int filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
+    // Memories cleared since the last block are zeroed as far as this block reads them.
+    prepareMemories(sampleFrames, clocked);
     ChainState c = chain;
     for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
     // Requests from setParameter reach the state this thread owns.

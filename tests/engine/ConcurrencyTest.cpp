@@ -46,3 +46,35 @@ TEST(Concurrency, ParameterChangesWhileProcessing) {
     stop = true;
     editor.join();
 }
+
+TEST(Concurrency, SwitchingOnAndOffWhileProcessing) {
+    // The host's other thread switches the effect off and on, changes the rate and the
+    // reverb type while blocks run; the memories are cleared lazily between blocks.
+    EffectHost host;
+    auto drell = host.make();
+    for (VstInt32 on : {kRvbOn, kModOn}) drell->setParameter(on, 1.0f);
+    drell->setParameter(kDlyLFb, 0.8f);
+    resumeAt(*drell, 44100.0f);
+
+    std::atomic<bool> stop{false};
+    std::thread other([&] {
+        for (int n = 0; !stop.load(); ++n) {
+            drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+            if (n % 8 == 3)
+                drell->dispatcher(effSetSampleRate, 0, 0, nullptr,
+                                  n % 16 == 3 ? 48000.0f : 44100.0f);
+            drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+            if (n % 3 == 0) drell->setParameter(kRvbType, static_cast<float>(n % 2));
+            if (n % 5 == 0) drell->setParameter(kVcoOn, static_cast<float>((n / 5) % 2));
+        }
+    });
+
+    std::vector<float> in(256), outL(256), outR(256);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = std::sin(0.05f * static_cast<float>(i));
+    for (int block = 0; block < 300; ++block) {
+        run(*drell, in.data(), in.data(), 256, outL.data(), outR.data());
+        for (float y : outL) ASSERT_TRUE(std::isfinite(y)) << "block " << block;
+    }
+    stop = true;
+    other.join();
+}

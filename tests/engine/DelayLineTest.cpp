@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 TEST(DelayLine, ImpulseArrivesAfterWholeSamples) {
     for (int offset : {0, 1, 37, 999}) {
@@ -80,6 +82,56 @@ TEST(DelayLine, InputHistoryFromMemoryMatchesPushingEachSample) {
             for (int k = 0; k < 4; ++k)
                 EXPECT_EQ(taken.inHist[k], pushed.inHist[k])
                     << "history entry " << k << " after " << run + 1 << " runs of " << frames;
+        }
+    }
+}
+
+TEST(DelayLine, ClearedMemoryReadsAsZerosThroughBlocksAndJumps) {
+    // A line full of loud noise is cleared and run beside a freshly zeroed one at the same
+    // positions: blocks of every size, plain or clocked at a wandering rate, with read
+    // positions jumping anywhere (also far into what was never written since the clear).
+    for (bool clocked : {false, true}) {
+        for (unsigned seed : {1u, 2u, 3u}) {
+            std::mt19937 rng(seed);
+            std::uniform_real_distribution<float> noise(-1.0f, 1.0f);
+            const int length = 3001;
+            DelayLine used, fresh;
+            used.allocate(length);
+            used.placeRead(1000);
+            for (int i = 0; i < 3 * length + 123; ++i) used.processPlain(noise(rng));
+            used.clear();
+            used.placeRead(static_cast<int>(rng() % length));
+            fresh.allocate(length);
+            fresh.dlyWrite = used.dlyWrite;
+            fresh.dlyRead = used.dlyRead;
+            float rate = 1.0f;
+            for (int block = 0; block < 150; ++block) {
+                const int frames = 1 + static_cast<int>(rng() % (block % 3 == 0 ? 700 : 40));
+                used.prepareBlock(frames, clocked);
+                fresh.prepareBlock(frames, clocked);
+                for (int i = 0; i < frames; ++i) {
+                    if (rng() % 500 == 0) {
+                        const int offset = static_cast<int>(rng() % length);
+                        used.placeRead(offset);
+                        fresh.placeRead(offset);
+                    }
+                    const float a = noise(rng);
+                    float y = 0.0f, want = 0.0f;
+                    if (clocked) {
+                        rate = std::clamp(rate * std::exp2(0.3f * noise(rng)), 0.125f, 8.0f);
+                        used.pushInput(a);
+                        fresh.pushInput(a);
+                        y = used.processClocked(rate);
+                        want = fresh.processClocked(rate);
+                    } else {
+                        y = used.processPlain(a);
+                        want = fresh.processPlain(a);
+                    }
+                    ASSERT_EQ(y, want) << (clocked ? "clocked" : "plain") << ", seed " << seed
+                                       << ", block " << block << ", sample " << i;
+                }
+            }
+            EXPECT_FALSE(used.clearing()) << "the writer has been all round the memory";
         }
     }
 }

@@ -9,8 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,18 +54,118 @@ TEST_F(Lifecycle, BuffersFollowTheSampleRate) {
     }
 }
 
-TEST_F(Lifecycle, ResumeAtTheSameRateKeepsTheMemoryButEmptiesIt) {
-    auto drell = host.make();
-    resumeAt(*drell, 44100.0f);
-    const float* before = drell->delayMemory(0);
-    std::vector<float> in(4096, 0.5f), out(4096), outR(4096);
-    run(*drell, in.data(), in.data(), 4096, out.data(), outR.data());
-    resumeAt(*drell, 44100.0f);
-    EXPECT_EQ(drell->delayMemory(0), before) << "an unchanged rate must not reallocate";
-    for (int s = 0; s < 2; ++s) {
-        const float* memory = drell->delayMemory(s);
-        for (int i = 0; i < drell->delayLength(); ++i)
-            ASSERT_EQ(memory[i], 0.0f) << "side " << s << " sample " << i << " not cleared";
+namespace {
+
+// Renders seconds of seeded stereo noise (silence where quiet) in blocks of varying size.
+std::vector<float> render(Drell& drell, float rate, float seconds, unsigned seed, bool quiet,
+                          const std::function<void(Drell&, int)>& atBlock = {}) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> noise(-0.9f, 0.9f);
+    std::vector<float> all, inL, inR, outL, outR;
+    const int total = static_cast<int>(rate * seconds);
+    for (int done = 0, block = 0; done < total; ++block) {
+        const int frames = std::min(total - done, 64 + static_cast<int>(rng() % 700));
+        for (auto* v : {&inL, &inR, &outL, &outR})
+            v->assign(static_cast<std::size_t>(frames), 0.0f);
+        if (!quiet)
+            for (int i = 0; i < frames; ++i) {
+                inL[i] = noise(rng);
+                inR[i] = noise(rng);
+            }
+        if (atBlock) atBlock(drell, block);
+        run(drell, inL.data(), inR.data(), frames, outL.data(), outR.data());
+        all.insert(all.end(), outL.begin(), outL.end());
+        all.insert(all.end(), outR.begin(), outR.end());
+        done += frames;
+    }
+    return all;
+}
+
+} // namespace
+
+TEST_F(Lifecycle, ResumeAfterLoudMaterialSoundsLikeAFreshInstance) {
+    // The memories are cleared lazily, so every read of what was there before the resume
+    // must give zero: long delays read the oldest positions at once, a delay-time change
+    // jumps into positions not written since, the clock reads ahead several at a time,
+    // and the reverb taps reach back into their memories.
+    using Settings = std::vector<std::pair<VstInt32, float>>;
+    struct Case {
+        const char* name;
+        float rate;
+        Settings settings;
+    };
+    const Case cases[] = {
+        {"plain, 5 s", 44100.0f, {{kVcoOn, 0.0f}, {kDlyLTime, 1.0f}, {kDlyRTime, 0.7f}}},
+        {"clocked fast, plate",
+         44100.0f,
+         {{kVcoManual, 1.0f},
+          {kDlyLTime, 0.9f},
+          {kRvbOn, 1.0f},
+          {kRvbType, 1.0f},
+          {kRvbAmt, 0.7f}}},
+        {"plain, spring, 192 kHz",
+         192000.0f,
+         {{kVcoOn, 0.0f}, {kDlyLTime, 0.3f}, {kRvbOn, 1.0f}, {kRvbAmt, 1.0f}}},
+        {"clocked slow, plate, 96 kHz",
+         96000.0f,
+         {{kVcoManual, 0.0f}, {kDlyRTime, 0.95f}, {kRvbOn, 1.0f}, {kRvbType, 1.0f}}},
+    };
+    // After the resume: a delay-time change half a second in, and a reverb type change.
+    auto afterResume = [](Drell& d, int block) {
+        if (block == 40) d.setParameter(kDlyLTime, 0.97f);
+        if (block == 60) d.setParameter(kRvbType, d.getParameter(kRvbType) > 0.5f ? 0.0f : 1.0f);
+    };
+    for (const Case& c : cases) {
+        auto used = host.make();
+        auto fresh = host.make();
+        for (Drell* d : {used.get(), fresh.get()}) {
+            for (const auto& [index, value] : c.settings) d->setParameter(index, value);
+            d->setParameter(kDlyLFb, 0.8f);
+            d->setParameter(kMainMix, 0.8f);
+            d->setParameter(kRvbMode, 1.0f); // the reverb hears the input at once
+        }
+        resumeAt(*used, c.rate);
+        render(*used, c.rate, 5.5f, 1, false);
+        const float* memory = used->delayMemory(0);
+        // A type change restarts the reverb's write index, and the one after the resume plays
+        // what the memories hold at the new taps: both instances start from the same index.
+        used->setParameter(kRvbType, used->getParameter(kRvbType));
+        used->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        used->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+        EXPECT_EQ(used->delayMemory(0), memory)
+            << c.name << ": an unchanged rate must not reallocate";
+        resumeAt(*fresh, c.rate);
+        const float seconds = c.rate > 100000.0f ? 2.0f : 6.0f;
+        const auto got = render(*used, c.rate, seconds, 2, false, afterResume);
+        const auto want = render(*fresh, c.rate, seconds, 2, false, afterResume);
+        ASSERT_EQ(got.size(), want.size());
+        for (std::size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], want[i]) << c.name << ": output value " << i << " differs";
+    }
+}
+
+TEST_F(Lifecycle, ReverbClearedWhileOffStaysClearedWhenSwitchedOn) {
+    // Sound in the reverb, a resume with the reverb off, then silence: switched on later,
+    // with either type, the reverb must not bring the old sound back.
+    for (float type : {0.0f, 1.0f}) {
+        auto drell = host.make();
+        drell->setParameter(kRvbOn, 1.0f);
+        drell->setParameter(kRvbType, 1.0f - type);
+        drell->setParameter(kRvbAmt, 1.0f);
+        drell->setParameter(kRvbDamp, 0.0f);
+        drell->setParameter(kRvbMode, 1.0f); // the reverb hears the input at once
+        resumeAt(*drell, 44100.0f);
+        render(*drell, 44100.0f, 1.0f, 3, false);
+        drell->setParameter(kRvbOn, 0.0f);
+        drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+        render(*drell, 44100.0f, 0.2f, 4, true);
+        drell->setParameter(kRvbType, type);
+        drell->setParameter(kRvbOn, 1.0f);
+        float loudest = 0.0f;
+        for (float v : render(*drell, 44100.0f, 2.0f, 5, true))
+            loudest = std::max(loudest, std::fabs(v));
+        EXPECT_LT(loudest, 1e-6f) << "type " << type << ": old sound came back";
     }
 }
 
