@@ -62,3 +62,28 @@ void Modulation::prepareBlock(bool valid, float ppqPos, int lfoNumIdx, int dspRa
     const float samples = quarters * 60.0f * static_cast<float>(dspRateInt) / tempo;
     if (samples >= 1.0f && samples < 2.0e9f) shCountdown = static_cast<int>(samples);
 }
+
+void Modulation::skipSilence(int frames, const ModulationSettings& s) noexcept {
+    envState[0] = envState[1] = 0.0f;
+    const double skipped = static_cast<double>(s.lfoInc) * static_cast<double>(frames - 1);
+    const auto advance = [skipped](float p) {
+        return wrapPhase(
+            static_cast<float>(std::remainder(static_cast<double>(p) + skipped, kTwoPi)));
+    };
+    lfoPhaseMaster = advance(lfoPhaseMaster);
+    for (int side = 0; side < 2; ++side) {
+        lfoPhase[side] = advance(lfoPhase[side]);
+        if (s.lfoWave == 1) lfoOut[side] = lfoPhase[side] > 0.0f ? 1.0f : -1.0f;
+        if (s.lfoWave == 3) lfoOut[side] = lfoPhase[side] / kPi;
+    }
+    if (s.lfoWave == 4) {
+        if (positionValid && shCountdown > 0)
+            shCountdown = shCountdown > frames - 1 ? shCountdown - (frames - 1) : 1;
+        const double acc = static_cast<double>(shAcc) + skipped;
+        // A new value due meanwhile is drawn by the last sample.
+        shAcc = acc >= kHalfPi ? static_cast<float>(kHalfPi + std::fmod(acc - kHalfPi, kHalfPi))
+                               : static_cast<float>(acc);
+    }
+    const float nothing[2] = {0.0f, 0.0f};
+    process(nothing, true, s, true);
+}

@@ -48,9 +48,23 @@ public:
     // Block prologue: samples until the random wave's next re-trigger on the host's grid.
     void prepareBlock(bool positionValid, float ppqPos, int lfoNumIdx, int dspRateInt,
                       float tempo) noexcept;
-    // One sample: follows the envelopes of mag[0], mag[1] (always), runs the LFO and
-    // produces vcoFactor and fltFactor when modOn, else sets them to 1.
-    inline void process(const float mag[2], bool modOn, const ModulationSettings& s) noexcept;
+    // One sample when modOn: follows the envelopes of mag[0], mag[1], runs the LFO and
+    // produces vcoFactor, and fltFactor when filterReads (otherwise the block's last sample
+    // leaves it to filterFactorAfterBlock). With modOn false nothing reads the envelopes, so
+    // they hold, and the factors are 1.
+    inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
+                        bool filterReads = true) noexcept;
+    // frames samples of silence at once: the followers have decayed to nothing, the LFO's
+    // phases advance by the frames' sum (the smoothed waves settled on where they are now),
+    // a re-trigger due meanwhile comes with the last sample, which runs as an ordinary one
+    // and sets the factors.
+    void skipSilence(int frames, const ModulationSettings& s) noexcept;
+    // The cutoff factor from the sources' present state, as the last sample would have made
+    // it: run after a block in which the filter was off.
+    void filterFactorAfterBlock(const ModulationSettings& s) noexcept {
+        const float x = (1.0f - s.modSource) * lfoOut[0] + envMod[0];
+        fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    }
 
     // Uniform draw 0..32767 from the instance's own generator (a 32-bit linear congruential
     // generator, upper bits), so renders repeat exactly and instances stay independent.
@@ -155,12 +169,12 @@ TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept 
 }
 
 TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
-                                           const ModulationSettings& s) noexcept {
-    followEnvelopes(mag, s);
+                                           const ModulationSettings& s, bool filterReads) noexcept {
     if (!modOn) {
         vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;
         return;
     }
+    followEnvelopes(mag, s);
     runLfo(s);
     const float len = static_cast<float>(s.avgLen);
     const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
@@ -169,6 +183,8 @@ TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
     m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
     storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
     // The left side's sources steer the filter of both channels.
-    const float x = lfoPart[0] + envMod[0];
-    fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    if (filterReads) {
+        const float x = lfoPart[0] + envMod[0];
+        fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    }
 }

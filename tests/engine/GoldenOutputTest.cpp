@@ -207,6 +207,26 @@ const std::vector<Render>& renders() {
              if (block == 60) d.setParameter(kDlyRTime, 0.3f);
          },
          false, 0x7bd424102c230353ull, 0.172342037},
+        // The common shapes that run block-wise, and their stretches and fallbacks.
+        {"VCO at a fixed clock of 1, delay-time change", 44100.0f,
+         {{kVcoOn, kOn}, {kVcoManual, 0.5f}, {kVcoMod, 0.5f}},
+         [](Drell& d, int block) { if (block == 30) d.setParameter(kDlyRTime, 0.1f); },
+         false, 0x7eef4eb56922305bull, 0.195885788},
+        {"VCO at a fixed clock of 2", 44100.0f,
+         {{kVcoOn, kOn}, {kVcoManual, 1.0f}, {kVcoMod, 0.5f}},
+         nullptr, false, 0x0b9c12432df1ec70ull, 0.219147703},
+        {"VCO at a fixed clock of 2^0.6", 48000.0f,
+         {{kVcoOn, kOn}, {kVcoManual, 0.8f}, {kVcoMod, 0.5f}},
+         nullptr, false, 0xe556587eaed9ddb5ull, 0.219876162},
+        {"short delays of 0.1 and 5 ms, plain then clocked, bypass", 44100.0f,
+         {{kDlyLRange, centre(0, 3)}, {kDlyRRange, centre(0, 3)}, {kDlyLTime, 0.001f},
+          {kDlyRTime, 0.05f}},
+         [](Drell& d, int block) {
+             d.setParameter(kVcoOn, block >= 40 ? kOn : kOff);
+             d.setParameter(kMainBypass, block % 13 == 12 ? kOn : kOff);
+             if (block == 60) d.setParameter(kDlyLTime, 0.3f);
+         },
+         false, 0x7f3f3aaf20ec7980ull, 0.307387012},
     };
     return table;
 }

@@ -60,12 +60,10 @@ TEST(Modulation, EnvelopeFollowsTheLevelAndSettlesNearZeroWithoutDenormals) {
     ModulationSettings s = settingsAt44k(0);
     s.envSens = 2.0f;
     s.modSource = 1.0f;
-    run(
-        m, s, 44100, [](int) { return 0.25f; }, false);
+    run(m, s, 44100, [](int) { return 0.25f; });
     EXPECT_NEAR(m.envState[0], 0.5f, 1e-4f) << "steady state is level * envSens";
     EXPECT_NEAR(m.envMod[0], 0.0f, 2e-4f) << "an envelope of 0.5 is neutral";
-    run(
-        m, s, 44100, [](int) { return 0.0f; }, false);
+    run(m, s, 44100, [](int) { return 0.0f; });
     // The flush quantises the decay to steps of about 1e-25, where a slow pole stalls: the
     // state ends tiny but never denormal.
     for (float state : m.envState) {
