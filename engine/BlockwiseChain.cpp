@@ -33,6 +33,13 @@ TESSEL_PER_SAMPLE void storeQuad(float* p, Quad v) noexcept {
     std::memcpy(p, &v, sizeof v);
 }
 
+// n floats from src to dst, four at a time: the stretches' short copies stay inline.
+TESSEL_PER_SAMPLE void copyFloats(float* dst, const float* src, int n) noexcept {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) storeQuad(dst + i, loadQuad(src + i));
+    for (; i < n; ++i) dst[i] = src[i];
+}
+
 // Four consecutive samples' values of a settled smoother, the first sample even or odd.
 TESSEL_PER_SAMPLE Quad alternating(const float even, const float odd, int parity) noexcept {
     return parity == 0 ? Quad{even, odd, even, odd} : Quad{odd, even, odd, even};
@@ -76,7 +83,7 @@ struct Stages {
     template <int InGain>
     void input(SideStretch (&side)[2], const float* in[2], int first) const noexcept {
         for (SideStretch& s : side) std::fill(s.in + n, s.in + steps, 0.0f);
-        for (int k = 0; k < 2; ++k) std::memcpy(side[k].in, in[k] + first, sizeof(float) * n);
+        for (int k = 0; k < 2; ++k) copyFloats(side[k].in, in[k] + first, n);
         const Quad gain = alternating(v[0][InGain], v[1][InGain], parity);
         for (SideStretch& s : side) {
             for (int i = 0; i < steps; i += 4) {
@@ -148,8 +155,8 @@ struct Stages {
     // To the host: both sides, or their average where there is one output.
     void output(const SideStretch (&side)[2], float* const out[2], int first) const noexcept {
         if (out[1] != nullptr) {
-            std::memcpy(out[0] + first, side[0].out, sizeof(float) * n);
-            std::memcpy(out[1] + first, side[1].out, sizeof(float) * n);
+            copyFloats(out[0] + first, side[0].out, n);
+            copyFloats(out[1] + first, side[1].out, n);
         } else {
             for (int i = 0; i < n; ++i)
                 out[0][first + i] = 0.5f * side[1].out[i] + 0.5f * side[0].out[i];
@@ -213,8 +220,8 @@ void Drell::readSteadyClock(DelayLine& line, int ticksPerSample, int n, float* y
     const int count = ticksPerSample * n;
     std::memcpy(read, line.outHist, sizeof line.outHist);
     const int first = std::min(count, line.dlyLen - line.dlyRead);
-    std::memcpy(read + 4, line.dlyBuf.data() + line.dlyRead, sizeof(float) * first);
-    std::memcpy(read + 4 + first, line.dlyBuf.data(), sizeof(float) * (count - first));
+    copyFloats(read + 4, line.dlyBuf.data() + line.dlyRead, first);
+    copyFloats(read + 4 + first, line.dlyBuf.data(), count - first);
     std::fill(read + 4 + count, read + 4 + count + 4, 0.0f);
     const float f = line.clkPhase > 0.0f ? line.clkPhase : 0.0f;
     if (ticksPerSample == 1) {
@@ -231,8 +238,8 @@ void Drell::writeSteadyClock(DelayLine& line, int ticksPerSample, int n, const f
     // Sample i's inputs are the three before it and a[i]; every sample's ticks fall at the
     // same fractions of it.
     float history[kStretch + 8];
-    std::memcpy(history, line.inHist + 1, sizeof(float) * 3);
-    std::memcpy(history + 3, a, sizeof(float) * n);
+    copyFloats(history, line.inHist + 1, 3);
+    copyFloats(history + 3, a, n);
     std::fill(history + 3 + n, history + 3 + n + 4, 0.0f);
     const ClockStep step = clockStep(line.clkPhase, line.clkRate, line.clkRate);
     const float period = 1.0f / line.clkRate;
@@ -252,8 +259,8 @@ void Drell::writeSteadyClock(DelayLine& line, int ticksPerSample, int n, const f
     }
     const int count = ticksPerSample * n;
     const int first = std::min(count, line.dlyLen - line.dlyWrite);
-    std::memcpy(line.dlyBuf.data() + line.dlyWrite, written, sizeof(float) * first);
-    std::memcpy(line.dlyBuf.data(), written + first, sizeof(float) * (count - first));
+    copyFloats(line.dlyBuf.data() + line.dlyWrite, written, first);
+    copyFloats(line.dlyBuf.data(), written + first, count - first);
     std::memcpy(line.inHist, history + n - 1, sizeof line.inHist);
     line.dlyWrite += count;
     if (line.dlyWrite >= line.dlyLen) line.dlyWrite -= line.dlyLen;
@@ -306,6 +313,47 @@ void Drell::writeClock(DelayLine& line, const float rate[2], int first, int n, c
     line.dlyWrite = write;
 }
 
+void Drell::meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept {
+    // The values written meterLen samples ago move the extremes. With a ring longer than the
+    // stretch, those are the ring's present values after the write position, none of them
+    // overwritten in the stretch before it is compared.
+    if (meterLen <= n) {
+        for (int i = 0; i < n; ++i) meterInput(c, xL[i], xR[i]);
+        return;
+    }
+    const float* x[2] = {xL, xR};
+    for (int s = 0; s < 2; ++s) {
+        float* ring = meterRing[s].data();
+        Quad high = {c.meterHigh[s], c.meterHigh[s], c.meterHigh[s], c.meterHigh[s]};
+        Quad low = {c.meterLow[s], c.meterLow[s], c.meterLow[s], c.meterLow[s]};
+        float highTail = c.meterHigh[s], lowTail = c.meterLow[s];
+        int pos = c.meterPos + 1 == meterLen ? 0 : c.meterPos + 1;
+        for (int left = n; left > 0;) {
+            const int run = std::min(left, meterLen - pos);
+            int i = 0;
+            for (; i + 4 <= run; i += 4) {
+                const Quad v = loadQuad(ring + pos + i);
+                high = v > high ? v : high;
+                low = v < low ? v : low;
+            }
+            for (; i < run; ++i) {
+                highTail = std::max(highTail, ring[pos + i]);
+                lowTail = std::min(lowTail, ring[pos + i]);
+            }
+            left -= run;
+            pos = pos + run == meterLen ? 0 : pos + run;
+        }
+        c.meterHigh[s] = std::max({highTail, high[0], high[1], high[2], high[3]});
+        c.meterLow[s] = std::min({lowTail, low[0], low[1], low[2], low[3]});
+        // Then the stretch's input is written in.
+        const int first = std::min(n, meterLen - c.meterPos);
+        copyFloats(ring + c.meterPos, x[s], first);
+        copyFloats(ring, x[s] + first, n - first);
+    }
+    c.meterPos += n;
+    if (c.meterPos >= meterLen) c.meterPos -= meterLen;
+}
+
 void Drell::runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
     SideStretch side[2];
     const float* in[2] = {blockIn[0], blockIn[1]};
@@ -322,11 +370,11 @@ void Drell::runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noe
 
         // Input gain, and the input meter.
         stage.input<sInGain>(side, in, done);
-        for (int i = 0; i < n; ++i) meterInput(c, side[0].x[i], side[1].x[i]);
+        meterStretch(c, side[0].x, side[1].x, n);
         // Delay output, read before the stretch writes (no read reaches its writes).
         for (int k = 0; k < 2; ++k) {
             const DelayLine& line = dlyLine[k];
-            std::memcpy(side[k].y, line.dlyBuf.data() + line.dlyRead, sizeof(float) * n);
+            copyFloats(side[k].y, line.dlyBuf.data() + line.dlyRead, n);
             std::fill(side[k].y + n, side[k].y + stage.steps, 0.0f);
         }
         // Feedback, split between the lines by each line's pan, into the delay memory.
@@ -334,7 +382,7 @@ void Drell::runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noe
         stage.crossPan<sFbGainL, sFbGainR, sFbPanL, sFbPanR>(side, side[0].x, side[1].x);
         for (int k = 0; k < 2; ++k) {
             DelayLine& line = dlyLine[k];
-            std::memcpy(line.dlyBuf.data() + line.dlyWrite, side[k].a, sizeof(float) * n);
+            copyFloats(line.dlyBuf.data() + line.dlyWrite, side[k].a, n);
         }
         // The drive's rings follow the magnitude even while it is off.
         fillDriveRings(c, b, side[0].a, side[1].a, n, done);
@@ -389,7 +437,7 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
 
         // Input gain, and the input meter.
         stage.input<sInGain>(side, in, done);
-        for (int i = 0; i < n; ++i) meterInput(c, side[0].x[i], side[1].x[i]);
+        meterStretch(c, side[0].x, side[1].x, n);
         // Anti-alias low-pass for the clocked memory.
         for (int i = 0; i < n; ++i) {
             float a[2] = {side[0].x[i], side[1].x[i]};

@@ -184,6 +184,7 @@ private:
                           int* ticks, float* tickTime) noexcept;
     static void writeClock(DelayLine& line, const float rate[2], int first, int n, const float* a,
                            const int* ticks, const float* tickTime) noexcept;
+    void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
     void fillDriveRings(ChainState& c, const BlockSettings& b, const float* aL, const float* aR,
                         int n, int first) noexcept;
     void finishStretch(ChainState& c, const BlockSettings& b, int n, int first,

@@ -65,17 +65,14 @@ void Modulation::prepareBlock(bool valid, float ppqPos, int lfoNumIdx, int dspRa
 
 void Modulation::skipSilence(int frames, const ModulationSettings& s) noexcept {
     envState[0] = envState[1] = 0.0f;
-    const double skipped = static_cast<double>(s.lfoInc) * static_cast<double>(frames - 1);
-    const auto advance = [skipped](float p) {
-        return wrapPhase(
-            static_cast<float>(std::remainder(static_cast<double>(p) + skipped, kTwoPi)));
-    };
-    lfoPhaseMaster = advance(lfoPhaseMaster);
+    const long steps = frames - 1;
+    lfoPhaseMaster = advancePhaseBy(lfoPhaseMaster, s.lfoInc, steps);
     for (int side = 0; side < 2; ++side) {
-        lfoPhase[side] = advance(lfoPhase[side]);
+        lfoPhase[side] = advancePhaseBy(lfoPhase[side], s.lfoInc, steps);
         if (s.lfoWave == 1) lfoOut[side] = lfoPhase[side] > 0.0f ? 1.0f : -1.0f;
         if (s.lfoWave == 3) lfoOut[side] = lfoPhase[side] / kPi;
     }
+    const double skipped = static_cast<double>(s.lfoInc) * static_cast<double>(steps);
     if (s.lfoWave == 4) {
         if (positionValid && shCountdown > 0)
             shCountdown = shCountdown > frames - 1 ? shCountdown - (frames - 1) : 1;
@@ -86,4 +83,46 @@ void Modulation::skipSilence(int frames, const ModulationSettings& s) noexcept {
     }
     const float nothing[2] = {0.0f, 0.0f};
     process(nothing, true, s, true);
+}
+
+float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
+    // Within one binade of floats every value lies on that binade's grid, so each addition
+    // p + inc rounds to p plus inc rounded to the grid: runs of additions that stay in the
+    // binade (and below the wrap) are taken at once, exactly. Near zero, at the wrap and
+    // where the rounding is a tie, single additions.
+    if (!(inc > 0.0f) || !(std::fabs(p) <= 4.0f)) {
+        for (; steps > 0; --steps) p = advancePhase(p, inc);
+        return p;
+    }
+    while (steps > 0) {
+        const double x = p, step = inc;
+        long k = 0;
+        if (std::fabs(p) >= 4.0f * inc) {
+            int e;
+            std::frexp(x, &e); // |p| in [2^(e-1), 2^e)
+            const double grid = std::ldexp(1.0, e - 24);
+            const double units = step / grid;
+            const double whole = std::floor(units);
+            const double rounded = units - whole < 0.5 ? whole : whole + 1.0;
+            const double d = rounded * grid;
+            if (units - whole != 0.5 && d == 0.0) return p; // each addition leaves p
+            if (units - whole != 0.5) {
+                // The exact sums stay inside the binade (towards zero for negative p), and
+                // the results at or below the wrap.
+                const double edge = x > 0.0 ? std::ldexp(1.0, e) : -std::ldexp(1.0, e - 1);
+                const double room = edge - step - x;
+                k = static_cast<long>(std::floor(room / d)); // additions before the edge
+                if (x > 0.0) k = std::min(k, static_cast<long>(std::floor((kPi - x) / d)));
+                k = std::min(k - 1, steps);
+            }
+            if (k > 0) {
+                p = static_cast<float>(x + static_cast<double>(k) * d);
+                steps -= k;
+                continue;
+            }
+        }
+        p = advancePhase(p, inc);
+        --steps;
+    }
+    return p;
 }

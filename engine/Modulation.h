@@ -100,6 +100,8 @@ private:
         p += inc;
         return p > kPi ? p - 2.0f * kPi : p;
     }
+    // advancePhase steps times, with the same result, mostly in a few steps.
+    static float advancePhaseBy(float p, float inc, long steps) noexcept;
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
 };

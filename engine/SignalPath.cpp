@@ -25,8 +25,17 @@ constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per 
 
 // Zero for every sample of an output that is not a finite number; whether there was one.
 bool silenceNonFinite(float* out, int frames) noexcept {
-    float sum = 0.0f;
-    for (int i = 0; i < frames; ++i) sum += out[i] - out[i]; // NaN once one is not finite
+    // x - x is NaN once x is not finite; four sums side by side.
+    using Quad = float __attribute__((vector_size(16)));
+    Quad sums = {};
+    int i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        Quad x;
+        std::memcpy(&x, out + i, sizeof x);
+        sums += x - x;
+    }
+    float sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+    for (; i < frames; ++i) sum += out[i] - out[i];
     if (sum == 0.0f) return false;
     for (int i = 0; i < frames; ++i)
         if (!std::isfinite(out[i])) out[i] = 0.0f;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -56,12 +57,24 @@ Drell::QuietWatch Drell::watchQuiet() const noexcept {
 }
 
 bool Drell::inputIsQuiet(int frames) const noexcept {
-    // Sixteen samples at a time: a block with sound stops at its first loud sample.
-    const auto quiet = [frames](const float* in) {
-        for (int i = 0; i < frames; i += 16) {
-            const int n = std::min(16, frames - i);
-            if (!(peak(in + i, n) <= kQuiet)) return false;
+    // The magnitude's bits against the level's, 32 samples at a time: a block with sound
+    // stops at its first loud stretch.
+    using Bits = std::int32_t __attribute__((vector_size(16)));
+    std::int32_t level;
+    std::memcpy(&level, &kQuiet, sizeof level);
+    const auto quiet = [frames, level](const float* in) {
+        int i = 0;
+        while (i + 32 <= frames) {
+            Bits loud = {};
+            for (int j = 0; j < 32; j += 4, i += 4) {
+                Bits v;
+                std::memcpy(&v, in + i, sizeof v);
+                loud |= (v & 0x7FFFFFFF) > level;
+            }
+            if ((loud[0] | loud[1] | loud[2] | loud[3]) != 0) return false;
         }
+        for (; i < frames; ++i)
+            if (!(std::fabs(in[i]) <= kQuiet)) return false;
         return true;
     };
     return quiet(blockIn[0]) && (blockIn[1] == blockIn[0] || quiet(blockIn[1]));
