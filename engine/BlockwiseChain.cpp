@@ -266,7 +266,7 @@ void Drell::writeSteadyClock(DelayLine& line, int ticksPerSample, int n, const f
     if (line.dlyWrite >= line.dlyLen) line.dlyWrite -= line.dlyLen;
 }
 
-void Drell::readClock(DelayLine& line, const float rate[2], int first, int n, float* y, int* ticks,
+void Drell::readClock(DelayLine& line, const float* rates, int n, float* y, int* ticks,
                       float* tickTime) noexcept {
     float out[4] = {line.outHist[0], line.outHist[1], line.outHist[2], line.outHist[3]};
     const float* memory = line.dlyBuf.data();
@@ -275,7 +275,7 @@ void Drell::readClock(DelayLine& line, const float rate[2], int first, int n, fl
     float clkPhase = line.clkPhase;
     for (int i = 0; i < n; ++i) {
         const float old = clkRate;
-        clkRate = rate[(first + i) & 1];
+        clkRate = rates[i];
         const ClockStep step = clockStep(clkPhase, clkRate, old);
         for (int tick = 0; tick < step.ticks; ++tick) {
             out[0] = out[1];
@@ -295,14 +295,54 @@ void Drell::readClock(DelayLine& line, const float rate[2], int first, int n, fl
     line.clkPhase = clkPhase;
 }
 
-void Drell::writeClock(DelayLine& line, const float rate[2], int first, int n, const float* a,
-                       const int* ticks, const float* tickTime) noexcept {
+void Drell::readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
+                       float* const tickTime[2]) noexcept {
+    struct Clock {
+        DelayLine& line;
+        float out[4];
+        int read;
+        float rate, phase;
+    };
+    Clock clock[2] = {
+        {dlyLine[0], {}, dlyLine[0].dlyRead, dlyLine[0].clkRate, dlyLine[0].clkPhase},
+        {dlyLine[1], {}, dlyLine[1].dlyRead, dlyLine[1].clkRate, dlyLine[1].clkPhase}};
+    for (Clock& k : clock) std::memcpy(k.out, k.line.outHist, sizeof k.out);
+    for (int i = 0; i < n; ++i) {
+        for (int s = 0; s < 2; ++s) {
+            Clock& k = clock[s];
+            const float old = k.rate;
+            k.rate = rates[s][i];
+            const ClockStep step = clockStep(k.phase, k.rate, old);
+            const float* memory = k.line.dlyBuf.data();
+            for (int tick = 0; tick < step.ticks; ++tick) {
+                k.out[0] = k.out[1];
+                k.out[1] = k.out[2];
+                k.out[2] = k.out[3];
+                k.out[3] = memory[k.read];
+                if (++k.read == k.line.dlyLen) k.read = 0;
+            }
+            k.phase = step.phase;
+            ticks[s][i] = step.ticks;
+            tickTime[s][i] = step.t;
+            y[s][i] = catmullRom(k.out, k.phase > 0.0f ? k.phase : 0.0f);
+        }
+    }
+    for (Clock& k : clock) {
+        std::memcpy(k.line.outHist, k.out, sizeof k.out);
+        k.line.dlyRead = k.read;
+        k.line.clkRate = k.rate;
+        k.line.clkPhase = k.phase;
+    }
+}
+
+void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* a, const int* ticks,
+                       const float* tickTime) noexcept {
     float* memory = line.dlyBuf.data();
     int write = line.dlyWrite;
     for (int i = 0; i < n; ++i) {
         line.pushInput(a[i]);
         const CatmullRom input(line.inHist);
-        const float period = 1.0f / rate[(first + i) & 1];
+        const float period = 1.0f / rates[i];
         float t = tickTime[i];
         for (int tick = 0; tick < ticks[i]; ++tick) {
             memory[write] = input.at(t * period);
@@ -352,6 +392,15 @@ void Drell::meterStretch(ChainState& c, const float* xL, const float* xR, int n)
     }
     c.meterPos += n;
     if (c.meterPos >= meterLen) c.meterPos -= meterLen;
+}
+
+ModulationSettings Drell::modulationAt(const BlockSettings& b, int parity) noexcept {
+    ModulationSettings m = b.modulation;
+    const float* sm = b.settledValues[parity];
+    m.modSource = sm[sModSource];
+    m.fltModDepth = sm[sFltModDepth];
+    m.vcoMod = sm[sVcoMod];
+    return m;
 }
 
 void Drell::runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
@@ -410,18 +459,25 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
     float tickTime[2][kStretch];
     const float* in[2] = {blockIn[0], blockIn[1]};
     // The clock rates of even and odd samples: a constant 2^x, as the per-sample chain
-    // computes it, held to the clock's range.
+    // computes it, held to the clock's range (with the LFO, the factor 2^x before that).
     float rate[2];
     for (int p = 0; p < 2; ++p) {
         // (The factor of the modulation, 1 here, leaves the product exact.)
-        float r = fastmath::exp2((1.0f - b.settledValues[p][sVcoMod]) * b.vcoManual);
-        if (!(r >= DelayLine::kMinClockRate)) r = DelayLine::kMinClockRate;
-        if (r > DelayLine::kMaxClockRate) r = DelayLine::kMaxClockRate;
-        rate[p] = r;
+        const float manual = fastmath::exp2((1.0f - b.settledValues[p][sVcoMod]) * b.vcoManual);
+        rate[p] = b.modOn ? manual : DelayLine::heldRate(manual);
     }
-    const float fastest = std::max(rate[0], rate[1]);
-    // The modulation is off: neutral factors.
-    c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
+    // With the modulation off, neutral factors; with the LFO on the clock, each sample's
+    // rate is this one times the LFO's factor, at most 2^|vcoMod|.
+    float fastest = std::max(rate[0], rate[1]);
+    const bool lfo = b.modOn;
+    if (lfo) {
+        const float depth = std::max(std::fabs(b.settledValues[0][sVcoMod]),
+                                     std::fabs(b.settledValues[1][sVcoMod]));
+        fastest = std::min(fastest * fastmath::exp2(depth) * 1.001f, DelayLine::kMaxClockRate);
+    } else {
+        c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
+    }
+    float rates[2][kStretch];
 
     for (int done = 0; done < frames;) {
         // A stretch's ticks read only what earlier stretches wrote: no more ticks than the
@@ -446,27 +502,54 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
             antiAliased[1][i] = a[1];
         }
         for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
+        // Each sample's clock rate: constant, or moved by the LFO.
+        if (lfo) {
+            for (int i = 0; i < n; ++i) {
+                const int p = (done + i) & 1;
+                c.modulation.processLfoOnly(modulationAt(b, p));
+                for (int k = 0; k < 2; ++k)
+                    rates[k][i] = DelayLine::heldRate(rate[p] * c.modulation.vcoFactor[k]);
+            }
+        } else {
+            for (int i = 0; i < n; ++i) rates[0][i] = rates[1][i] = rate[(done + i) & 1];
+        }
         // The clock: each tick reads one memory sample; the output is interpolated between
         // the ticks.
         int steadyTicks[2];
-        for (int k = 0; k < 2; ++k) {
-            steadyTicks[k] = steadyClock(dlyLine[k], rate, done);
-            if (steadyTicks[k] > 0)
-                readSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].y);
-            else
-                readClock(dlyLine[k], rate, done, n, side[k].y, ticks[k], tickTime[k]);
-            std::fill(side[k].y + n, side[k].y + stage.steps, 0.0f);
+        for (int k = 0; k < 2; ++k) steadyTicks[k] = lfo ? 0 : steadyClock(dlyLine[k], rate, done);
+        if (steadyTicks[0] == 0 && steadyTicks[1] == 0) {
+            // Both clocks side by side, so that their recursions overlap.
+            const float* const rate2[2] = {rates[0], rates[1]};
+            float* const y[2] = {side[0].y, side[1].y};
+            int* const tick2[2] = {ticks[0], ticks[1]};
+            float* const time2[2] = {tickTime[0], tickTime[1]};
+            readClocks(rate2, n, y, tick2, time2);
+        } else {
+            for (int k = 0; k < 2; ++k) {
+                if (steadyTicks[k] > 0)
+                    readSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].y);
+                else
+                    readClock(dlyLine[k], rates[k], n, side[k].y, ticks[k], tickTime[k]);
+            }
         }
+        for (SideStretch& sd : side) std::fill(sd.y + n, sd.y + stage.steps, 0.0f);
         // Feedback, split between the lines by each line's pan.
         stage.feedbackSignals(side, c.fbSignal, b.fbSign);
         stage.crossPan<sFbGainL, sFbGainR, sFbPanL, sFbPanR>(side, antiAliased[0], antiAliased[1]);
         fillDriveRings(c, b, side[0].a, side[1].a, n, done);
+        // The envelope followers take the magnitudes that entered the lines.
+        if (lfo) {
+            for (int i = 0; i < n; ++i) {
+                const float magnitude[2] = {std::fabs(side[0].a[i]), std::fabs(side[1].a[i])};
+                c.modulation.followOnly(magnitude, modulationAt(b, (done + i) & 1));
+            }
+        }
         // The clock's ticks write the input interpolated at their exact times.
         for (int k = 0; k < 2; ++k) {
             if (steadyTicks[k] > 0)
                 writeSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].a);
             else
-                writeClock(dlyLine[k], rate, done, n, side[k].a, ticks[k], tickTime[k]);
+                writeClock(dlyLine[k], rates[k], n, side[k].a, ticks[k], tickTime[k]);
         }
         // Mix, output gain, bypass, out.
         stage.mix<sMix, sOutGain>(side, b.dlySign, b.bypass);

@@ -180,11 +180,14 @@ private:
     static void readSteadyClock(DelayLine& line, int ticksPerSample, int n, float* y) noexcept;
     static void writeSteadyClock(DelayLine& line, int ticksPerSample, int n,
                                  const float* a) noexcept;
-    static void readClock(DelayLine& line, const float rate[2], int first, int n, float* y,
-                          int* ticks, float* tickTime) noexcept;
-    static void writeClock(DelayLine& line, const float rate[2], int first, int n, const float* a,
+    static void readClock(DelayLine& line, const float* rates, int n, float* y, int* ticks,
+                          float* tickTime) noexcept;
+    void readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
+                    float* const tickTime[2]) noexcept;
+    static void writeClock(DelayLine& line, const float* rates, int n, const float* a,
                            const int* ticks, const float* tickTime) noexcept;
     void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
+    static ModulationSettings modulationAt(const BlockSettings& b, int parity) noexcept;
     void fillDriveRings(ChainState& c, const BlockSettings& b, const float* aL, const float* aR,
                         int n, int first) noexcept;
     void finishStretch(ChainState& c, const BlockSettings& b, int n, int first,

@@ -54,6 +54,14 @@ public:
     // they hold, and the factors are 1.
     inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
                         bool filterReads = true) noexcept;
+    // The LFO's sample of a block whose clock follows the LFO alone (the source set to the
+    // LFO): the clock factors as process makes them, with the envelopes' share (next to
+    // nothing at that source) as the last sample left it. followEnvelopes runs separately.
+    inline void processLfoOnly(const ModulationSettings& s) noexcept;
+    // The envelope followers' sample alone.
+    void followOnly(const float mag[2], const ModulationSettings& s) noexcept {
+        followEnvelopes(mag, s);
+    }
     // frames samples of silence at once: the followers have decayed to nothing, the LFO's
     // phases advance by the frames' sum (the smoothed waves settled on where they are now),
     // a re-trigger due meanwhile comes with the last sample, which runs as an ordinary one
@@ -104,6 +112,8 @@ private:
     static float advancePhaseBy(float p, float inc, long steps) noexcept;
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
+    // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
+    inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
 };
 
 TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
@@ -170,6 +180,21 @@ TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept 
     lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
 }
 
+TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s) noexcept {
+    const float len = static_cast<float>(s.avgLen);
+    const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
+    // The clock path counts the envelope 1/avgLen as much as the filter path.
+    FloatPair m = lfoPart + loadPair(envMod) / len;
+    m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
+    storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
+    return lfoPart;
+}
+
+TESSEL_PER_SAMPLE void Modulation::processLfoOnly(const ModulationSettings& s) noexcept {
+    runLfo(s);
+    clockFactors(s);
+}
+
 TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
                                            const ModulationSettings& s, bool filterReads) noexcept {
     if (!modOn) {
@@ -178,12 +203,7 @@ TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
     }
     followEnvelopes(mag, s);
     runLfo(s);
-    const float len = static_cast<float>(s.avgLen);
-    const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
-    // The clock path counts the envelope 1/avgLen as much as the filter path.
-    FloatPair m = lfoPart + loadPair(envMod) / len;
-    m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
-    storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
+    const FloatPair lfoPart = clockFactors(s);
     // The left side's sources steer the filter of both channels.
     if (filterReads) {
         const float x = lfoPart[0] + envMod[0];

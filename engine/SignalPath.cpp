@@ -98,8 +98,13 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
 void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
     // The common shapes block-wise; the rest sample by sample, compiled once for each
     // combination of the two choices that shape the chain most (VCO, filter placement).
-    if (b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn && !b.modOn && !b.reverbOn &&
-        first == 0) {
+    // With the modulation on, the clock may follow the LFO block-wise where the source is set
+    // to the LFO (the envelopes' share of the clock is then next to nothing).
+    const bool lfoOnly = b.modOn && b.clocked && b.modulation.lfoWave != 4 &&
+                         std::fabs(b.settledValues[0][sModSource]) < 1e-6f &&
+                         std::fabs(b.settledValues[1][sModSource]) < 1e-6f;
+    if (b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn && (!b.modOn || lfoOnly) &&
+        !b.reverbOn && first == 0) {
         if (b.clocked)
             runClockedBlock(c, b, frames);
         else
