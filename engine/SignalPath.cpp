@@ -101,8 +101,8 @@ void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frame
     // With the modulation on, the clock may follow the LFO block-wise where the source is set
     // to the LFO (the envelopes' share of the clock is then next to nothing).
     const bool lfoOnly = b.modOn && b.clocked && b.modulation.lfoWave != 4 &&
-                         std::fabs(b.settledValues[0][sModSource]) < 1e-6f &&
-                         std::fabs(b.settledValues[1][sModSource]) < 1e-6f;
+                         std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
+                         std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
     if (b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn && (!b.modOn || lfoOnly) &&
         !b.reverbOn && first == 0) {
         if (b.clocked)

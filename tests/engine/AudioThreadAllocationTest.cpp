@@ -1,6 +1,8 @@
 // Nothing the audio thread runs allocates: processReplacing in every block shape (each filter
 // placement with the VCO on and off, every section and LFO wave, both reverbs, delay-time
-// fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames), the
+// fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames, the
+// block-wise shapes, their per-sample fallback and silence), every parameter set from the
+// audio thread, the
 // parameter changes of host automation, MIDI control changes with learning, and sample-rate
 // and block-size changes that arrive from another thread while the effect is on. This program
 // replaces the global allocation functions to count the allocations.
@@ -147,10 +149,10 @@ TEST(AudioThread, RateChangesWhileOnReallocateOnlyOnTheCallersThread) {
 }
 
 TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
-    // Settled smoothers: the plain delay and the VCO at a steady clock run block-wise, short
-    // delays and a fractional clock rate take the per-sample fallback and the general clock,
-    // silent input ends in silent blocks; then every one of the 96 parameters changes from
-    // this thread between blocks.
+    // Settled smoothers: the plain delay, the VCO at a steady clock and the clock following
+    // the LFO alone run block-wise, short delays and a fractional clock rate take the
+    // per-sample fallback and the general clock, silent input ends in silent blocks; then
+    // every one of the 96 parameters changes from this thread between blocks.
     EffectHost host;
     auto drell = host.make();
     resumeAt(*drell, 48000.0f);
@@ -177,6 +179,10 @@ TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
     blocks(noise, 16, 512);
     drell->setParameter(kVcoManual, 0.8f); // a fractional clock rate
     blocks(noise, 16, 512);
+    drell->setParameter(kModSource, 0.0f);
+    drell->setParameter(kModOn, 1.0f); // the clock following the LFO alone
+    blocks(noise, 16, 512);
+    drell->setParameter(kModOn, 0.0f);
     blocks(silence, 6 * 48000 / 4096, 4096); // the tails die away: silent blocks
     const bool silent = outL[4095] == 0.0f && outR[4095] == 0.0f;
     blocks(noise, 2, 256); // and back
