@@ -2,10 +2,9 @@
 // placement with the VCO on and off, every section and LFO wave, both reverbs, delay-time
 // fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames, the
 // block-wise shapes, their per-sample fallback and silence), every parameter set from the
-// audio thread, the
-// parameter changes of host automation, MIDI control changes with learning, and sample-rate
-// and block-size changes that arrive from another thread while the effect is on. This program
-// replaces the global allocation functions to count the allocations.
+// audio thread, the parameter changes of host automation, MIDI control changes with learning,
+// and sample-rate and block-size changes that arrive from another thread while the effect is
+// on. This program replaces the global allocation functions to count the allocations.
 #include "support/EffectHost.h"
 #include "support/FakeServices.h"
 #include "support/MidiEvents.h"
