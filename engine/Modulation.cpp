@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -94,26 +95,33 @@ float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
         for (; steps > 0; --steps) p = advancePhase(p, inc);
         return p;
     }
+    // A power of two from its float exponent field.
+    const auto power = [](std::uint32_t field) {
+        const std::uint32_t bits = field << 23;
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return static_cast<double>(f);
+    };
     while (steps > 0) {
-        const double x = p, step = inc;
         long k = 0;
-        if (std::fabs(p) >= 4.0f * inc) {
-            int e;
-            std::frexp(x, &e); // |p| in [2^(e-1), 2^e)
-            const double grid = std::ldexp(1.0, e - 24);
-            const double units = step / grid;
-            const double whole = std::floor(units);
-            const double rounded = units - whole < 0.5 ? whole : whole + 1.0;
-            const double d = rounded * grid;
-            if (units - whole != 0.5 && d == 0.0) return p; // each addition leaves p
-            if (units - whole != 0.5) {
+        if (std::fabs(p) >= 4.0f * inc && std::fabs(p) >= 1e-30f) {
+            const double x = p, step = inc;
+            std::uint32_t bits;
+            std::memcpy(&bits, &p, sizeof bits);
+            const std::uint32_t field = (bits >> 23) & 0xFFu; // |p| in [2^(field-127), 2 * that)
+            const double grid = power(field - 23);
+            const double units = step * power(277 - field); // step / grid, exactly
+            const double whole = static_cast<double>(static_cast<long>(units));
+            const double fraction = units - whole;
+            const double d = (fraction < 0.5 ? whole : whole + 1.0) * grid;
+            if (fraction != 0.5) {
+                if (d == 0.0) return p; // each addition leaves p as it is
                 // The exact sums stay inside the binade (towards zero for negative p), and
                 // the results at or below the wrap.
-                const double edge = x > 0.0 ? std::ldexp(1.0, e) : -std::ldexp(1.0, e - 1);
-                const double room = edge - step - x;
-                k = static_cast<long>(std::floor(room / d)); // additions before the edge
-                if (x > 0.0) k = std::min(k, static_cast<long>(std::floor((kPi - x) / d)));
-                k = std::min(k - 1, steps);
+                const double edge = x > 0.0 ? power(field + 1) : -power(field);
+                long room = static_cast<long>((edge - step - x) / d);
+                if (x > 0.0) room = std::min(room, static_cast<long>((kPi - x) / d));
+                k = std::min(room - 1, steps);
             }
             if (k > 0) {
                 p = static_cast<float>(x + static_cast<double>(k) * d);

@@ -39,6 +39,10 @@ public:
                                   static_cast<double>(rate));
     }
 
+    // A phase advanced steps times by inc and wrapped, as sample by sample (the same bits),
+    // mostly in a few steps.
+    static float advancePhaseBy(float p, float inc, long steps) noexcept;
+
     // Clears outputs and followers; master phase 0, sides at -/+ lfoOffset.
     void reset(float lfoOffset) noexcept;
     // A wave change restarts the LFO: master 0, sides at -/+ lfoOffset (wrapped).
@@ -108,8 +112,7 @@ private:
         p += inc;
         return p > kPi ? p - 2.0f * kPi : p;
     }
-    // advancePhase steps times, with the same result, mostly in a few steps.
-    static float advancePhaseBy(float p, float inc, long steps) noexcept;
+
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
     // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.

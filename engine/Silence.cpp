@@ -57,24 +57,29 @@ Drell::QuietWatch Drell::watchQuiet() const noexcept {
 }
 
 bool Drell::inputIsQuiet(int frames) const noexcept {
-    // The magnitude's bits against the level's, 32 samples at a time: a block with sound
-    // stops at its first loud stretch.
-    using Bits = std::int32_t __attribute__((vector_size(16)));
-    std::int32_t level;
-    std::memcpy(&level, &kQuiet, sizeof level);
-    const auto quiet = [frames, level](const float* in) {
+    // The largest magnitude of each 64 samples against the level: a block with sound stops
+    // at its first loud stretch. (A sample that is not a number counts as the silence the
+    // chain makes of it.)
+    const auto quiet = [frames](const float* in) {
+        using Bits = std::uint32_t __attribute__((vector_size(16)));
         int i = 0;
-        while (i + 32 <= frames) {
-            Bits loud = {};
-            for (int j = 0; j < 32; j += 4, i += 4) {
-                Bits v;
-                std::memcpy(&v, in + i, sizeof v);
-                loud |= (v & 0x7FFFFFFF) > level;
+        while (i + 64 <= frames) {
+            Quad high[2] = {};
+            for (int j = 0; j < 64; j += 8, i += 8) {
+                for (int k = 0; k < 2; ++k) {
+                    Bits v;
+                    std::memcpy(&v, in + i + 4 * k, sizeof v);
+                    v &= 0x7FFFFFFFu;
+                    Quad magnitude;
+                    std::memcpy(&magnitude, &v, sizeof magnitude);
+                    high[k] = magnitude > high[k] ? magnitude : high[k];
+                }
             }
-            if ((loud[0] | loud[1] | loud[2] | loud[3]) != 0) return false;
+            const Quad both = high[0] > high[1] ? high[0] : high[1];
+            if (std::max({both[0], both[1], both[2], both[3]}) > kQuiet) return false;
         }
         for (; i < frames; ++i)
-            if (!(std::fabs(in[i]) <= kQuiet)) return false;
+            if (std::fabs(in[i]) > kQuiet) return false;
         return true;
     };
     return quiet(blockIn[0]) && (blockIn[1] == blockIn[0] || quiet(blockIn[1]));
@@ -213,7 +218,8 @@ void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) no
             const double phase =
                 static_cast<double>(line.clkPhase) + static_cast<double>(rate) * frames;
             line.clkRate = rate;
-            line.clkPhase = static_cast<float>(phase - std::floor(phase));
+            line.clkPhase =
+                static_cast<float>(phase - static_cast<double>(static_cast<long>(phase)));
             if (!(line.clkPhase < 1.0f)) line.clkPhase = 0.0f;
         }
     }

@@ -144,3 +144,23 @@ TEST(Modulation, ResetEqualsAFreshInstance) {
         ASSERT_EQ(used.fltFactor, fresh.fltFactor) << "sample " << i;
     }
 }
+
+TEST(Modulation, PhaseAdvancedManyStepsAtOnceKeepsEveryBit) {
+    // Silent blocks advance the LFO's phases in one call; sample by sample each addition
+    // rounds and the phase wraps above pi.
+    for (float inc : {1.4e-6f, 1.0e-4f, 4.2743e-4f, 2.1e-3f, 0.0213f, 0.5f}) {
+        for (float start : {-3.1415925f, -2.0f, -1e-3f, 0.0f, 1e-7f, 0.7f, 2.0f, 3.1415925f}) {
+            float p = start;
+            long done = 0;
+            for (long steps : {1L, 3L, 255L, 4095L, 30000L}) {
+                for (long i = 0; i < steps; ++i) {
+                    p += inc;
+                    if (p > Modulation::kPi) p -= 2.0f * Modulation::kPi;
+                }
+                const float jumped = Modulation::advancePhaseBy(start, inc, done + steps);
+                done += steps;
+                ASSERT_EQ(jumped, p) << "inc " << inc << " from " << start << " after " << done;
+            }
+        }
+    }
+}
