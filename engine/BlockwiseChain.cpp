@@ -7,6 +7,11 @@
 // recursion of its own. Every sample gets the chain's arithmetic in the chain's order (the
 // settled smoothers' values alternate with the guard, so each step takes the even and odd
 // samples' values), so the output keeps every bit of the per-sample chain's.
+//
+// The clock may also follow the LFO block-wise where the modulation source is the LFO alone:
+// the LFO's samples of a stretch are made before its clock runs, and the envelopes, whose
+// share of the clock is the source's settled value (about 1e-10) times theirs, follow after
+// the stretch; that share is the only difference from the per-sample chain.
 #include "engine/ChainBlock.h"
 
 #include <algorithm>

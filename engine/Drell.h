@@ -171,9 +171,10 @@ private:
     float fadeDelayTime(ChainState& c, int side, float y) noexcept;
 
     // Block-wise shapes of the chain (BlockwiseChain.cpp): with the smoothers settled, no
-    // fade, and the filter, drive, modulation and reverb off, each stage runs as a loop of its
-    // own over stretches of the block that the delay lines' feedback cannot reach within
-    // (stretches no longer than the shorter delay); shorter delays run the per-sample chain.
+    // fade, and the filter, drive and reverb off (the modulation too, or the clock following
+    // the LFO alone), each stage runs as a loop of its own over stretches of the block that
+    // the delay lines' feedback cannot reach within (stretches no longer than the shorter
+    // delay); shorter delays run the per-sample chain.
     void runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
     void runClockedBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
     static int steadyClock(const DelayLine& line, const float rate[2], int first) noexcept;
