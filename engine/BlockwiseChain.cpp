@@ -415,7 +415,10 @@ void Drell::runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noe
         // A stretch reads only what earlier ones wrote, and runs to no wrap of the memory.
         int n = std::min({frames - done, kStretch, distance(dlyLine[0]), distance(dlyLine[1])});
         if (n < kShortestStretch && n < frames - done) {
-            runBlock<false, kFilterOff>(c, b, done, frames - done);
+            // In a local copy, which the memories' stores cannot reach.
+            ChainState local = c;
+            runBlock<false, kFilterOff>(local, b, done, frames - done);
+            c = local;
             return;
         }
         for (const DelayLine& line : dlyLine)
@@ -491,7 +494,10 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         for (const DelayLine& line : dlyLine)
             n = std::min(n, static_cast<int>(static_cast<float>(distance(line) - 2) / fastest));
         if (n < kShortestStretch && n < frames - done) {
-            runBlock<true, kFilterOff>(c, b, done, frames - done);
+            // In a local copy, which the memories' stores cannot reach.
+            ChainState local = c;
+            runBlock<true, kFilterOff>(local, b, done, frames - done);
+            c = local;
             return;
         }
         const Stages stage{b.settledValues, done & 1, n, (n + 3) & ~3};

@@ -157,6 +157,7 @@ private:
     struct BlockSettings;
     void beginBlock(float** inputs, float** outputs) noexcept;
     BlockSettings readBlockSettings(const ChainState& c) const noexcept;
+    static bool isBlockWise(const BlockSettings& b) noexcept;
     void runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
     void runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;

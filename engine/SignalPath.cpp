@@ -64,9 +64,20 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     silent = false;
     const QuietWatch before = watchQuiet();
 
-    ChainState c = chain;
-    for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
-    runChain(c, b, 0, frames);
+    if (isBlockWise(b)) {
+        // The block-wise shapes keep their state in arrays, and work on the chain in place.
+        for (int s = 0; s < 2; ++s) chain.meterHigh[s] = chain.meterLow[s] = 0.0f;
+        if (b.clocked)
+            runClockedBlock(chain, b, frames);
+        else
+            runPlainBlock(chain, b, frames);
+    } else {
+        ChainState c = chain;
+        for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
+        runChain(c, b, 0, frames);
+        chain = c;
+    }
+    ChainState& c = chain;
     // A filter that is off leaves the cutoff factor to the block's end.
     if (b.modOn && b.filter == kFilterOff) {
         ModulationSettings m = b.modulation;
@@ -74,7 +85,6 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
         m.fltModDepth = c.smoothed[sFltModDepth];
         c.modulation.filterFactorAfterBlock(m);
     }
-    chain = c;
     // The block's extremes join the meter's (the editor may have cleared it meanwhile).
     for (int s = 0; s < 2; ++s) {
         if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
@@ -95,22 +105,19 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     updateQuiet(before, b, inputQuiet, frames);
 }
 
-void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
-    // The common shapes block-wise; the rest sample by sample, compiled once for each
-    // combination of the two choices that shape the chain most (VCO, filter placement).
+bool Drell::isBlockWise(const BlockSettings& b) noexcept {
     // With the modulation on, the clock may follow the LFO block-wise where the source is set
     // to the LFO (the envelopes' share of the clock is then next to nothing).
     const bool lfoOnly = b.modOn && b.clocked && b.modulation.lfoWave != 4 &&
                          std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
                          std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
-    if (b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn && (!b.modOn || lfoOnly) &&
-        !b.reverbOn && first == 0) {
-        if (b.clocked)
-            runClockedBlock(c, b, frames);
-        else
-            runPlainBlock(c, b, frames);
-        return;
-    }
+    return b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn &&
+           (!b.modOn || lfoOnly) && !b.reverbOn;
+}
+
+void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
+    // Sample by sample, compiled once for each combination of the two choices that shape the
+    // chain most (VCO, filter placement).
     switch (b.filter) {
     case kFilterIn:
         b.clocked ? runBlock<true, kFilterIn>(c, b, first, frames)
