@@ -1,7 +1,9 @@
 // Whole-block processing of the effect at 44100 Hz, reported per stereo frame: the plain
 // delay, the clocked delay with a clock that changes every sample, every section at once,
-// and silence beside signal. The effects read the user's settings (controller map, default
-// bank) as a plug-in does but never write them.
+// and silence beside signal; then the common configurations in host-sized blocks (256 and
+// 32 frames), the cost of silence once the tails have died away, and many instances taking
+// turns. The effects read the user's settings (controller map, default bank) as a plug-in
+// does but never write them.
 #include "FrameTime.h"
 #include "engine/Drell.h"
 #include "platform/FileDialog.h"
@@ -33,10 +35,14 @@ struct Rig {
         std::make_unique<Drell>(&benchHost, PlatformServices{&settings, &messages, &dialogs});
     std::vector<float> inL, inR, outL, outR;
 
-    explicit Rig(bool silent) : inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock) {
+    int frames;
+
+    explicit Rig(bool silent, int blockFrames = kBlock)
+        : inL(static_cast<size_t>(blockFrames)), inR(inL.size()), outL(inL.size()),
+          outR(inL.size()), frames(blockFrames) {
         std::mt19937 noise(1);
         std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
-        for (int i = 0; i < kBlock; ++i) {
+        for (int i = 0; i < frames; ++i) {
             inL[static_cast<size_t>(i)] = silent ? 0.0f : dist(noise);
             inR[static_cast<size_t>(i)] = silent ? 0.0f : dist(noise);
         }
@@ -51,7 +57,7 @@ struct Rig {
     void block() {
         float* in[2] = {inL.data(), inR.data()};
         float* out[2] = {outL.data(), outR.data()};
-        drell->processReplacing(in, out, kBlock);
+        drell->processReplacing(in, out, frames);
         benchmark::DoNotOptimize(outL.data());
         benchmark::DoNotOptimize(outR.data());
     }
@@ -120,6 +126,93 @@ BENCHMARK(EverySection)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}, {1}})
     ->ArgNames({"wave", "plate", "signal"});
 BENCHMARK(EverySection)->ArgsProduct({{0}, {0, 1}, {0}})->ArgNames({"wave", "plate", "signal"});
+
+// The common configurations in blocks of range(0) frames of noise:
+//   0 plain delay: VCO and every section off (feedback 60 %, 250 and 350 ms);
+//   1 the default program "*Init" (VCO on at a fixed clock, no feedback, 2000 ms);
+//   2 the LFO moving the clock (sine at about 1 Hz, LFO only, VCO depth 70 %);
+//   3 every section on with the spring reverb, 4 the same with the plate.
+void configure(Drell& d, int config) {
+    if (config == 1) {
+        d.selectProgram(0);
+        d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+        return;
+    }
+    d.setParameter(kVcoOn, config == 0 ? 0.0f : 1.0f);
+    if (config >= 2) {
+        d.setParameter(kModOn, 1.0f);
+        d.setParameter(kModLfoWave, 0.1f);
+        d.setParameter(kModLfoRate, 0.3f);
+        d.setParameter(kModSource, 0.0f);
+        d.setParameter(kVcoMod, 0.85f);
+    }
+    if (config >= 3) {
+        d.setParameter(kFltOn, 1.0f);
+        d.setParameter(kFltMode, 0.5f); // "fb"
+        d.setParameter(kFltCutoff, 0.6f);
+        d.setParameter(kFltRes, 0.6f);
+        d.setParameter(kFltMod, 0.8f);
+        d.setParameter(kDrvOn, 1.0f);
+        d.setParameter(kDrvGain, 0.5f);
+        d.setParameter(kModSource, 0.3f);
+        d.setParameter(kRvbOn, 1.0f);
+        d.setParameter(kRvbType, config == 4 ? 1.0f : 0.0f);
+        d.setParameter(kRvbAmt, 0.5f);
+    }
+    // Settled smoothers, memories cleared, as a host starts playback.
+    d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+}
+
+void Configuration(benchmark::State& state) {
+    Rig rig(false, static_cast<int>(state.range(1)));
+    configure(*rig.drell, static_cast<int>(state.range(0)));
+    // Past the smoothers' glide and into the echoes.
+    for (int i = 0; i < 44100 / rig.frames; ++i) rig.block();
+    const FrameTime time;
+    for (auto _ : state) rig.block();
+    time.report(state, rig.frames);
+}
+BENCHMARK(Configuration)->ArgsProduct({{0, 1, 2, 3, 4}, {256, 32}})->ArgNames({"config", "frames"});
+
+// Silent input after every tail has died away (a minute of silence first), in each
+// configuration; with every section on the filter's resonance is low, as a resonance that
+// the feedback sustains never dies away.
+void SilenceAfterDecay(benchmark::State& state) {
+    Rig rig(false, 256);
+    const int config = static_cast<int>(state.range(0));
+    configure(*rig.drell, config);
+    if (config >= 3) {
+        rig.drell->setParameter(kFltRes, 0.0f);
+        rig.drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+        rig.drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    }
+    for (int i = 0; i < 44100 / rig.frames; ++i) rig.block();
+    std::fill(rig.inL.begin(), rig.inL.end(), 0.0f);
+    std::fill(rig.inR.begin(), rig.inR.end(), 0.0f);
+    for (int i = 0; i < 60 * 44100 / rig.frames; ++i) rig.block();
+    const FrameTime time;
+    for (auto _ : state) rig.block();
+    time.report(state, rig.frames);
+}
+BENCHMARK(SilenceAfterDecay)->DenseRange(0, 4)->ArgName("config");
+
+// Sixteen instances of one configuration processed in turn, one 256-frame block each, as a
+// host runs many tracks; reported per frame of one instance.
+void SixteenInstances(benchmark::State& state) {
+    std::vector<std::unique_ptr<Rig>> rigs;
+    for (int i = 0; i < 16; ++i) {
+        rigs.push_back(std::make_unique<Rig>(false, 256));
+        configure(*rigs.back()->drell, static_cast<int>(state.range(0)));
+        for (int b = 0; b < 100; ++b) rigs.back()->block();
+    }
+    const FrameTime time;
+    for (auto _ : state)
+        for (auto& rig : rigs) rig->block();
+    time.report(state, 16.0 * 256.0);
+}
+BENCHMARK(SixteenInstances)->DenseRange(0, 4)->ArgName("config");
 
 } // namespace
 

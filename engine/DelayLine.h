@@ -143,10 +143,15 @@ public:
         return y;
     }
 
+    // A clock rate held to the range the clock runs at.
+    TESSEL_PER_SAMPLE static float heldRate(float rate) noexcept {
+        if (!(rate >= kMinClockRate)) rate = kMinClockRate;
+        return rate > kMaxClockRate ? kMaxClockRate : rate;
+    }
+
     // Clocked at rate memory samples per audio sample; uses the history of pushInput.
     TESSEL_PER_SAMPLE float processClocked(float rate) noexcept {
-        if (!(rate >= kMinClockRate)) rate = kMinClockRate;
-        if (rate > kMaxClockRate) rate = kMaxClockRate;
+        rate = heldRate(rate);
         const float old = clkRate;
         clkRate = rate;
         // The part of the clock cycle still to run is rescaled to the new rate.

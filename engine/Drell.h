@@ -157,15 +157,53 @@ private:
     struct BlockSettings;
     void beginBlock(float** inputs, float** outputs) noexcept;
     BlockSettings readBlockSettings(const ChainState& c) const noexcept;
+    static bool isBlockWise(const BlockSettings& b) noexcept;
+    void runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
-    void runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
+    void runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
     Frame processSample(ChainState& c, const BlockSettings& b, float inL, float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
+    static void smoothStep(float smoothed[kSmoothedLanes], float guard10,
+                           const BlockSettings& b) noexcept;
     void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
     void meterInput(ChainState& c, float xL, float xR) noexcept;
     void crossPanFeedback(const ChainState& c, float a[2]) noexcept;
     float fadeDelayTime(ChainState& c, int side, float y) noexcept;
+
+    // Block-wise shapes of the chain (BlockwiseChain.cpp): with the smoothers settled, no
+    // fade, and the filter, drive and reverb off (the modulation too, or the clock following
+    // the LFO alone), each stage runs as a loop of its own over stretches of the block that
+    // the delay lines' feedback cannot reach within (stretches no longer than the shorter
+    // delay); shorter delays run the per-sample chain.
+    void runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
+    void runClockedBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
+    static int steadyClock(const DelayLine& line, const float rate[2], int first) noexcept;
+    static void readSteadyClock(DelayLine& line, int ticksPerSample, int n, float* y) noexcept;
+    static void writeSteadyClock(DelayLine& line, int ticksPerSample, int n,
+                                 const float* a) noexcept;
+    static void readClock(DelayLine& line, const float* rates, int n, float* y, int* ticks,
+                          float* tickTime) noexcept;
+    void readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
+                    float* const tickTime[2]) noexcept;
+    static void writeClock(DelayLine& line, const float* rates, int n, const float* a,
+                           const int* ticks, const float* tickTime) noexcept;
+    void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
+    static ModulationSettings modulationAt(const BlockSettings& b, int parity) noexcept;
+    void fillDriveRings(ChainState& c, const BlockSettings& b, const float* aL, const float* aR,
+                        int n, int first) noexcept;
+    void finishStretch(ChainState& c, const BlockSettings& b, int n, int first,
+                       const float lastA[2], const float fed[2]) noexcept;
+
+    // Silence (Silence.cpp): after the input and every memory and state have stayed below
+    // the silence level, blocks output zeros and keep only what moves with time.
+    struct QuietWatch;
+    QuietWatch watchQuiet() const noexcept;
+    void updateQuiet(const QuietWatch& before, const BlockSettings& b, bool inputQuiet,
+                     int frames) noexcept;
+    bool statesAreQuiet(const BlockSettings& b) const noexcept;
+    void runSilentBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
+    bool inputIsQuiet(int frames) const noexcept;
 
     // Lifecycle (Lifecycle.cpp).
     // Zeroed delay and reverb memories for a sample rate, made before the engine lock is
@@ -250,6 +288,14 @@ private:
     int meterLen = 1024;
     int meterStale = 0; // ring positions from meterPos on that count as zero since a reset
     Reverb reverb;
+
+    // Silence: whether blocks are silent, and how long the input, the delay memories (in
+    // memory samples) and the reverb memories have stayed quiet. Under the engine lock.
+    bool silent = false;
+    long quietInputFrames = 0;
+    long quietDelayWrites[2] = {0, 0};
+    long quietReverbFrames = 0;
+    bool silentWithReverb = false; // the reverb was on when the silence began
 
     // The block's channels, chosen in the prologue.
     const float* blockIn[2] = {nullptr, nullptr};

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -61,4 +62,75 @@ void Modulation::prepareBlock(bool valid, float ppqPos, int lfoNumIdx, int dspRa
     const float quarters = static_cast<float>(nextIndex * lfoNumIdx * 4) - ppqPos;
     const float samples = quarters * 60.0f * static_cast<float>(dspRateInt) / tempo;
     if (samples >= 1.0f && samples < 2.0e9f) shCountdown = static_cast<int>(samples);
+}
+
+void Modulation::skipSilence(int frames, const ModulationSettings& s) noexcept {
+    envState[0] = envState[1] = 0.0f;
+    const long steps = frames - 1;
+    lfoPhaseMaster = advancePhaseBy(lfoPhaseMaster, s.lfoInc, steps);
+    for (int side = 0; side < 2; ++side) {
+        lfoPhase[side] = advancePhaseBy(lfoPhase[side], s.lfoInc, steps);
+        if (s.lfoWave == 1) lfoOut[side] = lfoPhase[side] > 0.0f ? 1.0f : -1.0f;
+        if (s.lfoWave == 3) lfoOut[side] = lfoPhase[side] / kPi;
+    }
+    const double skipped = static_cast<double>(s.lfoInc) * static_cast<double>(steps);
+    if (s.lfoWave == 4) {
+        if (positionValid && shCountdown > 0)
+            shCountdown = shCountdown > frames - 1 ? shCountdown - (frames - 1) : 1;
+        const double acc = static_cast<double>(shAcc) + skipped;
+        // A new value due meanwhile is drawn by the last sample.
+        shAcc = acc >= kHalfPi ? static_cast<float>(kHalfPi + std::fmod(acc - kHalfPi, kHalfPi))
+                               : static_cast<float>(acc);
+    }
+    const float nothing[2] = {0.0f, 0.0f};
+    process(nothing, true, s, true);
+}
+
+float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
+    // Within one binade of floats every value lies on that binade's grid, so each addition
+    // p + inc rounds to p plus inc rounded to the grid: runs of additions that stay in the
+    // binade (and below the wrap) are taken at once, exactly. Near zero, at the wrap and
+    // where the rounding is a tie, single additions.
+    if (!(inc > 0.0f) || !(std::fabs(p) <= 4.0f)) {
+        for (; steps > 0; --steps) p = advancePhase(p, inc);
+        return p;
+    }
+    // A power of two from its float exponent field.
+    const auto power = [](std::uint32_t field) {
+        const std::uint32_t bits = field << 23;
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return static_cast<double>(f);
+    };
+    while (steps > 0) {
+        long k = 0;
+        if (std::fabs(p) >= 4.0f * inc && std::fabs(p) >= 1e-30f) {
+            const double x = p, step = inc;
+            std::uint32_t bits;
+            std::memcpy(&bits, &p, sizeof bits);
+            const std::uint32_t field = (bits >> 23) & 0xFFu; // |p| in [2^(field-127), 2 * that)
+            const double grid = power(field - 23);
+            const double units = step * power(277 - field); // step / grid, exactly
+            const double whole = static_cast<double>(static_cast<long>(units));
+            const double fraction = units - whole;
+            const double d = (fraction < 0.5 ? whole : whole + 1.0) * grid;
+            if (fraction != 0.5) {
+                if (d == 0.0) return p; // each addition leaves p as it is
+                // The exact sums stay inside the binade (towards zero for negative p), and
+                // the results at or below the wrap.
+                const double edge = x > 0.0 ? power(field + 1) : -power(field);
+                long room = static_cast<long>((edge - step - x) / d);
+                if (x > 0.0) room = std::min(room, static_cast<long>((kPi - x) / d));
+                k = std::min(room - 1, steps);
+            }
+            if (k > 0) {
+                p = static_cast<float>(x + static_cast<double>(k) * d);
+                steps -= k;
+                continue;
+            }
+        }
+        p = advancePhase(p, inc);
+        --steps;
+    }
+    return p;
 }

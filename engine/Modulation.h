@@ -39,6 +39,10 @@ public:
                                   static_cast<double>(rate));
     }
 
+    // A phase advanced steps times by inc and wrapped, as sample by sample (the same bits),
+    // mostly in a few steps.
+    static float advancePhaseBy(float p, float inc, long steps) noexcept;
+
     // Clears outputs and followers; master phase 0, sides at -/+ lfoOffset.
     void reset(float lfoOffset) noexcept;
     // A wave change restarts the LFO: master 0, sides at -/+ lfoOffset (wrapped).
@@ -48,9 +52,31 @@ public:
     // Block prologue: samples until the random wave's next re-trigger on the host's grid.
     void prepareBlock(bool positionValid, float ppqPos, int lfoNumIdx, int dspRateInt,
                       float tempo) noexcept;
-    // One sample: follows the envelopes of mag[0], mag[1] (always), runs the LFO and
-    // produces vcoFactor and fltFactor when modOn, else sets them to 1.
-    inline void process(const float mag[2], bool modOn, const ModulationSettings& s) noexcept;
+    // One sample when modOn: follows the envelopes of mag[0], mag[1], runs the LFO and
+    // produces vcoFactor, and fltFactor when filterReads (otherwise the block's last sample
+    // leaves it to filterFactorAfterBlock). With modOn false nothing reads the envelopes, so
+    // they hold, and the factors are 1.
+    inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
+                        bool filterReads = true) noexcept;
+    // The LFO's sample of a block whose clock follows the LFO alone (the source set to the
+    // LFO): the clock factors as process makes them, with the envelopes' share (next to
+    // nothing at that source) as the last sample left it. followEnvelopes runs separately.
+    inline void processLfoOnly(const ModulationSettings& s) noexcept;
+    // The envelope followers' sample alone.
+    void followOnly(const float mag[2], const ModulationSettings& s) noexcept {
+        followEnvelopes(mag, s);
+    }
+    // frames samples of silence at once: the followers have decayed to nothing, the LFO's
+    // phases advance by the frames' sum (the smoothed waves settled on where they are now),
+    // a re-trigger due meanwhile comes with the last sample, which runs as an ordinary one
+    // and sets the factors.
+    void skipSilence(int frames, const ModulationSettings& s) noexcept;
+    // The cutoff factor from the sources' present state, as the last sample would have made
+    // it: run after a block in which the filter was off.
+    void filterFactorAfterBlock(const ModulationSettings& s) noexcept {
+        const float x = (1.0f - s.modSource) * lfoOut[0] + envMod[0];
+        fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    }
 
     // Uniform draw 0..32767 from the instance's own generator (a 32-bit linear congruential
     // generator, upper bits), so renders repeat exactly and instances stay independent.
@@ -86,8 +112,11 @@ private:
         p += inc;
         return p > kPi ? p - 2.0f * kPi : p;
     }
+
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
+    // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
+    inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
 };
 
 TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
@@ -154,21 +183,33 @@ TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept 
     lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
 }
 
-TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
-                                           const ModulationSettings& s) noexcept {
-    followEnvelopes(mag, s);
-    if (!modOn) {
-        vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;
-        return;
-    }
-    runLfo(s);
+TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s) noexcept {
     const float len = static_cast<float>(s.avgLen);
     const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
     // The clock path counts the envelope 1/avgLen as much as the filter path.
     FloatPair m = lfoPart + loadPair(envMod) / len;
     m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
     storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
+    return lfoPart;
+}
+
+TESSEL_PER_SAMPLE void Modulation::processLfoOnly(const ModulationSettings& s) noexcept {
+    runLfo(s);
+    clockFactors(s);
+}
+
+TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
+                                           const ModulationSettings& s, bool filterReads) noexcept {
+    if (!modOn) {
+        vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;
+        return;
+    }
+    followEnvelopes(mag, s);
+    runLfo(s);
+    const FloatPair lfoPart = clockFactors(s);
     // The left side's sources steer the filter of both channels.
-    const float x = lfoPart[0] + envMod[0];
-    fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    if (filterReads) {
+        const float x = lfoPart[0] + envMod[0];
+        fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
+    }
 }

@@ -1,11 +1,14 @@
-// Block processing: the prologue, the per-sample chain from input gain to output, and the
-// epilogue. Runs under the engine lock; nothing here allocates or waits.
+// Block processing: the prologue, the choice of the block's shape, the per-sample chain from
+// input gain to output, and the epilogue. Runs under the engine lock; nothing here allocates
+// or waits.
 //
 // The switches, modes and coefficients that other threads write are read once per block, and
-// requests from setParameter are taken at the block start; the block loop is compiled once for
-// each combination of the two choices that shape the chain most (VCO on or off, filter
-// placement). The chain's state is copied whole into a local object for the block and back
-// after it.
+// requests from setParameter are taken at the block start. The common shapes run block-wise
+// (BlockwiseChain.cpp) and silence costs next to nothing (Silence.cpp); every other block runs
+// the per-sample chain, compiled once for each combination of the two choices that shape the
+// chain most (VCO on or off, filter placement). The chain's state is copied whole into a local
+// object for the block and back after it.
+#include "engine/ChainBlock.h"
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
 #include "engine/FastMath.h"
@@ -20,105 +23,78 @@ namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
-// What enters the chain is held to +-1000 (+60 dBFS), far above any real signal and far
-// below anything a recursive state could overflow from.
-constexpr float kMaxInput = 1000.0f;
-
-// Each side's sample, or 0 where it is not a finite number (x - x is 0 only when finite).
-TESSEL_PER_SAMPLE FloatPair finiteOrZero(float l, float r) noexcept {
-    const FloatPair x = {l, r};
-    return x - x == 0.0f ? x : FloatPair{0.0f, 0.0f};
-}
-
-// Each side held to +-kMaxInput.
-TESSEL_PER_SAMPLE FloatPair limitInput(FloatPair x) noexcept {
-    x = x > kMaxInput ? kMaxInput : x;
-    return x < -kMaxInput ? -kMaxInput : x;
-}
-
 // Zero for every sample of an output that is not a finite number; whether there was one.
 bool silenceNonFinite(float* out, int frames) noexcept {
-    float sum = 0.0f;
-    for (int i = 0; i < frames; ++i) sum += out[i] - out[i]; // NaN once one is not finite
+    // x - x is NaN once x is not finite; four sums side by side.
+    using Quad = float __attribute__((vector_size(16)));
+    Quad sums = {};
+    int i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        Quad x;
+        std::memcpy(&x, out + i, sizeof x);
+        sums += x - x;
+    }
+    float sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+    for (; i < frames; ++i) sum += out[i] - out[i];
     if (sum == 0.0f) return false;
     for (int i = 0; i < frames; ++i)
         if (!std::isfinite(out[i])) out[i] = 0.0f;
     return true;
 }
 
-// The product of each side in double precision, values too small to matter turned into
-// exact zero.
-TESSEL_PER_SAMPLE FloatPair flushedProduct(const float x[2], float gainL, float gainR) noexcept {
-    const DoublePair p =
-        __builtin_convertvector(loadPair(x), DoublePair) * DoublePair{gainL, gainR};
-    return __builtin_convertvector((p + 1e-18) - 1e-18, FloatPair);
-}
-
 } // namespace
-
-// Working values that hold for one block, read once in its prologue.
-struct Drell::BlockSettings {
-    alignas(16) float glide[kSmoothedLanes]; // smoothGain * target of each smoothed pair
-    float smoothPole;
-    int filterType;
-    bool driveOn;
-    bool modOn;
-    bool reverbOn;
-    bool reverbOnOutput;
-    bool bypass;
-    bool fading; // a delay-time fade runs or may start in this block
-    float fbSign[2];
-    float dlySign[2];
-    float vcoManual;
-    float rvbAmt;
-    float dspRate;
-    float cutoffCeiling;
-    // Envelope and smoothing coefficients, wave and rate; the sample fills in the rest.
-    ModulationSettings modulation;
-};
 
 void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept {
     std::lock_guard lock(engineLock);
     DenormalGuard denormals;
     beginBlock(inputs, outputs);
     if (blockIn[0] == nullptr || blockOut[0] == nullptr || sampleFrames <= 0) return;
+    const int frames = sampleFrames;
+    const bool inputQuiet = inputIsQuiet(frames);
 
-    const bool clocked = vcoOn != 0;
-    const int filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
-    // Memories cleared since the last block are zeroed as far as this block reads them.
-    prepareMemories(sampleFrames, clocked);
-    ChainState c = chain;
-    for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
     // Requests from setParameter reach the state this thread owns.
-    applyRequests(c);
-    const BlockSettings b = readBlockSettings(c);
-    switch (filter) {
-    case kFilterIn:
-        clocked ? runBlock<true, kFilterIn>(c, b, sampleFrames)
-                : runBlock<false, kFilterIn>(c, b, sampleFrames);
-        break;
-    case kFilterFb:
-        clocked ? runBlock<true, kFilterFb>(c, b, sampleFrames)
-                : runBlock<false, kFilterFb>(c, b, sampleFrames);
-        break;
-    case kFilterFx:
-        clocked ? runBlock<true, kFilterFx>(c, b, sampleFrames)
-                : runBlock<false, kFilterFx>(c, b, sampleFrames);
-        break;
-    default:
-        clocked ? runBlock<true, kFilterOff>(c, b, sampleFrames)
-                : runBlock<false, kFilterOff>(c, b, sampleFrames);
-        break;
+    applyRequests(chain);
+    const BlockSettings b = readBlockSettings(chain);
+    // Silence goes on while the input stays quiet and nothing glides; a reverb switched on
+    // meanwhile may still hold a tail, so it ends silence too.
+    if (silent && inputQuiet && b.settled && (b.reverbOn == silentWithReverb || !b.reverbOn)) {
+        runSilentBlock(chain, b, frames);
+        return;
     }
-    chain = c;
+    silent = false;
+    // Memories cleared since the last block are zeroed as far as this block reads them.
+    prepareMemories(frames, b.clocked);
+    const QuietWatch before = watchQuiet();
+
+    if (isBlockWise(b)) {
+        // The block-wise shapes keep their state in arrays, and work on the chain in place.
+        for (int s = 0; s < 2; ++s) chain.meterHigh[s] = chain.meterLow[s] = 0.0f;
+        if (b.clocked)
+            runClockedBlock(chain, b, frames);
+        else
+            runPlainBlock(chain, b, frames);
+    } else {
+        ChainState c = chain;
+        for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
+        runChain(c, b, 0, frames);
+        chain = c;
+    }
+    ChainState& c = chain;
+    // A filter that is off leaves the cutoff factor to the block's end.
+    if (b.modOn && b.filter == kFilterOff) {
+        ModulationSettings m = b.modulation;
+        m.modSource = c.smoothed[sModSource];
+        m.fltModDepth = c.smoothed[sFltModDepth];
+        c.modulation.filterFactorAfterBlock(m);
+    }
     // The block's extremes join the meter's (the editor may have cleared it meanwhile).
     for (int s = 0; s < 2; ++s) {
         if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
         if (c.meterLow[s] < meterMin[s]) meterMin[s] = c.meterLow[s];
     }
-    if (!clocked) {
+    if (!b.clocked) {
         // The clocked writer's input history, from what the plain lines wrote.
-        for (DelayLine& line : dlyLine) line.takeInputsFromMemory(sampleFrames);
+        for (DelayLine& line : dlyLine) line.takeInputsFromMemory(frames);
         // With the VCO off the anti-alias filter waits settled on the last input.
         chain.antiAlias.preset(chain.lastA);
     }
@@ -126,16 +102,50 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     // sound is cleared before the next block, as switching off and on would clear it.
     bool faulty = false;
     for (float* out : blockOut)
-        if (out != nullptr && silenceNonFinite(out, sampleFrames)) faulty = true;
+        if (out != nullptr && silenceNonFinite(out, frames)) faulty = true;
     if (faulty || !chainIsFinite()) startClean();
+    updateQuiet(before, b, inputQuiet, frames);
+}
+
+bool Drell::isBlockWise(const BlockSettings& b) noexcept {
+    // With the modulation on, the clock may follow the LFO block-wise where the source is set
+    // to the LFO (the envelopes' share of the clock is then next to nothing).
+    const bool lfoOnly = b.modOn && b.clocked && b.modulation.lfoWave != 4 &&
+                         std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
+                         std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
+    return b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn &&
+           (!b.modOn || lfoOnly) && !b.reverbOn;
+}
+
+void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
+    // Sample by sample, compiled once for each combination of the two choices that shape the
+    // chain most (VCO, filter placement).
+    switch (b.filter) {
+    case kFilterIn:
+        b.clocked ? runBlock<true, kFilterIn>(c, b, first, frames)
+                  : runBlock<false, kFilterIn>(c, b, first, frames);
+        break;
+    case kFilterFb:
+        b.clocked ? runBlock<true, kFilterFb>(c, b, first, frames)
+                  : runBlock<false, kFilterFb>(c, b, first, frames);
+        break;
+    case kFilterFx:
+        b.clocked ? runBlock<true, kFilterFx>(c, b, first, frames)
+                  : runBlock<false, kFilterFx>(c, b, first, frames);
+        break;
+    default:
+        b.clocked ? runBlock<true, kFilterOff>(c, b, first, frames)
+                  : runBlock<false, kFilterOff>(c, b, first, frames);
+        break;
+    }
 }
 
 template <bool Clocked, int Filter>
-void Drell::runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
-    const float* inL = blockIn[0];
-    const float* inR = blockIn[1];
-    float* outL = blockOut[0];
-    float* outR = blockOut[1];
+void Drell::runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
+    const float* inL = blockIn[0] + first;
+    const float* inR = blockIn[1] + first;
+    float* outL = blockOut[0] + first;
+    float* outR = blockOut[1] != nullptr ? blockOut[1] + first : nullptr;
     for (int i = 0; i < frames; ++i) {
         const Frame w = processSample<Clocked, Filter>(c, b, inL[i], inR[i]);
         if (outR != nullptr) {
@@ -146,6 +156,12 @@ void Drell::runBlock(ChainState& c, const BlockSettings& b, int frames) noexcept
         }
     }
 }
+
+// The per-sample shapes the block-wise ones fall back to for short delays.
+template void Drell::runBlock<false, Drell::kFilterOff>(ChainState&, const BlockSettings&, int,
+                                                        int) noexcept;
+template void Drell::runBlock<true, Drell::kFilterOff>(ChainState&, const BlockSettings&, int,
+                                                       int) noexcept;
 
 void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     // Channels: a mono source feeds both sides; a missing right output gets the average.
@@ -185,6 +201,18 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
     for (int i = 0; i < kSmoothedLanes; ++i)
         b.glide[i] = i < kNumSmoothed ? smoothGain * smoothTarget[i] : 0.0f;
     b.smoothPole = smoothPole;
+    // Settled when two more samples lead back to the values of the next one, bit for bit.
+    float(&values)[2][kSmoothedLanes] = b.settledValues;
+    std::memcpy(values[0], c.smoothed, sizeof values[0]);
+    smoothStep(values[0], -c.guard10, b);
+    std::memcpy(values[1], values[0], sizeof values[1]);
+    smoothStep(values[1], c.guard10, b);
+    float again[kSmoothedLanes];
+    std::memcpy(again, values[1], sizeof again);
+    smoothStep(again, -c.guard10, b);
+    b.settled = std::memcmp(again, values[0], sizeof again) == 0;
+    b.clocked = vcoOn != 0;
+    b.filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
     b.filterType = fltType;
     b.driveOn = drvOn != 0;
     b.modOn = modOn != 0;
@@ -224,7 +252,8 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     const float* sm = c.smoothed;
     // Input gain; a sample that is not a number (a host fault) counts as silence, so it
     // cannot lodge in the delay and reverb memories, and a huge one is limited.
-    const FloatPair gained = limitInput(sm[sInGain] * finiteOrZero(inL, inR));
+    const FloatPair gained =
+        chainblock::limitInput(sm[sInGain] * chainblock::finiteOrZero(inL, inR));
     float x[2] = {gained[0], gained[1]};
     // Input meter, delayed by the host's output latency.
     meterInput(c, x[0], x[1]);
@@ -249,7 +278,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     m.modSource = sm[sModSource];
     m.fltModDepth = sm[sFltModDepth];
     m.vcoMod = sm[sVcoMod];
-    c.modulation.process(magnitude, b.modOn, m);
+    c.modulation.process(magnitude, b.modOn, m, Filter != kFilterOff);
     c.lastA[0] = a[0];
     c.lastA[1] = a[1];
     // Delay lines, plain or clocked by the VCO; the clocked writer interpolates the inputs'
@@ -314,7 +343,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSe
     w[1] *= sm[sOutGain];
     // Bypass: the raw input of this sample, where it is a number at all.
     if (b.bypass) {
-        const FloatPair raw = finiteOrZero(inL, inR);
+        const FloatPair raw = chainblock::finiteOrZero(inL, inR);
         return {raw[0], raw[1]};
     }
     return {w[0], w[1]};
@@ -330,17 +359,18 @@ void Drell::applyRequests(ChainState& c) noexcept {
         c.modulation.placeSides(lfoOffset);
 }
 
-TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c, const BlockSettings& b) noexcept {
+TESSEL_PER_SAMPLE void Drell::smoothStep(float smoothed[kSmoothedLanes], float guard10,
+                                         const BlockSettings& b) noexcept {
     // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard; four
     // lanes per vector step, the steps written out.
     using Lanes = float __attribute__((vector_size(16)));
     static_assert(kSmoothedLanes == 16);
-    const auto step = [&c, &b](int first) {
+    const auto step = [smoothed, guard10, &b](int first) {
         Lanes current, glide;
-        std::memcpy(&current, c.smoothed + first, sizeof current);
+        std::memcpy(&current, smoothed + first, sizeof current);
         std::memcpy(&glide, b.glide + first, sizeof glide);
-        current = b.smoothPole * current + glide + c.guard10;
-        std::memcpy(c.smoothed + first, &current, sizeof current);
+        current = b.smoothPole * current + glide + guard10;
+        std::memcpy(smoothed + first, &current, sizeof current);
     };
     step(0);
     step(4);
@@ -348,22 +378,13 @@ TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c, const BlockSetting
     step(12);
 }
 
-TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noexcept {
-    float* const ring[2] = {meterRing[0].data(), meterRing[1].data()};
-    ring[0][c.meterPos] = xL;
-    ring[1][c.meterPos] = xR;
-    if (++c.meterPos == meterLen) c.meterPos = 0;
-    // The value written meterLen samples ago moves the extremes.
-    for (int s = 0; s < 2; ++s) {
-        const float v = ring[s][c.meterPos];
-        c.meterHigh[s] = std::max(c.meterHigh[s], v);
-        c.meterLow[s] = std::min(c.meterLow[s], v);
-    }
+TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c, const BlockSettings& b) noexcept {
+    smoothStep(c.smoothed, c.guard10, b);
 }
 
 TESSEL_PER_SAMPLE void Drell::crossPanFeedback(const ChainState& c, float a[2]) noexcept {
     const float* sm = c.smoothed;
-    const FloatPair f = flushedProduct(c.fbSignal, sm[sFbGainL], sm[sFbGainR]);
+    const FloatPair f = chainblock::flushedProduct(c.fbSignal, sm[sFbGainL], sm[sFbGainR]);
     const float fL = f[0], fR = f[1];
     // Each pan sends its line's share to the right; the rest of the sum goes left.
     const float toRight = fL * sm[sFbPanL] + fR * sm[sFbPanR];

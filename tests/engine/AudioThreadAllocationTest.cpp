@@ -1,9 +1,10 @@
 // Nothing the audio thread runs allocates: processReplacing in every block shape (each filter
 // placement with the VCO on and off, every section and LFO wave, both reverbs, delay-time
-// fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames), the
-// parameter changes of host automation, MIDI control changes with learning, and sample-rate
-// and block-size changes that arrive from another thread while the effect is on. This program
-// replaces the global allocation functions to count the allocations.
+// fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames, the
+// block-wise shapes, their per-sample fallback and silence), every parameter set from the
+// audio thread, the parameter changes of host automation, MIDI control changes with learning,
+// and sample-rate and block-size changes that arrive from another thread while the effect is
+// on. This program replaces the global allocation functions to count the allocations.
 #include "support/EffectHost.h"
 #include "support/FakeServices.h"
 #include "support/MidiEvents.h"
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <thread>
@@ -143,4 +145,53 @@ TEST(AudioThread, RateChangesWhileOnReallocateOnlyOnTheCallersThread) {
     stop = true;
     audio.join();
     EXPECT_EQ(audioThreadAllocations.load(), 0) << "the audio thread allocated";
+}
+
+TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
+    // Settled smoothers: the plain delay, the VCO at a steady clock and the clock following
+    // the LFO alone run block-wise, short delays and a fractional clock rate take the
+    // per-sample fallback and the general clock, silent input ends in silent blocks; then
+    // every one of the 96 parameters changes from this thread between blocks.
+    EffectHost host;
+    auto drell = host.make();
+    resumeAt(*drell, 48000.0f);
+    for (VstInt32 i : {kFltOn, kDrvOn, kModOn, kRvbOn, kVcoOn}) drell->setParameter(i, 0.0f);
+    drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
+    drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+    std::vector<float> noise(4096), silence(4096, 0.0f), outL(4096), outR(4096);
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = (i * 7919 % 1000) * 1e-3f - 0.5f;
+    const auto blocks = [&](std::vector<float>& in, int count, int frames) {
+        float* ins[2] = {in.data(), in.data()};
+        float* outs[2] = {outL.data(), outR.data()};
+        for (int b = 0; b < count; ++b) drell->processReplacing(ins, outs, frames);
+    };
+    blocks(noise, 8, 4096); // the smoothers settle before the count starts
+
+    onAudioThread = true;
+    const long before = allocations.load();
+    blocks(noise, 4, 256); // plain, block-wise
+    drell->setParameter(kDlyLRange, 0.0f);
+    drell->setParameter(kDlyLTime, 0.001f); // a delay of a few samples: per-sample fallback
+    blocks(noise, 16, 512);
+    drell->setParameter(kVcoOn, 1.0f);
+    drell->setParameter(kVcoManual, 0.5f); // a steady clock of 1
+    blocks(noise, 16, 512);
+    drell->setParameter(kVcoManual, 0.8f); // a fractional clock rate
+    blocks(noise, 16, 512);
+    drell->setParameter(kModSource, 0.0f);
+    drell->setParameter(kModOn, 1.0f); // the clock following the LFO alone
+    blocks(noise, 16, 512);
+    drell->setParameter(kModOn, 0.0f);
+    blocks(silence, 6 * 48000 / 4096, 4096); // the tails die away: silent blocks
+    const bool silent = outL[4095] == 0.0f && outR[4095] == 0.0f;
+    blocks(noise, 2, 256); // and back
+    for (VstInt32 index = 0; index < 2 * kNumParams; ++index) {
+        for (float value : {0.0f, 0.37f, 1.0f, std::nanf(""), 2.0f})
+            drell->setParameter(index, value);
+        blocks(noise, 1, 64);
+    }
+    const long during = allocations.load() - before;
+    onAudioThread = false;
+    EXPECT_TRUE(silent) << "the silent input did not end in silent blocks";
+    EXPECT_EQ(during, 0) << "the audio thread allocated " << during << " times";
 }

@@ -60,12 +60,10 @@ TEST(Modulation, EnvelopeFollowsTheLevelAndSettlesNearZeroWithoutDenormals) {
     ModulationSettings s = settingsAt44k(0);
     s.envSens = 2.0f;
     s.modSource = 1.0f;
-    run(
-        m, s, 44100, [](int) { return 0.25f; }, false);
+    run(m, s, 44100, [](int) { return 0.25f; });
     EXPECT_NEAR(m.envState[0], 0.5f, 1e-4f) << "steady state is level * envSens";
     EXPECT_NEAR(m.envMod[0], 0.0f, 2e-4f) << "an envelope of 0.5 is neutral";
-    run(
-        m, s, 44100, [](int) { return 0.0f; }, false);
+    run(m, s, 44100, [](int) { return 0.0f; });
     // The flush quantises the decay to steps of about 1e-25, where a slow pole stalls: the
     // state ends tiny but never denormal.
     for (float state : m.envState) {
@@ -144,5 +142,25 @@ TEST(Modulation, ResetEqualsAFreshInstance) {
         ASSERT_EQ(used.vcoFactor[0], fresh.vcoFactor[0]) << "sample " << i;
         ASSERT_EQ(used.vcoFactor[1], fresh.vcoFactor[1]) << "sample " << i;
         ASSERT_EQ(used.fltFactor, fresh.fltFactor) << "sample " << i;
+    }
+}
+
+TEST(Modulation, PhaseAdvancedManyStepsAtOnceKeepsEveryBit) {
+    // Silent blocks advance the LFO's phases in one call; sample by sample each addition
+    // rounds and the phase wraps above pi.
+    for (float inc : {1.4e-6f, 1.0e-4f, 4.2743e-4f, 2.1e-3f, 0.0213f, 0.5f}) {
+        for (float start : {-3.1415925f, -2.0f, -1e-3f, 0.0f, 1e-7f, 0.7f, 2.0f, 3.1415925f}) {
+            float p = start;
+            long done = 0;
+            for (long steps : {1L, 3L, 255L, 4095L, 30000L}) {
+                for (long i = 0; i < steps; ++i) {
+                    p += inc;
+                    if (p > Modulation::kPi) p -= 2.0f * Modulation::kPi;
+                }
+                const float jumped = Modulation::advancePhaseBy(start, inc, done + steps);
+                done += steps;
+                ASSERT_EQ(jumped, p) << "inc " << inc << " from " << start << " after " << done;
+            }
+        }
     }
 }

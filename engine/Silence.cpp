@@ -1,0 +1,226 @@
+// Silence. Once the input has stayed quiet and every memory and state of the chain lies below
+// -200 dBFS, a block outputs exact zeros and does only what moves with time: the smoothers'
+// and guards' alternation, the LFO and the clock phases, the host's tempo and position. The
+// memories and filters stay as they are (they hold nothing audible), so the first block with
+// sound runs the chain from there at its ordinary cost, without a click.
+//
+// Whether the memories are quiet is learnt without scanning them: after each block with a
+// quiet input the values it wrote are checked, and a memory counts as quiet once every
+// position has been written quietly in a row (a delay line by its clock's ticks, the reverb
+// one position per sample). Echoes that keep going (a feedback of 100 % and more, or a
+// reverb tail) keep writing, and keep the chain running.
+#include "engine/ChainBlock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// -200 dBFS.
+constexpr float kQuiet = 1e-10f;
+// The reverb's input carries the chain's alternating guard of +-1e-8, which keeps its
+// memories stirring at about -160 dBFS for good; they count as quiet below -120 dBFS.
+constexpr float kReverbQuiet = 1e-6f;
+
+using Quad = float __attribute__((vector_size(16)));
+
+// Largest magnitude among values [0, n); NaN counts as loud.
+float peak(const float* p, int n) noexcept {
+    Quad high = {};
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Quad v;
+        std::memcpy(&v, p + i, sizeof v);
+        v = v < 0.0f ? -v : v;
+        high = v > high || v != v ? v : high;
+    }
+    float result = std::max({high[0], high[1], high[2], high[3]});
+    for (; i < n; ++i) {
+        const float v = std::fabs(p[i]);
+        if (!(v <= result)) result = v;
+    }
+    return result != result ? 1.0f : result;
+}
+
+// Largest magnitude among count positions of a ring of length len from position from.
+float ringPeak(const float* ring, int len, int from, int count) noexcept {
+    const int first = std::min(count, len - from);
+    return std::max(peak(ring + from, first), peak(ring, count - first));
+}
+
+} // namespace
+
+Drell::QuietWatch Drell::watchQuiet() const noexcept {
+    return {{dlyLine[0].dlyWrite, dlyLine[1].dlyWrite}, reverb.rvbWrite};
+}
+
+bool Drell::inputIsQuiet(int frames) const noexcept {
+    // The largest magnitude of each 64 samples against the level: a block with sound stops
+    // at its first loud stretch. (A sample that is not a number counts as the silence the
+    // chain makes of it.)
+    const auto quiet = [frames](const float* in) {
+        using Bits = std::uint32_t __attribute__((vector_size(16)));
+        int i = 0;
+        while (i + 64 <= frames) {
+            Quad high[2] = {};
+            for (int j = 0; j < 64; j += 8, i += 8) {
+                for (int k = 0; k < 2; ++k) {
+                    Bits v;
+                    std::memcpy(&v, in + i + 4 * k, sizeof v);
+                    v &= 0x7FFFFFFFu;
+                    Quad magnitude;
+                    std::memcpy(&magnitude, &v, sizeof magnitude);
+                    high[k] = magnitude > high[k] ? magnitude : high[k];
+                }
+            }
+            const Quad both = high[0] > high[1] ? high[0] : high[1];
+            if (std::max({both[0], both[1], both[2], both[3]}) > kQuiet) return false;
+        }
+        for (; i < frames; ++i)
+            if (std::fabs(in[i]) > kQuiet) return false;
+        return true;
+    };
+    return quiet(blockIn[0]) && (blockIn[1] == blockIn[0] || quiet(blockIn[1]));
+}
+
+void Drell::updateQuiet(const QuietWatch& before, const BlockSettings& b, bool inputQuiet,
+                        int frames) noexcept {
+    if (!inputQuiet) {
+        quietInputFrames = 0;
+        quietDelayWrites[0] = quietDelayWrites[1] = 0;
+        quietReverbFrames = 0;
+        return;
+    }
+    quietInputFrames += frames;
+    // What each delay line wrote: its write position moved by one per tick (a block long
+    // enough to wrap the memory has written all of it).
+    for (int s = 0; s < 2; ++s) {
+        const DelayLine& line = dlyLine[s];
+        const long longest = static_cast<long>(frames) * (b.clocked ? 8 : 1);
+        int written = line.dlyWrite - before.delayWrite[s];
+        if (written < 0) written += line.dlyLen;
+        int from = before.delayWrite[s];
+        if (longest >= line.dlyLen) {
+            written = line.dlyLen;
+            from = 0;
+        }
+        if (ringPeak(line.dlyBuf.data(), line.dlyLen, from, written) <= kQuiet)
+            quietDelayWrites[s] += written;
+        else
+            quietDelayWrites[s] = 0;
+    }
+    // The reverb's write positions move by one per sample while it runs.
+    if (b.reverbOn) {
+        const int size = reverb.rvbMask + 1;
+        const bool all = frames >= size;
+        const int written = all ? size : frames;
+        float high = 0.0f;
+        const int from = all ? 0 : before.reverbWrite;
+        // Lines the present type does not write hold nothing it reads.
+        const int first = reverb.rvbType == Reverb::kPlate ? Reverb::kLineB : Reverb::kLineA;
+        for (int k = first; k < Reverb::kLines; ++k)
+            high = std::max(high, ringPeak(reverb.line(k), size, from, written));
+        if (high <= kReverbQuiet)
+            quietReverbFrames += written;
+        else
+            quietReverbFrames = 0;
+    }
+    const bool memoriesQuiet = quietInputFrames >= meterLen &&
+                               quietDelayWrites[0] >= dlyLine[0].length() &&
+                               quietDelayWrites[1] >= dlyLine[1].length() &&
+                               (!b.reverbOn || quietReverbFrames > reverb.rvbMask);
+    const bool fading = chain.dlyTimePending[0] || chain.dlyTimePending[1] ||
+                        chain.fadeGain[0] < 1.0f || chain.fadeGain[1] < 1.0f;
+    if (memoriesQuiet && b.settled && !fading && statesAreQuiet(b)) {
+        silent = true;
+        silentWithReverb = b.reverbOn;
+    }
+}
+
+bool Drell::statesAreQuiet(const BlockSettings& b) const noexcept {
+    float high = 0.0f;
+    const auto take = [&high](const float* p, int n) { high = std::max(high, peak(p, n)); };
+    const ChainState& c = chain;
+    take(c.fbSignal, 2);
+    take(c.lastA, 2);
+    take(&c.antiAlias.aaState[0][0][0], 16);
+    take(c.svf.svfLow, 2);
+    take(c.svf.svfBand, 2);
+    take(c.svf.svfHigh, 2);
+    take(c.drive.driveRing[0], c.drive.avgLen);
+    take(c.drive.driveRing[1], c.drive.avgLen);
+    if (b.modOn) take(c.modulation.envState, 2);
+    for (const DelayLine& line : dlyLine) {
+        take(line.inHist, 4);
+        take(line.outHist, 4);
+    }
+    if (!(high <= kQuiet)) return false;
+    if (!b.reverbOn) return true;
+    take(reverb.rvbLp, 6);
+    take(&reverb.toneState[0][0], 8);
+    return high <= kReverbQuiet;
+}
+
+void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
+    // Zeros out, or the raw input in bypass (quiet, though not necessarily zero).
+    float* outL = blockOut[0];
+    float* outR = blockOut[1];
+    if (!b.bypass) {
+        for (float* out : blockOut)
+            if (out != nullptr)
+                std::memset(out, 0, sizeof(float) * static_cast<std::size_t>(frames));
+    } else {
+        for (int i = 0; i < frames; ++i) {
+            const FloatPair raw = chainblock::finiteOrZero(blockIn[0][i], blockIn[1][i]);
+            if (outR != nullptr) {
+                outL[i] = raw[0];
+                outR[i] = raw[1];
+            } else {
+                outL[i] = 0.5f * raw[1] + 0.5f * raw[0];
+            }
+        }
+    }
+
+    // The guards and the settled smoothers alternate on.
+    std::memcpy(c.smoothed, b.settledValues[(frames - 1) & 1], sizeof c.smoothed);
+    if ((frames & 1) != 0) {
+        c.guard8 = -c.guard8;
+        c.guard10 = -c.guard10;
+    }
+    // A new delay time jumps at once: the memory holds nothing to fade.
+    for (int s = 0; s < 2; ++s) {
+        if (!c.dlyTimePending[s]) continue;
+        c.dlyTimePending[s] = false;
+        dlyLine[s].placeRead(dlyLine[s].offsetFor(dlyTimeMs[s], dspRate));
+    }
+    // The LFO runs on in time; the last sample is a real one, which also sets the factors.
+    if (b.modOn) {
+        ModulationSettings m = b.modulation;
+        const float* sm = c.smoothed;
+        m.modSource = sm[sModSource];
+        m.fltModDepth = sm[sFltModDepth];
+        m.vcoMod = sm[sVcoMod];
+        c.modulation.skipSilence(frames, m);
+    } else {
+        c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
+    }
+    // The clocks run on at their present rates; their memories hold nothing, so the write
+    // and read positions may stay where they are.
+    if (b.clocked) {
+        const float manual = fastmath::exp2((1.0f - c.smoothed[sVcoMod]) * b.vcoManual);
+        for (int s = 0; s < 2; ++s) {
+            DelayLine& line = dlyLine[s];
+            float rate = manual * c.modulation.vcoFactor[s];
+            if (!(rate >= DelayLine::kMinClockRate)) rate = DelayLine::kMinClockRate;
+            if (rate > DelayLine::kMaxClockRate) rate = DelayLine::kMaxClockRate;
+            const double phase =
+                static_cast<double>(line.clkPhase) + static_cast<double>(rate) * frames;
+            line.clkRate = rate;
+            line.clkPhase =
+                static_cast<float>(phase - static_cast<double>(static_cast<long>(phase)));
+            if (!(line.clkPhase < 1.0f)) line.clkPhase = 0.0f;
+        }
+    }
+}
