@@ -5,6 +5,7 @@
 // GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
+#include "support/TestDisplay.h"
 #include "testhost/TestHost.h"
 
 #include <X11/Xlib.h>
@@ -46,20 +47,9 @@ protected:
     int scale = 1;
 
     void SetUp() override {
-        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
-        if (name == nullptr || *name == 0)
-            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
-                            "(scripts/test.sh starts an Xvfb and sets it)";
-        for (int attempt = 0; attempt < 10 && display == nullptr; ++attempt) {
-            display = XOpenDisplay(name);
-            if (display == nullptr) settle();
-        }
-        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
-        int event, error, major, minor;
-        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
-        // The editor opens its own connection to the server DISPLAY names.
-        setenv("DISPLAY", name, 1);
+        std::string whyNot;
+        display = testdisplay::open(whyNot);
+        if (display == nullptr) GTEST_SKIP() << whyNot;
         host = std::make_unique<TestHost>();
         ASSERT_TRUE(host->load());
         ASSERT_TRUE(host->effect()->flags & effFlagsHasEditor);

@@ -14,6 +14,7 @@
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
+#include "support/TestDisplay.h"
 #include "toolkit/CFrame.h"
 
 #include <X11/Xlib.h>
@@ -52,21 +53,9 @@ int childProcessCount() {
 class PresetBarWindow : public testing::Test {
 protected:
     void SetUp() override {
-        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
-        if (name == nullptr || *name == 0)
-            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
-                            "(scripts/test.sh starts an Xvfb and sets it)";
-        // A busy server may turn a connection away for a moment.
-        for (int attempt = 0; attempt < 20 && display == nullptr; ++attempt) {
-            display = XOpenDisplay(name);
-            if (display == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
-        int event, error, major, minor;
-        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
-        // The editor's window and the dialogs open on the server DISPLAY names.
-        setenv("DISPLAY", name, 1);
+        std::string whyNot;
+        display = testdisplay::open(whyNot);
+        if (display == nullptr) GTEST_SKIP() << whyNot;
         parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 875, 171, 0, 0, 0);
         XMapRaised(display, parent);
         XSync(display, False);

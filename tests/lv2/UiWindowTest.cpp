@@ -7,6 +7,7 @@
 
 #include "lv2/PortLayout.h"
 #include "presets/FactoryPrograms.h"
+#include "support/TestDisplay.h"
 #include "testhost/TestHost.h"
 
 #include <X11/Xlib.h>
@@ -58,20 +59,9 @@ protected:
     std::pair<int, int> requestedSize{0, 0};
 
     void SetUp() override {
-        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
-        if (name == nullptr || *name == 0)
-            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
-                            "(scripts/test.sh starts an Xvfb and sets it)";
-        for (int attempt = 0; attempt < 10 && display == nullptr; ++attempt) {
-            display = XOpenDisplay(name);
-            if (display == nullptr) settle();
-        }
-        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
-        int event, error, major, minor;
-        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
-        // The editor opens its own connection to the server DISPLAY names.
-        setenv("DISPLAY", name, 1);
+        std::string whyNot;
+        display = testdisplay::open(whyNot);
+        if (display == nullptr) GTEST_SKIP() << whyNot;
 
         const std::string binary = std::string(TESSEL_LV2_BUNDLE) + "/" + lv2ports::kBinaryName;
         library = dlopen(binary.c_str(), RTLD_NOW | RTLD_LOCAL);
