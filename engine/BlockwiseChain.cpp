@@ -203,6 +203,43 @@ TESSEL_PER_SAMPLE Quad catmullRomQuad(const float* h, float f) noexcept {
     return 0.5f * (twoH1 + f * (c1 + f * (c2 + f * c3)));
 }
 
+// Each sample's clock rates of a stretch whose clock follows the LFO alone: rate[] and
+// modSource[], vcoMod[] are the even and odd samples' values, first the stretch's first
+// sample in the block.
+void lfoClockRates(Modulation& m, const ModulationSettings& s, const float modSource[2],
+                   const float vcoMod[2], const float rate[2], int first, int n,
+                   float (*rates)[kStretch]) noexcept {
+    // The LFO sample by sample, then its clock factors four samples at a time, with the
+    // arithmetic of Modulation::clockFactors in each lane; the envelopes' share holds over
+    // the stretch.
+    alignas(16) float lfoOut[2][kStretch + 4];
+    m.runLfoStretch(s, n, lfoOut[0], lfoOut[1]);
+    for (auto& lane : lfoOut) std::fill(lane + n, lane + ((n + 3) & ~3), 0.0f);
+    const float len = static_cast<float>(s.avgLen);
+    const float envShare[2] = {m.envMod[0] / len, m.envMod[1] / len};
+    const Quad minRate = Quad{} + DelayLine::kMinClockRate;
+    const Quad maxRate = Quad{} + DelayLine::kMaxClockRate;
+    Quad factor[2] = {};
+    for (int i = 0; i < n; i += 4) {
+        const int parity = (first + i) & 1;
+        const Quad lfoShare = 1.0f - alternating(modSource[0], modSource[1], parity);
+        const Quad depth = alternating(vcoMod[0], vcoMod[1], parity);
+        const Quad manual = alternating(rate[0], rate[1], parity);
+        for (int k = 0; k < 2; ++k) {
+            Quad x = lfoShare * loadQuad(lfoOut[k] + i) + envShare[k];
+            x = x > 1.0f ? Quad{} + 1.0f : x;
+            factor[k] = fastmath::exp2(x * depth);
+            Quad r = manual * factor[k];
+            r = r >= minRate ? r : minRate;
+            r = r > maxRate ? maxRate : r;
+            storeQuad(rates[k] + i, r);
+        }
+    }
+    // The factors of the stretch's last sample stay, as the per-sample chain leaves them.
+    const int last = (n - 1) & 3;
+    for (int k = 0; k < 2; ++k) m.vcoFactor[k] = factor[k][last];
+}
+
 // Longest history a steady stretch needs: four values before it and up to eight ticks per
 // sample.
 constexpr int kSteadyHistory = 4 + 8 * kStretch + 4;
@@ -515,12 +552,10 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         // Each sample's clock rate: constant, or moved by the LFO.
         if (lfo) {
-            for (int i = 0; i < n; ++i) {
-                const int p = (done + i) & 1;
-                c.modulation.processLfoOnly(modulationAt(b, p));
-                for (int k = 0; k < 2; ++k)
-                    rates[k][i] = DelayLine::heldRate(rate[p] * c.modulation.vcoFactor[k]);
-            }
+            const float modSource[2] = {b.settledValues[0][sModSource],
+                                        b.settledValues[1][sModSource]};
+            const float vcoMod[2] = {b.settledValues[0][sVcoMod], b.settledValues[1][sVcoMod]};
+            lfoClockRates(c.modulation, b.modulation, modSource, vcoMod, rate, done, n, rates);
         } else {
             for (int i = 0; i < n; ++i) rates[0][i] = rates[1][i] = rate[(done + i) & 1];
         }
