@@ -381,9 +381,15 @@ void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* 
                        const float* tickTime) noexcept {
     float* memory = line.dlyBuf.data();
     int write = line.dlyWrite;
+    // The input history in registers, out of reach of the memory's stores.
+    float history[4];
+    std::memcpy(history, line.inHist, sizeof history);
     for (int i = 0; i < n; ++i) {
-        line.pushInput(a[i]);
-        const CatmullRom input(line.inHist);
+        history[0] = history[1];
+        history[1] = history[2];
+        history[2] = history[3];
+        history[3] = a[i];
+        const CatmullRom input(history);
         const float period = 1.0f / rates[i];
         float t = tickTime[i];
         for (int tick = 0; tick < ticks[i]; ++tick) {
@@ -392,6 +398,7 @@ void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* 
             t += 1.0f;
         }
     }
+    std::memcpy(line.inHist, history, sizeof history);
     line.dlyWrite = write;
 }
 
@@ -523,6 +530,7 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
     }
     float rates[2][kStretch];
+    const ModulationSettings settings[2] = {modulationAt(b, 0), modulationAt(b, 1)};
 
     for (int done = 0; done < frames;) {
         // A stretch's ticks read only what earlier stretches wrote: no more ticks than the
@@ -543,12 +551,15 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         stage.input<sInGain>(side, in, done);
         meterStretch(c, side[0].x, side[1].x, n);
         // Anti-alias low-pass for the clocked memory.
+        // (On a local copy, which the stores cannot reach, so its state stays in registers.)
+        AntiAliasFilter antiAlias = c.antiAlias;
         for (int i = 0; i < n; ++i) {
             float a[2] = {side[0].x[i], side[1].x[i]};
-            c.antiAlias.process(a);
+            antiAlias.process(a);
             antiAliased[0][i] = a[0];
             antiAliased[1][i] = a[1];
         }
+        c.antiAlias = antiAlias;
         for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         // Each sample's clock rate: constant, or moved by the LFO.
         if (lfo) {
@@ -585,10 +596,12 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         fillDriveRings(c, b, side[0].a, side[1].a, n, done);
         // The envelope followers take the magnitudes that entered the lines.
         if (lfo) {
+            Modulation modulation = c.modulation;
             for (int i = 0; i < n; ++i) {
                 const float magnitude[2] = {std::fabs(side[0].a[i]), std::fabs(side[1].a[i])};
-                c.modulation.followOnly(magnitude, modulationAt(b, (done + i) & 1));
+                modulation.followOnly(magnitude, settings[(done + i) & 1]);
             }
+            c.modulation = modulation;
         }
         // The clock's ticks write the input interpolated at their exact times.
         for (int k = 0; k < 2; ++k) {
