@@ -240,6 +240,51 @@ void lfoClockRates(Modulation& m, const ModulationSettings& s, const float modSo
     for (int k = 0; k < 2; ++k) m.vcoFactor[k] = factor[k][last];
 }
 
+// Both clocks of a stretch side by side, so that their recursions overlap, and beside them
+// beside(i) for each sample i: a recursion of the stretch's own, which fills the time the
+// clocks' recursions wait.
+template <typename Beside>
+void readClocks(DelayLine (&dlyLine)[2], const float* const rates[2], int n, float* const y[2],
+                int* const ticks[2], float* const tickTime[2], Beside&& beside) noexcept {
+    struct Clock {
+        DelayLine& line;
+        float out[4];
+        int read;
+        float rate, phase;
+    };
+    Clock clock[2] = {
+        {dlyLine[0], {}, dlyLine[0].dlyRead, dlyLine[0].clkRate, dlyLine[0].clkPhase},
+        {dlyLine[1], {}, dlyLine[1].dlyRead, dlyLine[1].clkRate, dlyLine[1].clkPhase}};
+    for (Clock& k : clock) std::memcpy(k.out, k.line.outHist, sizeof k.out);
+    for (int i = 0; i < n; ++i) {
+        beside(i);
+        for (int s = 0; s < 2; ++s) {
+            Clock& k = clock[s];
+            const float old = k.rate;
+            k.rate = rates[s][i];
+            const ClockStep step = clockStep(k.phase, k.rate, old);
+            const float* memory = k.line.dlyBuf.data();
+            for (int tick = 0; tick < step.ticks; ++tick) {
+                k.out[0] = k.out[1];
+                k.out[1] = k.out[2];
+                k.out[2] = k.out[3];
+                k.out[3] = memory[k.read];
+                if (++k.read == k.line.dlyLen) k.read = 0;
+            }
+            k.phase = step.phase;
+            ticks[s][i] = step.ticks;
+            tickTime[s][i] = step.t;
+            y[s][i] = catmullRom(k.out, k.phase > 0.0f ? k.phase : 0.0f);
+        }
+    }
+    for (Clock& k : clock) {
+        std::memcpy(k.line.outHist, k.out, sizeof k.out);
+        k.line.dlyRead = k.read;
+        k.line.clkRate = k.rate;
+        k.line.clkPhase = k.phase;
+    }
+}
+
 // Longest history a steady stretch needs: four values before it and up to eight ticks per
 // sample.
 constexpr int kSteadyHistory = 4 + 8 * kStretch + 4;
@@ -335,46 +380,6 @@ void Drell::readClock(DelayLine& line, const float* rates, int n, float* y, int*
     line.dlyRead = read;
     line.clkRate = clkRate;
     line.clkPhase = clkPhase;
-}
-
-void Drell::readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
-                       float* const tickTime[2]) noexcept {
-    struct Clock {
-        DelayLine& line;
-        float out[4];
-        int read;
-        float rate, phase;
-    };
-    Clock clock[2] = {
-        {dlyLine[0], {}, dlyLine[0].dlyRead, dlyLine[0].clkRate, dlyLine[0].clkPhase},
-        {dlyLine[1], {}, dlyLine[1].dlyRead, dlyLine[1].clkRate, dlyLine[1].clkPhase}};
-    for (Clock& k : clock) std::memcpy(k.out, k.line.outHist, sizeof k.out);
-    for (int i = 0; i < n; ++i) {
-        for (int s = 0; s < 2; ++s) {
-            Clock& k = clock[s];
-            const float old = k.rate;
-            k.rate = rates[s][i];
-            const ClockStep step = clockStep(k.phase, k.rate, old);
-            const float* memory = k.line.dlyBuf.data();
-            for (int tick = 0; tick < step.ticks; ++tick) {
-                k.out[0] = k.out[1];
-                k.out[1] = k.out[2];
-                k.out[2] = k.out[3];
-                k.out[3] = memory[k.read];
-                if (++k.read == k.line.dlyLen) k.read = 0;
-            }
-            k.phase = step.phase;
-            ticks[s][i] = step.ticks;
-            tickTime[s][i] = step.t;
-            y[s][i] = catmullRom(k.out, k.phase > 0.0f ? k.phase : 0.0f);
-        }
-    }
-    for (Clock& k : clock) {
-        std::memcpy(k.line.outHist, k.out, sizeof k.out);
-        k.line.dlyRead = k.read;
-        k.line.clkRate = k.rate;
-        k.line.clkPhase = k.phase;
-    }
 }
 
 void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* a, const int* ticks,
@@ -550,17 +555,6 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         // Input gain, and the input meter.
         stage.input<sInGain>(side, in, done);
         meterStretch(c, side[0].x, side[1].x, n);
-        // Anti-alias low-pass for the clocked memory.
-        // (On a local copy, which the stores cannot reach, so its state stays in registers.)
-        AntiAliasFilter antiAlias = c.antiAlias;
-        for (int i = 0; i < n; ++i) {
-            float a[2] = {side[0].x[i], side[1].x[i]};
-            antiAlias.process(a);
-            antiAliased[0][i] = a[0];
-            antiAliased[1][i] = a[1];
-        }
-        c.antiAlias = antiAlias;
-        for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         // Each sample's clock rate: constant, or moved by the LFO.
         if (lfo) {
             const float modSource[2] = {b.settledValues[0][sModSource],
@@ -570,18 +564,27 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         } else {
             for (int i = 0; i < n; ++i) rates[0][i] = rates[1][i] = rate[(done + i) & 1];
         }
+        // The anti-alias low-pass for the clocked memory (on a local copy, which the stores
+        // cannot reach, so its state stays in registers).
+        AntiAliasFilter antiAlias = c.antiAlias;
+        const auto antiAliasSample = [&](int i) {
+            float a[2] = {side[0].x[i], side[1].x[i]};
+            antiAlias.process(a);
+            antiAliased[0][i] = a[0];
+            antiAliased[1][i] = a[1];
+        };
         // The clock: each tick reads one memory sample; the output is interpolated between
-        // the ticks.
+        // the ticks. Where both clocks move, the low-pass runs beside them.
         int steadyTicks[2];
         for (int k = 0; k < 2; ++k) steadyTicks[k] = lfo ? 0 : steadyClock(dlyLine[k], rate, done);
         if (steadyTicks[0] == 0 && steadyTicks[1] == 0) {
-            // Both clocks side by side, so that their recursions overlap.
             const float* const rate2[2] = {rates[0], rates[1]};
             float* const y[2] = {side[0].y, side[1].y};
             int* const tick2[2] = {ticks[0], ticks[1]};
             float* const time2[2] = {tickTime[0], tickTime[1]};
-            readClocks(rate2, n, y, tick2, time2);
+            readClocks(dlyLine, rate2, n, y, tick2, time2, antiAliasSample);
         } else {
+            for (int i = 0; i < n; ++i) antiAliasSample(i);
             for (int k = 0; k < 2; ++k) {
                 if (steadyTicks[k] > 0)
                     readSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].y);
@@ -589,6 +592,8 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
                     readClock(dlyLine[k], rates[k], n, side[k].y, ticks[k], tickTime[k]);
             }
         }
+        c.antiAlias = antiAlias;
+        for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         for (SideStretch& sd : side) std::fill(sd.y + n, sd.y + stage.steps, 0.0f);
         // Feedback, split between the lines by each line's pan.
         stage.feedbackSignals(side, c.fbSignal, b.fbSign);
