@@ -285,6 +285,44 @@ void readClocks(DelayLine (&dlyLine)[2], const float* const rates[2], int n, flo
     }
 }
 
+// The ticks of both clocks write their input interpolated at the ticks' exact times, with
+// beside(i) for each sample i run alongside, as in readClocks.
+template <typename Beside>
+void writeClocks(DelayLine (&dlyLine)[2], const float* const rates[2], int n,
+                 const float* const a[2], const int* const ticks[2], const float* const tickTime[2],
+                 Beside&& beside) noexcept {
+    // The input histories in registers, out of reach of the memories' stores.
+    float history[2][4];
+    int write[2];
+    for (int s = 0; s < 2; ++s) {
+        std::memcpy(history[s], dlyLine[s].inHist, sizeof history[s]);
+        write[s] = dlyLine[s].dlyWrite;
+    }
+    for (int i = 0; i < n; ++i) {
+        beside(i);
+        for (int s = 0; s < 2; ++s) {
+            float* h = history[s];
+            h[0] = h[1];
+            h[1] = h[2];
+            h[2] = h[3];
+            h[3] = a[s][i];
+            const CatmullRom input(h);
+            const float period = 1.0f / rates[s][i];
+            float t = tickTime[s][i];
+            float* memory = dlyLine[s].dlyBuf.data();
+            for (int tick = 0; tick < ticks[s][i]; ++tick) {
+                memory[write[s]] = input.at(t * period);
+                if (++write[s] == dlyLine[s].dlyLen) write[s] = 0;
+                t += 1.0f;
+            }
+        }
+    }
+    for (int s = 0; s < 2; ++s) {
+        std::memcpy(dlyLine[s].inHist, history[s], sizeof history[s]);
+        dlyLine[s].dlyWrite = write[s];
+    }
+}
+
 // Longest history a steady stretch needs: four values before it and up to eight ticks per
 // sample.
 constexpr int kSteadyHistory = 4 + 8 * kStretch + 4;
@@ -599,21 +637,32 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         stage.feedbackSignals(side, c.fbSignal, b.fbSign);
         stage.crossPan<sFbGainL, sFbGainR, sFbPanL, sFbPanR>(side, antiAliased[0], antiAliased[1]);
         fillDriveRings(c, b, side[0].a, side[1].a, n, done);
-        // The envelope followers take the magnitudes that entered the lines.
-        if (lfo) {
-            Modulation modulation = c.modulation;
-            for (int i = 0; i < n; ++i) {
-                const float magnitude[2] = {std::fabs(side[0].a[i]), std::fabs(side[1].a[i])};
-                modulation.followOnly(magnitude, settings[(done + i) & 1]);
+        // The clock's ticks write the input interpolated at their exact times; beside them,
+        // the envelope followers take the magnitudes that entered the lines (with the LFO
+        // on the clock both clocks move). The follower runs on a local copy, whose state
+        // the memories' stores cannot reach.
+        if (steadyTicks[0] == 0 && steadyTicks[1] == 0) {
+            const float* const rate2[2] = {rates[0], rates[1]};
+            const float* const a[2] = {side[0].a, side[1].a};
+            const int* const tick2[2] = {ticks[0], ticks[1]};
+            const float* const time2[2] = {tickTime[0], tickTime[1]};
+            if (lfo) {
+                Modulation modulation = c.modulation;
+                writeClocks(dlyLine, rate2, n, a, tick2, time2, [&](int i) {
+                    const float magnitude[2] = {std::fabs(a[0][i]), std::fabs(a[1][i])};
+                    modulation.followOnly(magnitude, settings[(done + i) & 1]);
+                });
+                c.modulation = modulation;
+            } else {
+                writeClocks(dlyLine, rate2, n, a, tick2, time2, [](int) {});
             }
-            c.modulation = modulation;
-        }
-        // The clock's ticks write the input interpolated at their exact times.
-        for (int k = 0; k < 2; ++k) {
-            if (steadyTicks[k] > 0)
-                writeSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].a);
-            else
-                writeClock(dlyLine[k], rates[k], n, side[k].a, ticks[k], tickTime[k]);
+        } else {
+            for (int k = 0; k < 2; ++k) {
+                if (steadyTicks[k] > 0)
+                    writeSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].a);
+                else
+                    writeClock(dlyLine[k], rates[k], n, side[k].a, ticks[k], tickTime[k]);
+            }
         }
         // Mix, output gain, bypass, out.
         stage.mix<sMix, sOutGain>(side, b.dlySign, b.bypass);
