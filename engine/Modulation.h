@@ -58,12 +58,9 @@ public:
     // they hold, and the factors are 1.
     inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
                         bool filterReads = true) noexcept;
-    // The LFO's sample of a block whose clock follows the LFO alone (the source set to the
-    // LFO): the clock factors as process makes them, with the envelopes' share (next to
-    // nothing at that source) as the last sample left it. followEnvelopes runs separately.
-    inline void processLfoOnly(const ModulationSettings& s) noexcept;
-    // The LFO's next n samples of each side into left and right, the wave chosen once; the
-    // clock factors are left to the caller (block-wise, from these outputs).
+    // The LFO's next n samples of each side into left and right, the wave chosen once, for
+    // a block whose clock follows the LFO alone (the source set to the LFO): the caller
+    // makes the clock factors from them, as clockFactors would. followOnly runs separately.
     inline void runLfoStretch(const ModulationSettings& s, int n, float* left,
                               float* right) noexcept;
     // The envelope followers' sample alone.
@@ -254,11 +251,6 @@ TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s
     m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
     storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
     return lfoPart;
-}
-
-TESSEL_PER_SAMPLE void Modulation::processLfoOnly(const ModulationSettings& s) noexcept {
-    runLfo(s);
-    clockFactors(s);
 }
 
 TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
