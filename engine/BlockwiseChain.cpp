@@ -203,6 +203,126 @@ TESSEL_PER_SAMPLE Quad catmullRomQuad(const float* h, float f) noexcept {
     return 0.5f * (twoH1 + f * (c1 + f * (c2 + f * c3)));
 }
 
+// Each sample's clock rates of a stretch whose clock follows the LFO alone: rate[] and
+// modSource[], vcoMod[] are the even and odd samples' values, first the stretch's first
+// sample in the block.
+void lfoClockRates(Modulation& m, const ModulationSettings& s, const float modSource[2],
+                   const float vcoMod[2], const float rate[2], int first, int n,
+                   float (*rates)[kStretch]) noexcept {
+    // The LFO sample by sample, then its clock factors four samples at a time, with the
+    // arithmetic of Modulation::clockFactors in each lane; the envelopes' share holds over
+    // the stretch.
+    alignas(16) float lfoOut[2][kStretch + 4];
+    m.runLfoStretch(s, n, lfoOut[0], lfoOut[1]);
+    for (auto& lane : lfoOut) std::fill(lane + n, lane + ((n + 3) & ~3), 0.0f);
+    const float len = static_cast<float>(s.avgLen);
+    const float envShare[2] = {m.envMod[0] / len, m.envMod[1] / len};
+    const Quad minRate = Quad{} + DelayLine::kMinClockRate;
+    const Quad maxRate = Quad{} + DelayLine::kMaxClockRate;
+    Quad factor[2] = {};
+    for (int i = 0; i < n; i += 4) {
+        const int parity = (first + i) & 1;
+        const Quad lfoShare = 1.0f - alternating(modSource[0], modSource[1], parity);
+        const Quad depth = alternating(vcoMod[0], vcoMod[1], parity);
+        const Quad manual = alternating(rate[0], rate[1], parity);
+        for (int k = 0; k < 2; ++k) {
+            Quad x = lfoShare * loadQuad(lfoOut[k] + i) + envShare[k];
+            x = x > 1.0f ? Quad{} + 1.0f : x;
+            factor[k] = fastmath::exp2(x * depth);
+            Quad r = manual * factor[k];
+            r = r >= minRate ? r : minRate;
+            r = r > maxRate ? maxRate : r;
+            storeQuad(rates[k] + i, r);
+        }
+    }
+    // The factors of the stretch's last sample stay, as the per-sample chain leaves them.
+    const int last = (n - 1) & 3;
+    for (int k = 0; k < 2; ++k) m.vcoFactor[k] = factor[k][last];
+}
+
+// Both clocks of a stretch side by side, so that their recursions overlap, and beside them
+// beside(i) for each sample i: a recursion of the stretch's own, which fills the time the
+// clocks' recursions wait.
+template <typename Beside>
+void readClocks(DelayLine (&dlyLine)[2], const float* const rates[2], int n, float* const y[2],
+                int* const ticks[2], float* const tickTime[2], Beside&& beside) noexcept {
+    struct Clock {
+        DelayLine& line;
+        float out[4];
+        int read;
+        float rate, phase;
+    };
+    Clock clock[2] = {
+        {dlyLine[0], {}, dlyLine[0].dlyRead, dlyLine[0].clkRate, dlyLine[0].clkPhase},
+        {dlyLine[1], {}, dlyLine[1].dlyRead, dlyLine[1].clkRate, dlyLine[1].clkPhase}};
+    for (Clock& k : clock) std::memcpy(k.out, k.line.outHist, sizeof k.out);
+    for (int i = 0; i < n; ++i) {
+        beside(i);
+        for (int s = 0; s < 2; ++s) {
+            Clock& k = clock[s];
+            const float old = k.rate;
+            k.rate = rates[s][i];
+            const ClockStep step = clockStep(k.phase, k.rate, old);
+            const float* memory = k.line.dlyBuf.data();
+            for (int tick = 0; tick < step.ticks; ++tick) {
+                k.out[0] = k.out[1];
+                k.out[1] = k.out[2];
+                k.out[2] = k.out[3];
+                k.out[3] = memory[k.read];
+                if (++k.read == k.line.dlyLen) k.read = 0;
+            }
+            k.phase = step.phase;
+            ticks[s][i] = step.ticks;
+            tickTime[s][i] = step.t;
+            y[s][i] = catmullRom(k.out, k.phase > 0.0f ? k.phase : 0.0f);
+        }
+    }
+    for (Clock& k : clock) {
+        std::memcpy(k.line.outHist, k.out, sizeof k.out);
+        k.line.dlyRead = k.read;
+        k.line.clkRate = k.rate;
+        k.line.clkPhase = k.phase;
+    }
+}
+
+// The ticks of both clocks write their input interpolated at the ticks' exact times, with
+// beside(i) for each sample i run alongside, as in readClocks.
+template <typename Beside>
+void writeClocks(DelayLine (&dlyLine)[2], const float* const rates[2], int n,
+                 const float* const a[2], const int* const ticks[2], const float* const tickTime[2],
+                 Beside&& beside) noexcept {
+    // The input histories in registers, out of reach of the memories' stores.
+    float history[2][4];
+    int write[2];
+    for (int s = 0; s < 2; ++s) {
+        std::memcpy(history[s], dlyLine[s].inHist, sizeof history[s]);
+        write[s] = dlyLine[s].dlyWrite;
+    }
+    for (int i = 0; i < n; ++i) {
+        beside(i);
+        for (int s = 0; s < 2; ++s) {
+            float* h = history[s];
+            h[0] = h[1];
+            h[1] = h[2];
+            h[2] = h[3];
+            h[3] = a[s][i];
+            const CatmullRom input(h);
+            const float period = 1.0f / rates[s][i];
+            float t = tickTime[s][i];
+            float* memory = dlyLine[s].dlyBuf.data();
+            for (int tick = 0; tick < ticks[s][i]; ++tick) {
+                memory[write[s]] = input.at(t * period);
+                if (++write[s] == dlyLine[s].dlyLen) write[s] = 0;
+                t += 1.0f;
+            }
+        }
+    }
+    for (int s = 0; s < 2; ++s) {
+        std::memcpy(dlyLine[s].inHist, history[s], sizeof history[s]);
+        dlyLine[s].dlyWrite = write[s];
+    }
+}
+
 // Longest history a steady stretch needs: four values before it and up to eight ticks per
 // sample.
 constexpr int kSteadyHistory = 4 + 8 * kStretch + 4;
@@ -300,53 +420,19 @@ void Drell::readClock(DelayLine& line, const float* rates, int n, float* y, int*
     line.clkPhase = clkPhase;
 }
 
-void Drell::readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
-                       float* const tickTime[2]) noexcept {
-    struct Clock {
-        DelayLine& line;
-        float out[4];
-        int read;
-        float rate, phase;
-    };
-    Clock clock[2] = {
-        {dlyLine[0], {}, dlyLine[0].dlyRead, dlyLine[0].clkRate, dlyLine[0].clkPhase},
-        {dlyLine[1], {}, dlyLine[1].dlyRead, dlyLine[1].clkRate, dlyLine[1].clkPhase}};
-    for (Clock& k : clock) std::memcpy(k.out, k.line.outHist, sizeof k.out);
-    for (int i = 0; i < n; ++i) {
-        for (int s = 0; s < 2; ++s) {
-            Clock& k = clock[s];
-            const float old = k.rate;
-            k.rate = rates[s][i];
-            const ClockStep step = clockStep(k.phase, k.rate, old);
-            const float* memory = k.line.dlyBuf.data();
-            for (int tick = 0; tick < step.ticks; ++tick) {
-                k.out[0] = k.out[1];
-                k.out[1] = k.out[2];
-                k.out[2] = k.out[3];
-                k.out[3] = memory[k.read];
-                if (++k.read == k.line.dlyLen) k.read = 0;
-            }
-            k.phase = step.phase;
-            ticks[s][i] = step.ticks;
-            tickTime[s][i] = step.t;
-            y[s][i] = catmullRom(k.out, k.phase > 0.0f ? k.phase : 0.0f);
-        }
-    }
-    for (Clock& k : clock) {
-        std::memcpy(k.line.outHist, k.out, sizeof k.out);
-        k.line.dlyRead = k.read;
-        k.line.clkRate = k.rate;
-        k.line.clkPhase = k.phase;
-    }
-}
-
 void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* a, const int* ticks,
                        const float* tickTime) noexcept {
     float* memory = line.dlyBuf.data();
     int write = line.dlyWrite;
+    // The input history in registers, out of reach of the memory's stores.
+    float history[4];
+    std::memcpy(history, line.inHist, sizeof history);
     for (int i = 0; i < n; ++i) {
-        line.pushInput(a[i]);
-        const CatmullRom input(line.inHist);
+        history[0] = history[1];
+        history[1] = history[2];
+        history[2] = history[3];
+        history[3] = a[i];
+        const CatmullRom input(history);
         const float period = 1.0f / rates[i];
         float t = tickTime[i];
         for (int tick = 0; tick < ticks[i]; ++tick) {
@@ -355,6 +441,7 @@ void Drell::writeClock(DelayLine& line, const float* rates, int n, const float* 
             t += 1.0f;
         }
     }
+    std::memcpy(line.inHist, history, sizeof history);
     line.dlyWrite = write;
 }
 
@@ -486,6 +573,7 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
     }
     float rates[2][kStretch];
+    const ModulationSettings settings[2] = {modulationAt(b, 0), modulationAt(b, 1)};
 
     for (int done = 0; done < frames;) {
         // A stretch's ticks read only what earlier stretches wrote: no more ticks than the
@@ -505,37 +593,36 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
         // Input gain, and the input meter.
         stage.input<sInGain>(side, in, done);
         meterStretch(c, side[0].x, side[1].x, n);
-        // Anti-alias low-pass for the clocked memory.
-        for (int i = 0; i < n; ++i) {
-            float a[2] = {side[0].x[i], side[1].x[i]};
-            c.antiAlias.process(a);
-            antiAliased[0][i] = a[0];
-            antiAliased[1][i] = a[1];
-        }
-        for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         // Each sample's clock rate: constant, or moved by the LFO.
         if (lfo) {
-            for (int i = 0; i < n; ++i) {
-                const int p = (done + i) & 1;
-                c.modulation.processLfoOnly(modulationAt(b, p));
-                for (int k = 0; k < 2; ++k)
-                    rates[k][i] = DelayLine::heldRate(rate[p] * c.modulation.vcoFactor[k]);
-            }
+            const float modSource[2] = {b.settledValues[0][sModSource],
+                                        b.settledValues[1][sModSource]};
+            const float vcoMod[2] = {b.settledValues[0][sVcoMod], b.settledValues[1][sVcoMod]};
+            lfoClockRates(c.modulation, b.modulation, modSource, vcoMod, rate, done, n, rates);
         } else {
             for (int i = 0; i < n; ++i) rates[0][i] = rates[1][i] = rate[(done + i) & 1];
         }
+        // The anti-alias low-pass for the clocked memory (on a local copy, which the stores
+        // cannot reach, so its state stays in registers).
+        AntiAliasFilter antiAlias = c.antiAlias;
+        const auto antiAliasSample = [&](int i) {
+            float a[2] = {side[0].x[i], side[1].x[i]};
+            antiAlias.process(a);
+            antiAliased[0][i] = a[0];
+            antiAliased[1][i] = a[1];
+        };
         // The clock: each tick reads one memory sample; the output is interpolated between
-        // the ticks.
+        // the ticks. Where both clocks move, the low-pass runs beside them.
         int steadyTicks[2];
         for (int k = 0; k < 2; ++k) steadyTicks[k] = lfo ? 0 : steadyClock(dlyLine[k], rate, done);
         if (steadyTicks[0] == 0 && steadyTicks[1] == 0) {
-            // Both clocks side by side, so that their recursions overlap.
             const float* const rate2[2] = {rates[0], rates[1]};
             float* const y[2] = {side[0].y, side[1].y};
             int* const tick2[2] = {ticks[0], ticks[1]};
             float* const time2[2] = {tickTime[0], tickTime[1]};
-            readClocks(rate2, n, y, tick2, time2);
+            readClocks(dlyLine, rate2, n, y, tick2, time2, antiAliasSample);
         } else {
+            for (int i = 0; i < n; ++i) antiAliasSample(i);
             for (int k = 0; k < 2; ++k) {
                 if (steadyTicks[k] > 0)
                     readSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].y);
@@ -543,24 +630,39 @@ void Drell::runClockedBlock(ChainState& c, const BlockSettings& b, int frames) n
                     readClock(dlyLine[k], rates[k], n, side[k].y, ticks[k], tickTime[k]);
             }
         }
+        c.antiAlias = antiAlias;
+        for (auto& lane : antiAliased) std::fill(lane + n, lane + stage.steps, 0.0f);
         for (SideStretch& sd : side) std::fill(sd.y + n, sd.y + stage.steps, 0.0f);
         // Feedback, split between the lines by each line's pan.
         stage.feedbackSignals(side, c.fbSignal, b.fbSign);
         stage.crossPan<sFbGainL, sFbGainR, sFbPanL, sFbPanR>(side, antiAliased[0], antiAliased[1]);
         fillDriveRings(c, b, side[0].a, side[1].a, n, done);
-        // The envelope followers take the magnitudes that entered the lines.
-        if (lfo) {
-            for (int i = 0; i < n; ++i) {
-                const float magnitude[2] = {std::fabs(side[0].a[i]), std::fabs(side[1].a[i])};
-                c.modulation.followOnly(magnitude, modulationAt(b, (done + i) & 1));
+        // The clock's ticks write the input interpolated at their exact times; beside them,
+        // the envelope followers take the magnitudes that entered the lines (with the LFO
+        // on the clock both clocks move). The follower runs on a local copy, whose state
+        // the memories' stores cannot reach.
+        if (steadyTicks[0] == 0 && steadyTicks[1] == 0) {
+            const float* const rate2[2] = {rates[0], rates[1]};
+            const float* const a[2] = {side[0].a, side[1].a};
+            const int* const tick2[2] = {ticks[0], ticks[1]};
+            const float* const time2[2] = {tickTime[0], tickTime[1]};
+            if (lfo) {
+                Modulation modulation = c.modulation;
+                writeClocks(dlyLine, rate2, n, a, tick2, time2, [&](int i) {
+                    const float magnitude[2] = {std::fabs(a[0][i]), std::fabs(a[1][i])};
+                    modulation.followOnly(magnitude, settings[(done + i) & 1]);
+                });
+                c.modulation = modulation;
+            } else {
+                writeClocks(dlyLine, rate2, n, a, tick2, time2, [](int) {});
             }
-        }
-        // The clock's ticks write the input interpolated at their exact times.
-        for (int k = 0; k < 2; ++k) {
-            if (steadyTicks[k] > 0)
-                writeSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].a);
-            else
-                writeClock(dlyLine[k], rates[k], n, side[k].a, ticks[k], tickTime[k]);
+        } else {
+            for (int k = 0; k < 2; ++k) {
+                if (steadyTicks[k] > 0)
+                    writeSteadyClock(dlyLine[k], steadyTicks[k], n, side[k].a);
+                else
+                    writeClock(dlyLine[k], rates[k], n, side[k].a, ticks[k], tickTime[k]);
+            }
         }
         // Mix, output gain, bypass, out.
         stage.mix<sMix, sOutGain>(side, b.dlySign, b.bypass);

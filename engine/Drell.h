@@ -184,8 +184,6 @@ private:
                                  const float* a) noexcept;
     static void readClock(DelayLine& line, const float* rates, int n, float* y, int* ticks,
                           float* tickTime) noexcept;
-    void readClocks(const float* const rates[2], int n, float* const y[2], int* const ticks[2],
-                    float* const tickTime[2]) noexcept;
     static void writeClock(DelayLine& line, const float* rates, int n, const float* a,
                            const int* ticks, const float* tickTime) noexcept;
     void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;

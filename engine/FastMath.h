@@ -79,6 +79,30 @@ inline FloatPair exp2(FloatPair x) noexcept {
     return __builtin_convertvector(p, FloatPair) * scale;
 }
 
+// exp2 of each of four lanes, with exp2's arithmetic in each lane (the same results, bit for
+// bit), the polynomial in two double pairs.
+using FloatQuad = float __attribute__((vector_size(16)));
+inline FloatQuad exp2(FloatQuad x) noexcept {
+    using IntQuad = std::int32_t __attribute__((vector_size(16)));
+    constexpr float kLimit = 125.0f;
+    const FloatQuad zero = {0.0f, 0.0f, 0.0f, 0.0f};
+    const FloatQuad limit = {kLimit, kLimit, kLimit, kLimit};
+    const FloatQuad magnitude =
+        reinterpret_cast<FloatQuad>(reinterpret_cast<IntQuad>(x) & 0x7FFFFFFF);
+    const FloatQuad held = x > 0.0f ? limit : (x < 0.0f ? -limit : zero);
+    x = magnitude <= kLimit ? x : held;
+    constexpr float kRound = 12582912.0f;
+    const FloatQuad nearest = (x + kRound) - kRound;
+    const IntQuad n = __builtin_convertvector(nearest, IntQuad);
+    const FloatQuad f = x - nearest;
+    const DoublePair low = exp2Fraction(DoublePair{f[0], f[1]});
+    const DoublePair high = exp2Fraction(DoublePair{f[2], f[3]});
+    const FloatQuad p = {static_cast<float>(low[0]), static_cast<float>(low[1]),
+                         static_cast<float>(high[0]), static_cast<float>(high[1])};
+    const FloatQuad scale = reinterpret_cast<FloatQuad>((n + 127) << 23);
+    return p * scale;
+}
+
 // sin(x) for |x| <= pi/2; arguments beyond are clamped to +-pi/2, NaN gives 0.
 inline float sinHalfPi(float x) noexcept {
     constexpr float kHalfPi = 1.57079637f;

@@ -58,10 +58,11 @@ public:
     // they hold, and the factors are 1.
     inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
                         bool filterReads = true) noexcept;
-    // The LFO's sample of a block whose clock follows the LFO alone (the source set to the
-    // LFO): the clock factors as process makes them, with the envelopes' share (next to
-    // nothing at that source) as the last sample left it. followEnvelopes runs separately.
-    inline void processLfoOnly(const ModulationSettings& s) noexcept;
+    // The LFO's next n samples of each side into left and right, the wave chosen once, for
+    // a block whose clock follows the LFO alone (the source set to the LFO): the caller
+    // makes the clock factors from them, as clockFactors would. followOnly runs separately.
+    inline void runLfoStretch(const ModulationSettings& s, int n, float* left,
+                              float* right) noexcept;
     // The envelope followers' sample alone.
     void followOnly(const float mag[2], const ModulationSettings& s) noexcept {
         followEnvelopes(mag, s);
@@ -115,6 +116,11 @@ private:
 
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
     inline void runLfo(const ModulationSettings& s) noexcept;
+    // One sample of the LFO of one wave.
+    template <int Wave>
+    inline void lfoSample(const ModulationSettings& s) noexcept;
+    template <int Wave>
+    inline void lfoSamples(const ModulationSettings& s, int n, float* left, float* right) noexcept;
     // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
     inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
 };
@@ -131,23 +137,21 @@ TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
     storePair(envMod, (env - 0.5f) * 2.0f * s.modSource);
 }
 
-TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept {
-    switch (s.lfoWave) {
-    case 0: // sine, read without interpolation from the table's mid point onwards
+template <int Wave>
+TESSEL_PER_SAMPLE void Modulation::lfoSample(const ModulationSettings& s) noexcept {
+    if constexpr (Wave == 0) { // sine, read without interpolation from the table's mid point on
         for (int side = 0; side < 2; ++side) {
             float pos = (lfoPhase[side] + kPi) * sineScale;
             if (!(pos >= 0.0f)) pos = 0.0f;
             if (pos > 999.0f) pos = 999.0f;
             lfoOut[side] = sineTable[static_cast<int>(pos)];
         }
-        break;
-    case 1: // square with edges softened by the parameter smoother
+    } else if constexpr (Wave == 1) { // square with edges softened by the parameter smoother
         for (int side = 0; side < 2; ++side) {
             const float target = lfoPhase[side] > 0.0f ? 1.0f : -1.0f;
             lfoOut[side] = s.smoothPole * lfoOut[side] + s.smoothGain * target;
         }
-        break;
-    case 2: // triangle
+    } else if constexpr (Wave == 2) { // triangle
         for (int side = 0; side < 2; ++side) {
             const float p = lfoPhase[side];
             float t = p / kHalfPi;
@@ -157,14 +161,13 @@ TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept 
                 t = 2.0f - t;
             lfoOut[side] = t;
         }
-        break;
-    case 3: // rising saw, smoothed
+    } else if constexpr (Wave == 3) { // rising saw, smoothed
         for (int side = 0; side < 2; ++side) {
             const float target = lfoPhase[side] / kPi;
             lfoOut[side] = s.smoothPole * lfoOut[side] + s.smoothGain * target;
         }
-        break;
-    case 4: // random: a new value every quarter period, re-triggered on the host's grid
+    } else if constexpr (Wave == 4) {
+        // random: a new value every quarter period, re-triggered on the host's grid
         if (positionValid && shCountdown > 0 && --shCountdown == 0) shAcc = kHalfPi;
         if (shAcc >= kHalfPi) {
             shAcc -= kHalfPi;
@@ -174,13 +177,70 @@ TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept 
                             : 2.0f * static_cast<float>(nextRandom()) / 32767.0f - 1.0f;
         }
         shAcc += s.lfoInc;
-        break;
-    default:
-        break;
     }
     lfoPhase[0] = advancePhase(lfoPhase[0], s.lfoInc);
     lfoPhase[1] = advancePhase(lfoPhase[1], s.lfoInc);
     lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
+}
+
+TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept {
+    switch (s.lfoWave) {
+    case 0:
+        lfoSample<0>(s);
+        break;
+    case 1:
+        lfoSample<1>(s);
+        break;
+    case 2:
+        lfoSample<2>(s);
+        break;
+    case 3:
+        lfoSample<3>(s);
+        break;
+    case 4:
+        lfoSample<4>(s);
+        break;
+    default:
+        lfoSample<-1>(s);
+        break;
+    }
+}
+
+template <int Wave>
+TESSEL_PER_SAMPLE void Modulation::lfoSamples(const ModulationSettings& s, int n, float* left,
+                                              float* right) noexcept {
+    // On a local copy, which the output stores cannot reach, so the state stays in registers.
+    Modulation m = *this;
+    for (int i = 0; i < n; ++i) {
+        m.lfoSample<Wave>(s);
+        left[i] = m.lfoOut[0];
+        right[i] = m.lfoOut[1];
+    }
+    *this = m;
+}
+
+TESSEL_PER_SAMPLE void Modulation::runLfoStretch(const ModulationSettings& s, int n, float* left,
+                                                 float* right) noexcept {
+    switch (s.lfoWave) {
+    case 0:
+        lfoSamples<0>(s, n, left, right);
+        break;
+    case 1:
+        lfoSamples<1>(s, n, left, right);
+        break;
+    case 2:
+        lfoSamples<2>(s, n, left, right);
+        break;
+    case 3:
+        lfoSamples<3>(s, n, left, right);
+        break;
+    case 4:
+        lfoSamples<4>(s, n, left, right);
+        break;
+    default:
+        lfoSamples<-1>(s, n, left, right);
+        break;
+    }
 }
 
 TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s) noexcept {
@@ -191,11 +251,6 @@ TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s
     m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
     storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
     return lfoPart;
-}
-
-TESSEL_PER_SAMPLE void Modulation::processLfoOnly(const ModulationSettings& s) noexcept {
-    runLfo(s);
-    clockFactors(s);
 }
 
 TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,

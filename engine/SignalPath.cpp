@@ -146,8 +146,11 @@ void Drell::runBlock(ChainState& c, const BlockSettings& b, int first, int frame
     const float* inR = blockIn[1] + first;
     float* outL = blockOut[0] + first;
     float* outR = blockOut[1] != nullptr ? blockOut[1] + first : nullptr;
+    // The chain's state in a local copy, which the stores to the memories and outputs cannot
+    // reach: its recursions then stay in registers instead of going through memory.
+    ChainState local = c;
     for (int i = 0; i < frames; ++i) {
-        const Frame w = processSample<Clocked, Filter>(c, b, inL[i], inR[i]);
+        const Frame w = processSample<Clocked, Filter>(local, b, inL[i], inR[i]);
         if (outR != nullptr) {
             outL[i] = w.l;
             outR[i] = w.r;
@@ -155,6 +158,7 @@ void Drell::runBlock(ChainState& c, const BlockSettings& b, int first, int frame
             outL[i] = 0.5f * w.r + 0.5f * w.l; // one output carries both sides
         }
     }
+    c = local;
 }
 
 // The per-sample shapes the block-wise ones fall back to for short delays.

@@ -60,7 +60,7 @@ TEST(FastMath, Exp2IsExactAtIntegersAndSafeBeyondItsRange) {
     EXPECT_EQ(fastmath::exp2(std::numeric_limits<float>::quiet_NaN()), 1.0f);
 }
 
-TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
+TEST(FastMath, Exp2OfPairsAndQuadsMatchesExp2LaneForLane) {
     const float inf = std::numeric_limits<float>::infinity();
     const float special[] = {0.0f,
                              -0.0f,
@@ -77,6 +77,11 @@ TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
         const FloatPair y = fastmath::exp2(FloatPair{x, -x});
         EXPECT_EQ(toBits(y[0]), toBits(fastmath::exp2(x))) << "left lane at " << x;
         EXPECT_EQ(toBits(y[1]), toBits(fastmath::exp2(-x))) << "right lane at " << -x;
+        const fastmath::FloatQuad q = fastmath::exp2(fastmath::FloatQuad{x, -x, 0.5f * x, 1.0f});
+        EXPECT_EQ(toBits(q[0]), toBits(fastmath::exp2(x))) << "first of four at " << x;
+        EXPECT_EQ(toBits(q[1]), toBits(fastmath::exp2(-x))) << "second of four at " << -x;
+        EXPECT_EQ(toBits(q[2]), toBits(fastmath::exp2(0.5f * x))) << "third of four";
+        EXPECT_EQ(q[3], 2.0f);
     }
     // Every 4099th float between -130 and 130 in the left lane, its half in the right.
     for (std::uint32_t b = 0; b <= toBits(130.0f); b += 4099) {
@@ -86,6 +91,9 @@ TEST(FastMath, Exp2OfAPairMatchesExp2LaneForLane) {
             ASSERT_EQ(toBits(y[0]), toBits(fastmath::exp2(v))) << "left lane at " << v;
             ASSERT_EQ(toBits(y[1]), toBits(fastmath::exp2(0.5f * v)))
                 << "right lane at " << 0.5f * v;
+            const fastmath::FloatQuad q = fastmath::exp2(fastmath::FloatQuad{0.0f, v, 1.0f, -v});
+            ASSERT_EQ(toBits(q[1]), toBits(fastmath::exp2(v))) << "second of four at " << v;
+            ASSERT_EQ(toBits(q[3]), toBits(fastmath::exp2(-v))) << "fourth of four at " << -v;
         }
     }
 }
