@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -198,8 +199,17 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
 Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcept {
     BlockSettings b;
     // Targets written since the last block start their glide now.
-    for (int i = 0; i < kSmoothedLanes; ++i)
-        b.glide[i] = i < kNumSmoothed ? smoothGain * smoothTarget[i] : 0.0f;
+    // Gathered four lanes at a time in registers and stored whole, so that the vector steps
+    // below read them back without waiting on single stores.
+    using Lanes = float __attribute__((vector_size(16)));
+    const auto target = [this](int i) {
+        return i < kNumSmoothed ? static_cast<float>(smoothTarget[i]) : 0.0f;
+    };
+    for (int i = 0; i < kSmoothedLanes; i += 4) {
+        const Lanes glide =
+            smoothGain * Lanes{target(i), target(i + 1), target(i + 2), target(i + 3)};
+        std::memcpy(b.glide + i, &glide, sizeof glide);
+    }
     b.smoothPole = smoothPole;
     // Settled when two more samples lead back to the values of the next one, bit for bit.
     float(&values)[2][kSmoothedLanes] = b.settledValues;
@@ -207,10 +217,19 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
     smoothStep(values[0], -c.guard10, b);
     std::memcpy(values[1], values[0], sizeof values[1]);
     smoothStep(values[1], c.guard10, b);
-    float again[kSmoothedLanes];
+    alignas(16) float again[kSmoothedLanes];
     std::memcpy(again, values[1], sizeof again);
     smoothStep(again, -c.guard10, b);
-    b.settled = std::memcmp(again, values[0], sizeof again) == 0;
+    // Compared bit for bit, four lanes at a time.
+    using Bits = std::uint32_t __attribute__((vector_size(16)));
+    Bits differ = {};
+    for (int i = 0; i < kSmoothedLanes; i += 4) {
+        Bits x, y;
+        std::memcpy(&x, again + i, sizeof x);
+        std::memcpy(&y, values[0] + i, sizeof y);
+        differ |= x ^ y;
+    }
+    b.settled = (differ[0] | differ[1] | differ[2] | differ[3]) == 0;
     b.clocked = vcoOn != 0;
     b.filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
     b.filterType = fltType;
