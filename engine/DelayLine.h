@@ -14,6 +14,7 @@
 #include "engine/PerSample.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 // Catmull-Rom spline through h[0..3], evaluated between h[1] and h[2] at fraction f:
@@ -122,6 +123,12 @@ public:
     // After frames samples of processPlain: the inputs they wrote join the history, as if
     // each had passed through pushInput (the plain path skips it per sample).
     void takeInputsFromMemory(int frames) noexcept {
+        if (frames >= 4 && dlyWrite >= 4) {
+            // The last four writes lie side by side: one copy, which the next block's reads
+            // of the history can take whole.
+            std::memcpy(inHist, dlyBuf.data() + dlyWrite - 4, sizeof inHist);
+            return;
+        }
         float h[4];
         for (int i = 0; i < 4; ++i) {
             const int back = 4 - i; // samples before the next write position

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -17,11 +18,6 @@ constexpr VstInt32 kMaxMeterLength = 44100;
 // A rate the engine cannot run (NaN included) counts as 44100 Hz.
 float usableRate(float sr) noexcept {
     return sr >= kMinRate && sr <= kMaxRate ? sr : kDefaultRate;
-}
-
-// 0 when x is a finite number, NaN otherwise: sums of these test many values at once.
-float notFinite(float x) noexcept {
-    return x - x;
 }
 
 } // namespace
@@ -181,25 +177,43 @@ void Drell::prepareMemories(int frames, bool clocked) noexcept {
 }
 
 bool Drell::chainIsFinite() const noexcept {
-    // Every recursive state of the chain; the memories are covered by what they feed.
-    float sum = 0.0f;
-    for (int i = 0; i < kNumSmoothed; ++i) sum += notFinite(chain.smoothed[i]);
-    for (int s = 0; s < 2; ++s) {
-        const DelayLine& line = dlyLine[s];
-        sum += notFinite(chain.fbSignal[s]) + notFinite(chain.fadeGain[s]) +
-               notFinite(line.clkRate) + notFinite(line.clkPhase);
-        for (int i = 0; i < 4; ++i) sum += notFinite(line.inHist[i]) + notFinite(line.outHist[i]);
-        for (const auto& stage : chain.antiAlias.aaState)
-            for (const auto& pair : stage) sum += notFinite(pair[0]) + notFinite(pair[1]);
-        const Modulation& m = chain.modulation;
-        sum += notFinite(m.lfoPhase[s]) + notFinite(m.lfoOut[s]) + notFinite(m.envState[s]) +
-               notFinite(m.envMod[s]) + notFinite(m.vcoFactor[s]) +
-               notFinite(chain.drive.driveSum[s]);
-        for (const float& v : reverb.toneState[s]) sum += notFinite(v);
-        for (const float& v : reverb.toneState[s + 2]) sum += notFinite(v);
-    }
-    const Modulation& m = chain.modulation;
-    sum += notFinite(m.lfoPhaseMaster) + notFinite(m.shAcc) + notFinite(m.fltFactor);
-    for (const float& v : reverb.rvbLp) sum += notFinite(v);
-    return sum == 0.0f;
+    // Every recursive state of the chain; the memories are covered by what they feed. x - x
+    // is 0 for a finite x and NaN otherwise, so sums of these test many values at once: four
+    // values per vector step, into four sums that do not wait on one another.
+    using Quad = float __attribute__((vector_size(16)));
+    Quad sum[4] = {};
+    int next = 0;
+    const auto take = [&sum, &next](Quad q) {
+        sum[next] += q - q;
+        next = (next + 1) & 3;
+    };
+    const auto takeArray = [&take](const float* p, int n) {
+        for (int i = 0; i < n; i += 4) {
+            Quad q;
+            std::memcpy(&q, p + i, sizeof q);
+            take(q);
+        }
+    };
+    const ChainState& c = chain;
+    const Modulation& m = c.modulation;
+    const DelayLine& l0 = dlyLine[0];
+    const DelayLine& l1 = dlyLine[1];
+    const float* lp = reverb.rvbLp;
+    take(Quad{c.fbSignal[0], c.fbSignal[1], c.fadeGain[0], c.fadeGain[1]});
+    take(Quad{l0.clkRate, l0.clkPhase, l1.clkRate, l1.clkPhase});
+    take(Quad{m.lfoPhase[0], m.lfoPhase[1], m.lfoOut[0], m.lfoOut[1]});
+    take(Quad{m.envState[0], m.envState[1], m.envMod[0], m.envMod[1]});
+    take(Quad{m.vcoFactor[0], m.vcoFactor[1], c.drive.driveSum[0], c.drive.driveSum[1]});
+    take(Quad{m.lfoPhaseMaster, m.shAcc, m.fltFactor, lp[0]});
+    take(Quad{lp[1], lp[2], lp[3], lp[4]});
+    take(Quad{lp[5], 0.0f, 0.0f, 0.0f});
+    takeArray(c.smoothed, kSmoothedLanes);
+    takeArray(&c.antiAlias.aaState[0][0][0], 16);
+    takeArray(l0.inHist, 4);
+    takeArray(l0.outHist, 4);
+    takeArray(l1.inHist, 4);
+    takeArray(l1.outHist, 4);
+    takeArray(&reverb.toneState[0][0], 8);
+    const Quad all = (sum[0] + sum[1]) + (sum[2] + sum[3]);
+    return (all[0] + all[1]) + (all[2] + all[3]) == 0.0f;
 }

@@ -17,29 +17,35 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
-// Zero for every sample of an output that is not a finite number; whether there was one.
-bool silenceNonFinite(float* out, int frames) noexcept {
-    // x - x is NaN once x is not finite; four sums side by side.
+// Whether every sample of the outputs (a null one has none) is a finite number. x - x is NaN
+// once x is not finite: sums of these, four sums of four side by side, so that the additions
+// do not wait on one another.
+bool outputsAreFinite(float* const outputs[2], int frames) noexcept {
     using Quad = float __attribute__((vector_size(16)));
-    Quad sums = {};
-    int i = 0;
-    for (; i + 4 <= frames; i += 4) {
-        Quad x;
-        std::memcpy(&x, out + i, sizeof x);
-        sums += x - x;
+    Quad sums[4] = {};
+    float sum = 0.0f;
+    for (int k = 0; k < 2; ++k) {
+        const float* out = outputs[k];
+        if (out == nullptr) continue;
+        int i = 0;
+        for (; i + 8 <= frames; i += 8) {
+            Quad x, y;
+            std::memcpy(&x, out + i, sizeof x);
+            std::memcpy(&y, out + i + 4, sizeof y);
+            sums[2 * k] += x - x;
+            sums[2 * k + 1] += y - y;
+        }
+        for (; i < frames; ++i) sum += out[i] - out[i];
     }
-    float sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
-    for (; i < frames; ++i) sum += out[i] - out[i];
-    if (sum == 0.0f) return false;
-    for (int i = 0; i < frames; ++i)
-        if (!std::isfinite(out[i])) out[i] = 0.0f;
-    return true;
+    const Quad all = (sums[0] + sums[1]) + (sums[2] + sums[3]);
+    return sum + ((all[0] + all[1]) + (all[2] + all[3])) == 0.0f;
 }
 
 } // namespace
@@ -100,9 +106,12 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     }
     // No value that is not a number reaches the host; should a state ever hold one, the
     // sound is cleared before the next block, as switching off and on would clear it.
-    bool faulty = false;
-    for (float* out : blockOut)
-        if (out != nullptr && silenceNonFinite(out, frames)) faulty = true;
+    const bool faulty = !outputsAreFinite(blockOut, frames);
+    if (faulty) {
+        for (float* out : blockOut)
+            for (int i = 0; out != nullptr && i < frames; ++i)
+                if (!std::isfinite(out[i])) out[i] = 0.0f;
+    }
     if (faulty || !chainIsFinite()) startClean();
     updateQuiet(before, b, inputQuiet, frames);
 }
@@ -201,20 +210,35 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
 
 Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcept {
     BlockSettings b;
-    // Targets written since the last block start their glide now.
-    for (int i = 0; i < kSmoothedLanes; ++i)
-        b.glide[i] = i < kNumSmoothed ? smoothGain * smoothTarget[i] : 0.0f;
-    b.smoothPole = smoothPole;
-    // Settled when two more samples lead back to the values of the next one, bit for bit.
-    float(&values)[2][kSmoothedLanes] = b.settledValues;
-    std::memcpy(values[0], c.smoothed, sizeof values[0]);
-    smoothStep(values[0], -c.guard10, b);
-    std::memcpy(values[1], values[0], sizeof values[1]);
-    smoothStep(values[1], c.guard10, b);
-    float again[kSmoothedLanes];
-    std::memcpy(again, values[1], sizeof again);
-    smoothStep(again, -c.guard10, b);
-    b.settled = std::memcmp(again, values[0], sizeof again) == 0;
+    // Targets written since the last block start their glide now. Settled when two more
+    // samples lead back to the values of the next one, bit for bit. The steps are those of
+    // smoothStep, taken four lanes at a time in registers.
+    using Lanes = float __attribute__((vector_size(16)));
+    using Bits = std::uint32_t __attribute__((vector_size(16)));
+    const auto target = [this](int i) {
+        return i < kNumSmoothed ? static_cast<float>(smoothTarget[i]) : 0.0f;
+    };
+    const float pole = smoothPole;
+    const float guard = c.guard10;
+    Bits differ = {};
+    for (int i = 0; i < kSmoothedLanes; i += 4) {
+        const Lanes glide =
+            smoothGain * Lanes{target(i), target(i + 1), target(i + 2), target(i + 3)};
+        Lanes current;
+        std::memcpy(&current, c.smoothed + i, sizeof current);
+        const Lanes next = pole * current + glide + -guard;
+        const Lanes after = pole * next + glide + guard;
+        const Lanes again = pole * after + glide + -guard;
+        std::memcpy(b.glide + i, &glide, sizeof glide);
+        std::memcpy(b.settledValues[0] + i, &next, sizeof next);
+        std::memcpy(b.settledValues[1] + i, &after, sizeof after);
+        Bits x, y;
+        std::memcpy(&x, &again, sizeof x);
+        std::memcpy(&y, &next, sizeof y);
+        differ |= x ^ y;
+    }
+    b.smoothPole = pole;
+    b.settled = (differ[0] | differ[1] | differ[2] | differ[3]) == 0;
     b.clocked = vcoOn != 0;
     b.filter = fltOn == 0 ? kFilterOff : kFilterIn + fltMode;
     b.filterType = fltType;

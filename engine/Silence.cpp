@@ -12,6 +12,7 @@
 #include "engine/ChainBlock.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -57,15 +58,34 @@ Drell::QuietWatch Drell::watchQuiet() const noexcept {
 }
 
 bool Drell::inputIsQuiet(int frames) const noexcept {
-    // The largest magnitude of each 64 samples against the level: a block with sound stops
-    // at its first loud stretch. (A sample that is not a number counts as the silence the
-    // chain makes of it.)
+    // Each 64 samples (fewer at the end, in steps of 8) against the level: a block with sound
+    // stops at its first loud stretch, mostly at its first sample. The bits of a stretch's
+    // samples ORed together, signs aside, are no smaller than those of its largest magnitude,
+    // so a stretch of exact zeros or of values far below the level passes on that alone;
+    // others take their largest magnitude. (A sample that is not a number counts as the
+    // silence the chain makes of it.)
+    using Bits = std::uint32_t __attribute__((vector_size(16)));
+    static constexpr std::uint32_t kQuietBits = std::bit_cast<std::uint32_t>(kQuiet);
     const auto quiet = [frames](const float* in) {
-        using Bits = std::uint32_t __attribute__((vector_size(16)));
+        if (std::fabs(in[0]) > kQuiet) return false;
         int i = 0;
-        while (i + 64 <= frames) {
+        while (i + 8 <= frames) {
+            const int end = std::min(frames, i + 64) & ~7;
+            Bits any[2] = {};
+            for (int j = i; j < end; j += 8) {
+                for (int k = 0; k < 2; ++k) {
+                    Bits v;
+                    std::memcpy(&v, in + j + 4 * k, sizeof v);
+                    any[k] |= v;
+                }
+            }
+            const Bits both = (any[0] | any[1]) & 0x7FFFFFFFu;
+            if ((both[0] | both[1] | both[2] | both[3]) <= kQuietBits) {
+                i = end;
+                continue;
+            }
             Quad high[2] = {};
-            for (int j = 0; j < 64; j += 8, i += 8) {
+            for (; i < end; i += 8) {
                 for (int k = 0; k < 2; ++k) {
                     Bits v;
                     std::memcpy(&v, in + i + 4 * k, sizeof v);
@@ -75,8 +95,8 @@ bool Drell::inputIsQuiet(int frames) const noexcept {
                     high[k] = magnitude > high[k] ? magnitude : high[k];
                 }
             }
-            const Quad both = high[0] > high[1] ? high[0] : high[1];
-            if (std::max({both[0], both[1], both[2], both[3]}) > kQuiet) return false;
+            const Quad top = high[0] > high[1] ? high[0] : high[1];
+            if (std::max({top[0], top[1], top[2], top[3]}) > kQuiet) return false;
         }
         for (; i < frames; ++i)
             if (std::fabs(in[i]) > kQuiet) return false;
