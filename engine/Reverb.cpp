@@ -80,8 +80,6 @@ void Reverb::allocate(float dspRate, std::vector<float>& zeroed) {
         for (float& v : side) v = 0.0f;
     // Fresh memory is cleared through and through.
     for (CleanInterval& c : clean) c = {0, rvbMask + 1, samplesRun, true};
-    lastLoud = samplesRun - (rvbMask + 1);
-    springLinesHoldSound = false;
     setType(rvbType, dspRate);
 }
 
@@ -101,8 +99,6 @@ void Reverb::setType(int type, float dspRate) noexcept {
         cleanStart[k] = clean[k].start;
         cleanLen[k] = cleanLength(k);
     }
-    const bool quiet = samplesRun - lastLoud >= size;
-    const int oldType = rvbType;
 
     rvbType = type == kPlate ? kPlate : kSpring;
     const double rate = dspRate;
@@ -149,15 +145,6 @@ void Reverb::setType(int type, float dspRate) noexcept {
             clean[k] = {(rvbWrite - reach) & rvbMask, reach, samplesRun, true};
         }
     }
-    // Sound somewhere in the memories now sits at other distances from the taps: it counts
-    // as loud until a whole memory length has been written over it.
-    bool loud = !quiet;
-    if (oldType == kSpring && rvbType == kPlate) springLinesHoldSound = loud;
-    if (rvbType == kSpring) {
-        loud = loud || springLinesHoldSound;
-        springLinesHoldSound = false;
-    }
-    if (loud) lastLoud = samplesRun;
 }
 
 void Reverb::setDamp(float rvbDamp, int type) noexcept {
@@ -192,8 +179,6 @@ void Reverb::reset() noexcept {
         zeroRing(line(k), rvbMask, rvbWrite - reach, reach);
         clean[k] = {(rvbWrite - reach) & rvbMask, reach, samplesRun, true};
     }
-    lastLoud = samplesRun - (rvbMask + 1);
-    springLinesHoldSound = false;
 }
 
 int Reverb::farthestTap(int k) const noexcept {
@@ -217,14 +202,4 @@ int Reverb::cleanLength(int k) const noexcept {
     if (!c.growing) return c.length;
     const std::int64_t grown = c.length + (samplesRun - c.mark);
     return grown >= size ? size : static_cast<int>(grown);
-}
-
-bool Reverb::isSilent() const noexcept {
-    if (samplesRun - lastLoud < rvbMask + 1) return false;
-    if (rvbType == kSpring && springLinesHoldSound) return false;
-    float loudest = 0.0f;
-    for (float v : rvbLp) loudest = std::max(loudest, std::fabs(v));
-    for (const auto& side : toneState)
-        for (float v : side) loudest = std::max(loudest, std::fabs(v));
-    return loudest < kSilence;
 }

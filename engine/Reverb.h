@@ -49,8 +49,6 @@ public:
     static constexpr int kLines = 16;
     // Floats between one line's end and the next line's start: one cache line.
     static constexpr int kStagger = 16;
-    // -200 dBFS: below this the state counts as silent.
-    static constexpr float kSilence = 1e-10f;
 
     // Sizes the memory pool for the sample rate (not real-time safe: constructor and resume
     // only). Leaves it zeroed. A zeroed pool from poolFor(dspRate) is taken over as it is
@@ -74,14 +72,6 @@ public:
     void reset() noexcept;
     // One sample: w[0], w[1] hold the reverb input and receive the output.
     inline void process(float w[2], float rvbAmt) noexcept;
-    // Whether the whole state the present type reads (every memory position, the damping
-    // states and the tone filter states) lies below kSilence in magnitude, so that with an
-    // input of exact zeros the output stays below it too and only decays. Cheap enough for
-    // every block: it follows the largest value written per sample and reports true only
-    // once a whole memory length has been written below kSilence since the last louder
-    // value (or since reset()). An input that never falls below kSilence, such as the
-    // chain's alternating +-1e-8 guard, keeps it false.
-    bool isSilent() const noexcept;
 
     // Memory size in floats for a sample rate, less one (a power of two less one).
     static int maskForRate(float dspRate) noexcept;
@@ -123,8 +113,8 @@ private:
         bool growing = true;
     };
 
-    inline FloatPair processSpring(float w[2], float rvbAmt) noexcept;
-    inline FloatPair processPlate(float w[2], float rvbAmt) noexcept;
+    inline void processSpring(float w[2], float rvbAmt) noexcept;
+    inline void processPlate(float w[2], float rvbAmt) noexcept;
     inline FloatPair tone(FloatPair x) noexcept;
     // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
     // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
@@ -138,25 +128,7 @@ private:
     std::size_t lineStride = 0;
     CleanInterval clean[kLines];
     std::int64_t samplesRun = 0;
-    // The sample count after the last sample that wrote a value of kSilence or more.
-    std::int64_t lastLoud = 0;
-    // The spring's A lines, which the plate neither reads nor writes, still hold sound.
-    bool springLinesHoldSound = false;
 };
-
-namespace reverbdetail {
-
-TESSEL_PER_SAMPLE FloatPair magnitude(FloatPair x) noexcept {
-    using IntPair = std::int32_t __attribute__((vector_size(8)));
-    return reinterpret_cast<FloatPair>(reinterpret_cast<IntPair>(x) & 0x7FFFFFFF);
-}
-
-TESSEL_PER_SAMPLE FloatPair louder(FloatPair peak, FloatPair x) noexcept {
-    const FloatPair m = magnitude(x);
-    return m > peak ? m : peak;
-}
-
-} // namespace reverbdetail
 
 TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
     const FloatPair y = toneB0 * x + toneB2 * loadPair(toneState[1]) -
@@ -171,15 +143,15 @@ TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
 TESSEL_PER_SAMPLE void Reverb::process(float w[2], float rvbAmt) noexcept {
     // Not yet allocated: pass the signal through untouched.
     if (pool.empty()) return;
-    const FloatPair peak = rvbType == kPlate ? processPlate(w, rvbAmt) : processSpring(w, rvbAmt);
+    if (rvbType == kPlate)
+        processPlate(w, rvbAmt);
+    else
+        processSpring(w, rvbAmt);
     rvbWrite = (rvbWrite + 1) & rvbMask;
     ++samplesRun;
-    if (!(peak[0] < kSilence && peak[1] < kSilence)) lastLoud = samplesRun;
 }
 
-// Returns the largest magnitude written, in either lane.
-TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noexcept {
-    using reverbdetail::louder;
+TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
     const float g = rvbG, h = rvbH, m = rvbDampCoef;
     float* a[6];
     float* b[6];
@@ -192,7 +164,6 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noex
                      TESSEL_PER_SAMPLE_LAMBDA { return a[line][(wr - rvbTrailA[k]) & mask]; };
     auto readB = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return b[k][(wr - rvbTrailB[k]) & mask]; };
     auto readC = [&](int k) TESSEL_PER_SAMPLE_LAMBDA { return c[k][(wr - rvbTrailC[k]) & mask]; };
-    FloatPair peak = {0.0f, 0.0f};
     // An allpass of coefficient 0.7071 on two memories at once: returns x - 0.7071 * in and
     // writes 0.7071 * that + in at the write index.
     auto allpass = [&](float* const line[2], FloatPair x, FloatPair in) TESSEL_PER_SAMPLE_LAMBDA {
@@ -200,7 +171,6 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noex
         const FloatPair written = kAllpass * v + in;
         line[0][wr] = written[0];
         line[1][wr] = written[1];
-        peak = louder(peak, written);
         return v;
     };
     const float rL = w[0], rR = w[1];
@@ -231,7 +201,6 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noex
     a[3][wr] = oddLines12[0];
     a[4][wr] = evenLines12[1];
     a[5][wr] = oddLines12[1];
-    peak = louder(louder(louder(peak, FloatPair{a0, a1}), evenLines12), oddLines12);
     // Output taps as the lanes (left, right), then two allpasses on each side.
     const float a3 = oddLines12[0], a5 = oddLines12[1];
     const FloatPair taps = {readA(3, 1) + a1 + a5, readA(1, 1) + a3 + a5};
@@ -240,12 +209,9 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processSpring(float w[2], float rvbAmt) noex
     const FloatPair bandPassed = tone(out);
     const FloatPair dry = loadPair(w);
     storePair(w, dry + (0.1625f * bandPassed - dry) * rvbAmt);
-    return peak;
 }
 
-// Returns the largest magnitude written, in either lane.
-TESSEL_PER_SAMPLE FloatPair Reverb::processPlate(float w[2], float rvbAmt) noexcept {
-    using reverbdetail::louder;
+TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
     const float g = rvbG, m = rvbDampCoef;
     const float e = 0.7f * rvbH;
     const float comb = 0.7f * g;
@@ -273,7 +239,6 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processPlate(float w[2], float rvbAmt) noexc
     c[1][wr] = c1;
     c[2][wr] = c2;
     c[3][wr] = c3;
-    FloatPair peak = louder(louder(FloatPair{0.0f, 0.0f}, FloatPair{c0, c1}), FloatPair{c2, c3});
     // Six damped combs fed by the diffused signal, two at a time as the lanes (even comb,
     // odd comb); feedback alternating in sign: an even comb adds comb * t4 to its damped
     // output and subtracts comb * that from t4, an odd one the other way round.
@@ -287,7 +252,6 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processPlate(float w[2], float rvbAmt) noexc
         const FloatPair written = t4 - comb * inner * sign;
         b[k][wr] = written[0];
         b[k + 1][wr] = written[1];
-        peak = louder(peak, written);
     }
     // Output taps as the lanes (left, right), from the comb memories at the diffusers' read
     // indices and at the write index.
@@ -296,5 +260,4 @@ TESSEL_PER_SAMPLE FloatPair Reverb::processPlate(float w[2], float rvbAmt) noexc
     const FloatPair bandPassed = tone(taps);
     const FloatPair dry = loadPair(w);
     storePair(w, dry + (0.3f * bandPassed - dry) * rvbAmt);
-    return peak;
 }
