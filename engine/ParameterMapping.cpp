@@ -202,7 +202,7 @@ float Drell::cutoffFor(float v) const noexcept {
 }
 
 void Drell::setLfoRate(float v) {
-    float hz = std::pow(16.0f, v) - 1.0f;
+    float hz = temposync::lfoHzOf(v);
     if (hz < kMinLfoHz) hz = kMinLfoHz;
     lfoRateHz = hz;
     lfoInc = Modulation::phaseIncrement(hz, dspRate);

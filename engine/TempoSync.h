@@ -4,6 +4,8 @@
 // uses these.
 #pragma once
 
+#include <cmath>
+
 namespace temposync {
 
 // Tempi the engine follows, in beats per minute; the engine's own tempo starts at 120.
@@ -20,6 +22,15 @@ inline constexpr int kDenominators[13] = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 
 inline constexpr float kMaxDelayMs = 5000.0f;
 inline constexpr float kMinLfoHz = 0.01f;
 inline constexpr float kMaxLfoHz = 15.0f;
+
+// The free LFO rate of a rate value 0..1: 16^v - 1 Hz (the engine keeps it at least
+// kMinLfoHz), and the value of a rate.
+template <typename T> T lfoHzOf(T value) noexcept {
+    return std::pow(T(16), value) - T(1);
+}
+template <typename T> T lfoValueOf(T hz) noexcept {
+    return std::log(hz + T(1)) / std::log(T(16));
+}
 
 // A tempo as 0..1 over the range, and back.
 inline float normOfTempo(float bpm) noexcept {
