@@ -27,27 +27,31 @@ constexpr int32_t kMenuEntriesPerColumn = 16;
 constexpr CColor kInk{76, 76, 72, 255};
 constexpr CColor kFieldColour{215, 214, 204, 255};
 
-// A file button: its tag, command kind, left edge (from the window's left edge, or its
-// distance from the right edge), width and bitmap.
+// The file buttons by tag and command kind, in creation order.
 struct FileButton {
     int32_t tag;
     int32_t kind;
-    int32_t left;
-    bool fromRight;
-    int32_t width;
-    int32_t bitmap;
 };
 constexpr FileButton kBankButtons[] = {
-    {CPresetSystemEditor::kLoadBankTag, 0, 334, false, 25, 993},
-    {CPresetSystemEditor::kSaveBankTag, 1, 360, false, 24, 994},
-    {CPresetSystemEditor::kDefaultBankTag, 6, 386, false, 25, 989},
-    {CPresetSystemEditor::kLoadPresetTag, 2, 69, false, 25, 998},
-    {CPresetSystemEditor::kSavePresetTag, 3, 95, false, 25, 999},
+    {CPresetSystemEditor::kLoadBankTag, 0},    {CPresetSystemEditor::kSaveBankTag, 1},
+    {CPresetSystemEditor::kDefaultBankTag, 6}, {CPresetSystemEditor::kLoadPresetTag, 2},
+    {CPresetSystemEditor::kSavePresetTag, 3},
 };
 constexpr FileButton kMidiButtons[] = {
-    {CPresetSystemEditor::kLoadMidiTag, 4, 226, true, 25, 991},
-    {CPresetSystemEditor::kSaveMidiTag, 5, 200, true, 25, 992},
+    {CPresetSystemEditor::kLoadMidiTag, 4},
+    {CPresetSystemEditor::kSaveMidiTag, 5},
 };
+
+// Where the layout puts the preset bar's control with `tag`, and its bitmap.
+CRect rectOf(int32_t tag) {
+    const panel::Rect r = panel::rectOf(tag);
+    return CRect(r.left, r.top, r.right, r.bottom);
+}
+
+CBitmap* bitmapOf(int32_t tag) {
+    const panel::Control* row = panel::find(tag);
+    return new CBitmap(row != nullptr ? row->bitmap : 0);
+}
 
 // The name of a program (at most 24 characters).
 std::string programNameOf(Drell& drell, int32_t index) {
@@ -94,22 +98,21 @@ void CPresetSystemEditor::addControl(CControl* control) {
 bool CPresetSystemEditor::open(void* parentWindow) {
     (void)parentWindow;
     if (frame == nullptr || drell == nullptr) return false;
-    const int32_t w = getWidth(), h = getHeight();
     CBitmap* panel = frame->getBackground();
-    const CRect textRow{0, h - 13, 0, h - 3};
-    const CRect buttonRow{0, h - 15, 0, h - 1};
-    auto row = [](const CRect& r, int32_t left, int32_t right) {
-        return CRect{left, r.top, right, r.bottom};
+    auto textField = [&](int32_t tag) {
+        const CRect rect = rectOf(tag);
+        auto* field = new CTextEdit(rect, this, tag, nullptr, panel);
+        field->setBackOffset({rect.left, rect.top});
+        return field;
     };
 
-    programName = new CTextEdit(row(textRow, 127, 238), this, kProgramNameTag, nullptr, panel);
-    programName->setBackOffset({127, h - 13});
+    programName = textField(kProgramNameTag);
     styleText(programName);
     programName->setBackColor(kFieldColour);
     programName->setMaxLength(kNameLength);
     addControl(programName);
 
-    programMenu = new COptionMenu(row(textRow, 239, 250), this, kProgramMenuTag, nullptr,
+    programMenu = new COptionMenu(rectOf(kProgramMenuTag), this, kProgramMenuTag, nullptr,
                                   kNoTextStyle | kCheckStyle);
     styleText(programMenu);
     programMenu->setBackColor(kFieldColour);
@@ -119,48 +122,54 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     addControl(programMenu);
     showBank();
 
-    CBitmap* bitmap = new CBitmap(997);
-    rocker = new CPSRockerSwitch({255, h - 13, 279, h - 2}, this, kProgramRockerTag, 11, bitmap);
+    CBitmap* bitmap = bitmapOf(kProgramRockerTag);
+    rocker = new CPSRockerSwitch(rectOf(kProgramRockerTag), this, kProgramRockerTag,
+                                 int32_t(rectOf(kProgramRockerTag).height()), bitmap);
     bitmap->forget();
     addControl(rocker);
     hoverButtons.clear();
 
     auto addFileButton = [&](const FileButton& b) {
-        int32_t left = b.fromRight ? w - b.left : b.left;
-        CBitmap* art = new CBitmap(b.bitmap);
-        auto* button = new CSaveLoadButton(row(buttonRow, left, left + b.width), this, b.tag, 14,
-                                           art, b.kind, this);
+        CBitmap* art = bitmapOf(b.tag);
+        const CRect rect = rectOf(b.tag);
+        auto* button =
+            new CSaveLoadButton(rect, this, b.tag, int32_t(rect.height()), art, b.kind, this);
         art->forget();
         addControl(button);
         hoverButtons.push_back(button);
     };
     for (const FileButton& b : kBankButtons) addFileButton(b);
 
-    controllerDisplay = new CParamDisplay(row(textRow, w - 148, w - 62), panel);
+    const CRect controllerField = rectOf(kControllerDisplayTag);
+    controllerDisplay = new CParamDisplay(controllerField, panel);
     controllerDisplay->setTag(kControllerDisplayTag);
-    controllerDisplay->setBackOffset({w - 148, h - 13});
+    controllerDisplay->setBackOffset({controllerField.left, controllerField.top});
     styleText(controllerDisplay);
     controllerDisplay->setStringConvert(
         [](float value) { return std::string(controllerNameForValue(value)); });
     controllerDisplay->setValue((kNoControllerNameIndex + 0.5f) / kControllerNameCount);
     addControl(controllerDisplay);
 
-    bitmap = new CBitmap(996);
-    learnSwitch = new CPSOnOffButton(row(buttonRow, w - 53, w - 39), this, kLearnTag, 14, bitmap);
-    bitmap->forget();
+    auto toggle = [&](int32_t tag) {
+        CBitmap* art = bitmapOf(tag);
+        const CRect rect = rectOf(tag);
+        auto* button = new CPSOnOffButton(rect, this, tag, int32_t(rect.height()), art);
+        art->forget();
+        return button;
+    };
+    learnSwitch = toggle(kLearnTag);
     addControl(learnSwitch);
 
     for (const FileButton& b : kMidiButtons) addFileButton(b);
 
-    bitmap = new CBitmap(995);
+    bitmap = bitmapOf(kStoreMidiTag);
+    const CRect storeRect = rectOf(kStoreMidiTag);
     auto* store =
-        new CPSKickButton(row(buttonRow, w - 174, w - 149), this, kStoreMidiTag, 14, bitmap);
+        new CPSKickButton(storeRect, this, kStoreMidiTag, int32_t(storeRect.height()), bitmap);
     bitmap->forget();
     addControl(store);
 
-    bitmap = new CBitmap(990);
-    clearSwitch = new CPSOnOffButton(row(buttonRow, w - 36, w - 22), this, kClearTag, 14, bitmap);
-    bitmap->forget();
+    clearSwitch = toggle(kClearTag);
     addControl(clearSwitch);
     hoverButtons.insert(hoverButtons.end(), {store, learnSwitch, clearSwitch});
 

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "editor/AEffGUIEditor.h"
+#include "editor/PanelLayout.h"
 #include "presets/CPresetSystemListener.h"
 #include "presets/PresetSystemEvents.h"
 #include "presets/ProgramMenuEntries.h"
@@ -48,21 +49,21 @@ class CPresetSystemEditor : public AEffGUIEditor,
 public:
     // Tags of the preset bar's controls (and of the about control, whose state it follows).
     enum PresetBarTag : int32_t {
-        kAboutTag = 70,
-        kProgramNameTag = 71,
-        kProgramRockerTag = 72,
-        kLoadBankTag = 73,
-        kSaveBankTag = 74,
-        kLoadPresetTag = 75,
-        kSavePresetTag = 76,
-        kControllerDisplayTag = 77,
-        kLearnTag = 78,
-        kLoadMidiTag = 79,
-        kSaveMidiTag = 80,
-        kStoreMidiTag = 81,
-        kClearTag = 82,
-        kProgramMenuTag = 83,
-        kDefaultBankTag = 84,
+        kAboutTag = panel::kAboutTag,
+        kProgramNameTag = panel::kProgramNameTag,
+        kProgramRockerTag = panel::kProgramRockerTag,
+        kLoadBankTag = panel::kLoadBankTag,
+        kSaveBankTag = panel::kSaveBankTag,
+        kLoadPresetTag = panel::kLoadPresetTag,
+        kSavePresetTag = panel::kSavePresetTag,
+        kControllerDisplayTag = panel::kControllerDisplayTag,
+        kLearnTag = panel::kLearnTag,
+        kLoadMidiTag = panel::kLoadMidiTag,
+        kSaveMidiTag = panel::kSaveMidiTag,
+        kStoreMidiTag = panel::kStoreMidiTag,
+        kClearTag = panel::kClearTag,
+        kProgramMenuTag = panel::kProgramMenuTag,
+        kDefaultBankTag = panel::kDefaultBankTag,
     };
 
     // Creates the file commands, which load the default bank.

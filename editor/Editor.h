@@ -12,11 +12,13 @@
 
 #include "editor/CPresetSystemEditor.h"
 #include "editor/EditReceiver.h"
+#include "editor/PanelLayout.h"
 #include "editor/TickClock.h"
 #include "engine/DrellEditorEvents.h"
 #include "engine/Parameters.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 
 class Drell;
@@ -29,21 +31,21 @@ class Editor : public CPresetSystemEditor, public EditReceiver, public DrellEdit
 public:
     // Tags of the editor's own controls (0..47 are the sound parameters they are bound to).
     enum Tag : int32_t {
-        kTempoTag = 49,
-        kLinkTag = 50,
-        kActiveLampTag = 51,
-        kFirstDigitTag = 52, // 52..55, digit positions 1..4
-        kFirstPointTag = 56, // 56..58, decimal points after positions 1..3
-        kFirstMarkTag = 59,  // 59..61, separator marks after positions 1..3
-        kFirstStepTag = 62,  // 62..67, step buttons
-        kLastStepTag = 67,
-        kLevelLeftTag = 68,
-        kLevelRightTag = 69,
-        kAboutTag = 70,
-        kNumEditorTags = 71, // the preset bar's tags start here
+        kTempoTag = panel::kTempoTag,
+        kLinkTag = panel::kLinkTag,
+        kActiveLampTag = panel::kActiveLampTag,
+        kFirstDigitTag = panel::kFirstDigitTag,
+        kFirstPointTag = panel::kFirstPointTag,
+        kFirstMarkTag = panel::kFirstMarkTag,
+        kFirstStepTag = panel::kDelayLDownTag,
+        kLastStepTag = panel::kLfoUpTag,
+        kLevelLeftTag = panel::kLevelLeftTag,
+        kLevelRightTag = panel::kLevelRightTag,
+        kAboutTag = panel::kAboutTag,
+        kNumEditorTags = panel::kProgramNameTag, // the preset bar's tags start here
     };
-    static constexpr int32_t kWidth = 875;
-    static constexpr int32_t kHeight = 171;
+    static constexpr int32_t kWidth = panel::kWidth;
+    static constexpr int32_t kHeight = panel::kHeight;
     // Level bars: empty at -24 dB and below, falling from full to empty in 500 ms.
     static constexpr float kBarFloorDb = -24.0f;
     static constexpr float kBarFallMs = 500.0f;
@@ -84,7 +86,19 @@ private:
     int32_t chooseScale() const;
     void createControls();
 
-    // Value flow from the controls.
+    // The square-law controls (delay times, LFO rate, tempo) show the root of their value.
+    static float rootOf(float value) { return value > 0.0f ? std::sqrt(value) : 0.0f; }
+
+    // Value flow from the controls: sound parameters, then the editor's own controls.
+    void soundValueChanged(VSTGUI::CControl* control, int32_t index, float value);
+    void ownValueChanged(VSTGUI::CControl* control, int32_t tag, float value);
+    void linkedValueChanged(VSTGUI::CControl* control, int32_t index, float value);
+    void delayModeChanged(int32_t index, float value);
+    void delayRangeChanged(VSTGUI::CControl* control, int32_t index, float value);
+    void delayTimeChanged(VSTGUI::CControl* control, int32_t index, float value);
+    void bypassChanged(VSTGUI::CControl* control, float value);
+    void linkChanged(VSTGUI::CControl* control, float value);
+    void showLineTime(int32_t side);
     void markDirty(VSTGUI::CControl* control) const;
     void setControl(int32_t tag, float value) const;
     void automate(int32_t index, float value);
@@ -92,7 +106,7 @@ private:
     bool isFree(int32_t modeIndex);
     float getParam(int32_t index);
     void stepButton(int32_t tag, float multiplier);
-    void stepChoice(int32_t index, int32_t count, float multiplier, int32_t partner);
+    void stepChoice(int32_t index, float multiplier, int32_t partner);
     void linkLines();
 
     // Idle parts.
@@ -103,7 +117,7 @@ private:
     void updateLevelBars(uint32_t now);
     void updateActiveLamp();
     int32_t displayedIndex() const;
-    void setFrame(int32_t tag, int32_t frameIndex, int32_t frames) const;
+    void setFrame(int32_t tag, int32_t frameIndex) const;
 
     VSTGUI::CControl* controls[kNumEditorTags] = {};
     bool scaleChosen = false;
