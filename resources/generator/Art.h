@@ -67,6 +67,8 @@ void engraveV(cairo_t* cr, double x, double y0, double y1);
 void recess(cairo_t* cr, double x, double y, double w, double h, double r, Rgb fill);
 // A raised button face that fills the rectangle; `state` 0 rest, 1 hover, 2 pressed.
 void buttonFace(cairo_t* cr, double x, double y, double w, double h, int state);
+// A filled arrow head pointing left or right, centred on (cx, cy).
+void arrow(cairo_t* cr, double cx, double cy, double size, bool left, Rgb ink);
 
 // One picture in premultiplied 0xAARRGGBB words, as cairo's ARGB32 holds them.
 struct Image {

@@ -1,7 +1,7 @@
 // The window background (bitmap 128) and the about picture (bitmap 129).
-#include "Art.h"
-#include "Layout.h"
-#include "Panel.h"
+#include "resources/generator/Art.h"
+#include "resources/generator/Layout.h"
+#include "resources/generator/Panel.h"
 
 #include <cmath>
 

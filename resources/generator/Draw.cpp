@@ -1,4 +1,4 @@
-#include "Art.h"
+#include "resources/generator/Art.h"
 
 #include <cairo-ft.h>
 #include <ft2build.h>
@@ -171,6 +171,16 @@ Canvas::Canvas(int width, int height, int scale_)
 Canvas::~Canvas() {
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
+}
+
+void arrow(cairo_t* cr, double cx, double cy, double size, bool left, Rgb ink) {
+    setColour(cr, ink);
+    const double d = left ? -1 : 1;
+    cairo_move_to(cr, cx + d * size * 0.55, cy);
+    cairo_line_to(cr, cx - d * size * 0.45, cy - size * 0.6);
+    cairo_line_to(cr, cx - d * size * 0.45, cy + size * 0.6);
+    cairo_close_path(cr);
+    cairo_fill(cr);
 }
 
 } // namespace gen

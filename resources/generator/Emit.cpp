@@ -1,4 +1,4 @@
-#include "Emit.h"
+#include "resources/generator/Emit.h"
 
 #include "resources/ArtCodec.h"
 

@@ -2,7 +2,7 @@
 // pixels, and the tables of ArtTables.h that point into it.
 #pragma once
 
-#include "Fonts.h"
+#include "resources/generator/Fonts.h"
 
 #include <cstdint>
 #include <string>

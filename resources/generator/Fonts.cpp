@@ -1,6 +1,6 @@
-#include "Fonts.h"
+#include "resources/generator/Fonts.h"
 
-#include "Art.h"
+#include "resources/generator/Art.h"
 
 #include <algorithm>
 #include <cmath>

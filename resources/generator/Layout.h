@@ -1,14 +1,18 @@
-// Where the editor places each bitmap on the 875 x 171 panel, and the size and frame count
-// of every bitmap. The generator bakes the panel behind each bitmap from its first place,
-// checks that every other place shows the same panel, and composes the preview from it.
+// The panel as the generator needs it, read from the editor's layout table: the size and
+// frame count of every bitmap, where each bitmap control sits, and the areas without a
+// bitmap that the background prints scales and fields into. The generator bakes the panel
+// behind each bitmap from its first place, checks that every other place shows the same
+// panel, and composes the preview from it.
 #pragma once
+
+#include "editor/PanelLayout.h"
 
 #include <vector>
 
 namespace gen {
 
-constexpr int kPanelWidth = 875;
-constexpr int kPanelHeight = 171;
+constexpr int kPanelWidth = panel::kWidth;
+constexpr int kPanelHeight = panel::kHeight;
 
 struct BitmapShape {
     int id;
@@ -33,116 +37,96 @@ struct Rect {
 };
 
 inline const std::vector<BitmapShape>& bitmapShapes() {
-    static const std::vector<BitmapShape> shapes = {
-        {128, 875, 171, 1},   {129, 875, 171, 1},   {130, 37, 3636, 101}, {131, 37, 3636, 101},
-        {132, 36, 3636, 101}, {133, 36, 3737, 101}, {134, 36, 3636, 101}, {135, 36, 3737, 101},
-        {136, 36, 3737, 101}, {137, 37, 3737, 101}, {138, 36, 3636, 101}, {139, 37, 3636, 101},
-        {140, 36, 3636, 101}, {141, 36, 3636, 101}, {142, 37, 3636, 101}, {143, 36, 3636, 101},
-        {144, 25, 44, 2},     {145, 24, 40, 2},     {146, 24, 40, 2},     {147, 24, 40, 2},
-        {148, 24, 40, 2},     {149, 24, 40, 2},     {150, 27, 26, 2},     {151, 22, 24, 2},
-        {152, 23, 24, 2},     {153, 30, 39, 3},     {154, 31, 33, 3},     {155, 8, 52, 2},
-        {157, 7, 50, 2},      {158, 6, 50, 2},      {159, 7, 70, 2},      {160, 8, 52, 2},
-        {161, 7, 52, 2},      {163, 3, 4, 2},       {164, 13, 176, 11},   {165, 13, 208, 13},
-        {166, 3, 16, 2},      {167, 20, 38, 2},     {168, 19, 38, 2},     {169, 19, 38, 2},
-        {170, 19, 38, 2},     {171, 19, 38, 2},     {172, 19, 38, 2},     {173, 7, 945, 21},
-        {174, 16, 280, 5},    {989, 25, 42, 3},     {990, 14, 42, 3},     {991, 25, 42, 3},
-        {992, 25, 42, 3},     {993, 25, 42, 3},     {994, 25, 42, 3},     {995, 25, 42, 3},
-        {996, 14, 42, 3},     {997, 24, 55, 5},     {998, 25, 42, 3},     {999, 25, 42, 3},
-    };
+    static const std::vector<BitmapShape> shapes = [] {
+        std::vector<BitmapShape> list;
+        for (const panel::Bitmap& b : panel::kBitmaps)
+            list.push_back({b.id, b.width, b.height, b.frames});
+        return list;
+    }();
     return shapes;
 }
 
-// Every bitmap control of the editor at its top-left corner (the about picture excepted).
-inline const std::vector<Placement>& placements() {
-    static const std::vector<Placement> p = {
-        // knobs
-        {130, 162, 29, 62},
-        {130, 209, 29, 30},
-        {131, 162, 93, 45},
-        {131, 209, 93, 100},
-        {132, 486, 29, 20},
-        {133, 440, 28, 85},
-        {134, 533, 29, 50},
-        {135, 392, 93, 50},
-        {136, 439, 93, 100},
-        {137, 486, 93, 10},
-        {137, 532, 93, 10},
-        {138, 600, 29, 35},
-        {139, 672, 29, 50},
-        {139, 719, 29, 65},
-        {139, 766, 29, 50},
-        {140, 599, 93, 50},
-        {141, 646, 93, 70},
-        {142, 758, 93, 50},
-        {143, 805, 93, 25},
-        // buttons and switches
-        {144, 814, 44, 0},
-        {149, 67, 70, 1},
-        {145, 258, 54, 0},
-        {146, 258, 118, 0},
-        {147, 258, 27, 1},
-        {148, 258, 91, 0},
-        {150, 87, 25, 0},
-        {150, 87, 89, 1},
-        {153, 122, 25, 1},
-        {153, 122, 89, 2},
-        {151, 321, 89, 0},
-        {154, 397, 25, 0},
-        {154, 397, 55, 1},
-        {152, 721, 89, 0},
-        {152, 721, 120, 1},
-        {158, 382, 19, 1},
-        {157, 585, 19, 0},
-        {159, 657, 18, 1},
-        {160, 290, 82, 1},
-        {155, 584, 83, 1},
-        {161, 697, 82, 1},
-        // numeric display: "120.0"
-        {165, 298, 26, 2},
-        {164, 314, 26, 3},
-        {164, 330, 26, 1},
-        {164, 347, 26, 1},
-        {163, 311, 40, 0},
-        {163, 327, 40, 0},
-        {163, 343, 40, 1},
-        {166, 311, 30, 0},
-        {166, 327, 30, 0},
-        {166, 344, 30, 0},
-        // step buttons
-        {168, 91, 50, 0},
-        {167, 127, 50, 0},
-        {170, 91, 114, 0},
-        {169, 128, 114, 1},
-        {172, 305, 114, 0},
-        {171, 341, 114, 0},
-        // wave switch and input level bars
-        {174, 370, 81, 2},
-        {173, 43, 23, 16},
-        {173, 43, 87, 12},
-        // preset bar
-        {998, 69, 156, 0},
-        {999, 95, 156, 1},
-        {997, 255, 158, 0},
-        {993, 334, 156, 0},
-        {994, 360, 156, 0},
-        {989, 386, 156, 0},
-        {991, 649, 156, 0},
-        {992, 675, 156, 2},
-        {995, 701, 156, 0},
-        {996, 822, 156, 2},
-        {990, 839, 156, 0},
+// The frame of a control the preview shows (the first one where none is given): a typical
+// setting, with the numeric display showing "120.0".
+inline int previewFrameOf(int tag) {
+    struct Shown {
+        int tag, frame;
     };
-    return p;
+    static constexpr Shown kShown[] = {
+        {kDlyLFb, 62},
+        {kDlyLFbPan, 30},
+        {kDlyRFb, 45},
+        {kDlyRFbPan, 100},
+        {kFltRes, 20},
+        {kFltCutoff, 85},
+        {kFltMod, 50},
+        {kModLfoOffset, 50},
+        {kModSource, 100},
+        {kModSens, 10},
+        {kModEnvSpeed, 10},
+        {kDrvGain, 35},
+        {kMainIn, 50},
+        {kMainMix, 65},
+        {kMainOut, 50},
+        {kVcoManual, 50},
+        {kVcoMod, 70},
+        {kRvbDamp, 50},
+        {kRvbAmt, 25},
+        {panel::kLinkTag, 1},
+        {kDlyLFbInv, 1},
+        {kDlyRMode, 1},
+        {kDlyLRange, 1},
+        {kDlyRRange, 2},
+        {kFltType, 1},
+        {kRvbType, 1},
+        {kFltOn, 1},
+        {panel::kActiveLampTag, 1},
+        {kModOn, 1},
+        {kVcoOn, 1},
+        {kRvbOn, 1},
+        {panel::kFirstDigitTag, 2},
+        {panel::kFirstDigitTag + 1, 3},
+        {panel::kFirstDigitTag + 2, 1},
+        {panel::kFirstDigitTag + 3, 1},
+        {panel::kFirstPointTag + 2, 1},
+        {panel::kDelayRUpTag, 1},
+        {kModLfoWave, 2},
+        {panel::kLevelLeftTag, 16},
+        {panel::kLevelRightTag, 12},
+        {panel::kSavePresetTag, 1},
+        {panel::kSaveMidiTag, 2},
+        {panel::kLearnTag, 2},
+    };
+    for (const Shown& s : kShown)
+        if (s.tag == tag) return s.frame;
+    return 0;
 }
 
-// Areas without a bitmap, for the background's printed scales.
-inline constexpr Rect kLfoRateArea{324, 114, 341, 133};
-inline constexpr Rect kDelayLTimeArea{113, 48, 124, 70};
-inline constexpr Rect kDelayRTimeArea{113, 112, 124, 134};
-inline constexpr Rect kTempoArea{293, 21, 364, 46};
-inline constexpr Rect kLogoArea{307, 51, 352, 75};
-inline constexpr Rect kNameField{127, 158, 238, 168};
-inline constexpr Rect kMenuButton{239, 158, 250, 168};
-inline constexpr Rect kControllerField{727, 158, 813, 168};
+// Every bitmap control of the panel at its top-left corner (the about picture excepted).
+inline const std::vector<Placement>& placements() {
+    static const std::vector<Placement> list = [] {
+        std::vector<Placement> places;
+        for (const panel::Control& c : panel::kControls)
+            if (c.bitmap != 0 && c.kind != panel::Kind::About)
+                places.push_back({c.bitmap, c.rect.left, c.rect.top, previewFrameOf(c.tag)});
+        return places;
+    }();
+    return list;
+}
+
+// The rectangle of a control without a bitmap, for the background's printed scales.
+inline Rect areaOf(int tag) {
+    const panel::Rect r = panel::rectOf(tag);
+    return {double(r.left), double(r.top), double(r.right), double(r.bottom)};
+}
+
+inline const Rect kLfoRateArea = areaOf(kModLfoRate);
+inline const Rect kDelayLTimeArea = areaOf(kDlyLTime);
+inline const Rect kDelayRTimeArea = areaOf(kDlyRTime);
+inline const Rect kTempoArea = areaOf(panel::kTempoTag);
+inline const Rect kLogoArea = areaOf(panel::kAboutTag);
+inline const Rect kNameField = areaOf(panel::kProgramNameTag);
+inline const Rect kMenuButton = areaOf(panel::kProgramMenuTag);
+inline const Rect kControllerField = areaOf(panel::kControllerDisplayTag);
 
 } // namespace gen

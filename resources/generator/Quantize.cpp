@@ -1,4 +1,4 @@
-#include "Quantize.h"
+#include "resources/generator/Quantize.h"
 
 #include <algorithm>
 #include <array>

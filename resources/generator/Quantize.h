@@ -3,7 +3,7 @@
 // of k-means, all in a fixed order so the result never varies.
 #pragma once
 
-#include "Art.h"
+#include "resources/generator/Art.h"
 
 namespace gen {
 

@@ -2,13 +2,13 @@
 // generated C++ source, and writes preview pictures of the composed panel.
 //
 //   tessel-artgen FONT_DIR VERSION OUTPUT_CPP PREVIEW_DIR
-#include "Art.h"
-#include "Emit.h"
-#include "Fonts.h"
-#include "Layout.h"
-#include "Panel.h"
-#include "Quantize.h"
 #include "resources/ArtCodec.h"
+#include "resources/generator/Art.h"
+#include "resources/generator/Emit.h"
+#include "resources/generator/Fonts.h"
+#include "resources/generator/Layout.h"
+#include "resources/generator/Panel.h"
+#include "resources/generator/Quantize.h"
 
 #include <cstdio>
 #include <map>
