@@ -4,6 +4,7 @@
 #include "cli/Numbers.h"
 #include "cli/Printable.h"
 #include "cli/RenderHost.h"
+#include "presets/ControllerMap.h"
 
 #include <charconv>
 #include <cmath>
@@ -14,9 +15,6 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kControllerPrefix = "CC# ";
-constexpr int kControllers = 128;
-// Controller parameters carry controller cc as (cc + 0.5) / 129; 1 means none.
-constexpr double kControllerSteps = 129.0;
 
 // A typed value: a number with the unit after it ("250 ms", "-6dB", "-oo dB"), or a word
 // ("plate"). unit holds the word when there is no number.
@@ -65,8 +63,8 @@ bool isController(const std::string& name) {
 }
 
 std::string controllerText(float value) {
-    const auto cc = static_cast<int>(std::floor(kControllerSteps * value));
-    return cc >= 0 && cc < kControllers ? "CC " + std::to_string(cc) : "none";
+    const VstInt32 cc = controllerOfHostValue(value);
+    return cc != kNotAssigned ? "CC " + std::to_string(cc) : "none";
 }
 
 std::string listOf(const std::vector<std::string>& words) {
@@ -136,8 +134,8 @@ ValueSetting ParameterValues::set(int index, std::string_view text) {
             value = 1.0f;
         } else if (word.size() > 2 && sameIgnoringCase(word.substr(0, 2), "cc")) {
             std::optional<long long> cc = parseInteger(trimSpaces(word.substr(2)));
-            if (cc && *cc >= 0 && *cc < kControllers)
-                value = static_cast<float>((static_cast<double>(*cc) + 0.5) / kControllerSteps);
+            if (cc && *cc >= 0 && *cc < kNumControllers)
+                value = hostValueOfController(static_cast<VstInt32>(*cc));
         }
         if (!value && normalised && *typed.number >= 0.0 && *typed.number <= 1.0)
             value = static_cast<float>(*typed.number);

@@ -261,11 +261,9 @@ LV2_State_Status TesselLv2::saveState(LV2_State_Store_Function store, LV2_State_
     if (!haveUrids) return LV2_STATE_ERR_NO_FEATURE;
     std::string text;
     for (int p = 0; p < kNumParams; ++p) {
-        // The host-side value of the binding: (cc + 0.5) / 129, or 1 for none.
         const float v = record->getParameter(record, kNumParams + p);
-        const int cc = std::min(static_cast<int>(129.0f * v), 128);
         if (p > 0) text += ' ';
-        text += std::to_string(cc < 128 ? cc : kNotAssigned);
+        text += std::to_string(controllerOfHostValue(v));
     }
     return store(handle, urids.controllers, text.c_str(), text.size() + 1, urids.atomString,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
@@ -291,9 +289,7 @@ LV2_State_Status TesselLv2::restoreState(LV2_State_Retrieve_Function retrieve,
         at = next;
     }
     for (int p = 0; p < kNumParams; ++p) {
-        const int cc = controllers[p];
-        const float v = cc >= 0 && cc < 128 ? (static_cast<float>(cc) + 0.5f) / 129.0f : 1.0f;
-        record->setParameter(record, kNumParams + p, v);
+        record->setParameter(record, kNumParams + p, hostValueOfController(controllers[p]));
     }
     return LV2_STATE_SUCCESS;
 }

@@ -61,10 +61,7 @@ void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
             stopClear();
         }
     } else if (index >= kNumParams && index < kNumHostParams) {
-        // Controller assignment: (cc + 0.5) / 129 for controller cc, 1.0 for none.
-        float v = sanitizeValue(value);
-        int cc = static_cast<int>(std::floor(129.0f * v));
-        if (cc >= 128) cc = kNotAssigned;
+        const VstInt32 cc = controllerOfHostValue(value);
         VstInt32 param = index - kNumParams;
         if (cc == kNotAssigned)
             unassignParameter(param);
@@ -76,10 +73,8 @@ void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
 float CPresetSystemEffect::getParameter(VstInt32 index) {
     if (isSoundParameter(index)) return programs[currentProgram].getParameter(index);
     if (index >= kNumParams && index < kNumHostParams) {
-        VstInt32 cc = paramToController[index - kNumParams];
         // Numbers outside 0..127 (from a file or the store) route nothing: not assigned.
-        if (cc < 0 || cc >= kNumControllers) return 1.0f;
-        return (static_cast<float>(cc) + 0.5f) / 129.0f;
+        return hostValueOfController(paramToController[index - kNumParams]);
     }
     return 0.0f;
 }

@@ -10,6 +10,17 @@ inline constexpr VstInt32 kNotAssigned = 999;
 // Controllers 120..127 are channel mode messages: never learned.
 inline constexpr VstInt32 kFirstModeController = 120;
 
+// How the host sees a controller assignment (parameters 48..95): (cc + 0.5) / 129 for
+// controller cc, 1 for none; and the controller a host value stands for (NaN counts as 0).
+inline float hostValueOfController(VstInt32 cc) noexcept {
+    if (cc < 0 || cc >= kNumControllers) return 1.0f;
+    return (static_cast<float>(cc) + 0.5f) / static_cast<float>(kNumControllers + 1);
+}
+inline VstInt32 controllerOfHostValue(float value) noexcept {
+    const auto cc = static_cast<VstInt32>(sanitizeValue(value) * (kNumControllers + 1));
+    return cc < kNumControllers ? cc : kNotAssigned;
+}
+
 // Controllers of parameters 0..47 in a new installation; none has a standard meaning.
 inline constexpr VstInt32 kDefaultControllers[kNumParams] = {
     20, 22, 21, 23, 24, 25, 26, 27, 28, 29, 30, 31,  41,  44,  45,  46,
