@@ -3,6 +3,9 @@
 // parameters, and parameter values, are resolved later against the effect itself.
 #pragma once
 
+#include "engine/Parameters.h"
+#include "engine/TempoSync.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +27,7 @@ struct Options {
     bool listPrograms = false;
     bool listParams = false;
     std::vector<SoundAction> sound;
-    double tempoBpm = 120.0;
+    double tempoBpm = temposync::kStartTempoBpm;
     int blockSize = 512;
     std::optional<double> demoRateHz;  // only for the demo phrase
     std::optional<double> tailSeconds; // none: until the output has died away
@@ -34,12 +37,12 @@ struct Options {
 };
 
 inline constexpr double kDefaultDemoRateHz = 44100.0;
-inline constexpr double kMinTempoBpm = 30.0;
-inline constexpr double kMaxTempoBpm = 400.0;
+inline constexpr double kMinTempoBpm = temposync::kMinTempoBpm;
+inline constexpr double kMaxTempoBpm = temposync::kMaxTempoBpm;
 inline constexpr int kMaxBlockSize = 8192;
 // The effect runs at rates in this range; others it would treat as 44100 Hz.
-inline constexpr double kMinRateHz = 4096.0;
-inline constexpr double kMaxRateHz = 200000.0;
+inline constexpr double kMinRateHz = kMinSampleRate;
+inline constexpr double kMaxRateHz = kMaxSampleRate;
 inline constexpr double kMaxTailSeconds = 3600.0;
 
 struct ParseResult {

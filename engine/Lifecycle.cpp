@@ -9,15 +9,12 @@
 
 namespace {
 
-constexpr float kMinRate = 4096.0f;
-constexpr float kMaxRate = 200000.0f;
-constexpr float kDefaultRate = 44100.0f;
 constexpr VstInt32 kDefaultMeterLength = 1024;
 constexpr VstInt32 kMaxMeterLength = 44100;
 
 // A rate the engine cannot run (NaN included) counts as 44100 Hz.
 float usableRate(float sr) noexcept {
-    return sr >= kMinRate && sr <= kMaxRate ? sr : kDefaultRate;
+    return sr >= kMinSampleRate && sr <= kMaxSampleRate ? sr : kFallbackSampleRate;
 }
 
 } // namespace

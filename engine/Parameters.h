@@ -58,6 +58,11 @@ enum ParameterId : std::int32_t {
     kNumParams
 };
 
+// The sample rates the engine runs at, in hertz; it treats any other as 44100 Hz.
+inline constexpr float kMinSampleRate = 4096.0f;
+inline constexpr float kMaxSampleRate = 200000.0f;
+inline constexpr float kFallbackSampleRate = 44100.0f;
+
 // Host indices 48..95 carry the controller assignment of sound parameter index - 48.
 constexpr std::int32_t kNumHostParams = 2 * kNumParams;
 
