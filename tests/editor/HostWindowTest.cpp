@@ -5,7 +5,8 @@
 // GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
-#include "support/TestDisplay.h"
+#include "engine/Parameters.h"
+#include "support/WindowTest.h"
 #include "testhost/TestHost.h"
 
 #include <X11/Xlib.h>
@@ -19,19 +20,10 @@
 
 namespace {
 
-// Panel positions (scale-1 pixels) of the controls these tests use.
-struct PanelPoint {
-    int x;
-    int y;
-};
-constexpr PanelPoint kBypassButton{826, 55};   // "Main Bypass", tag 41
-constexpr PanelPoint kMixKnob{737, 47};        // "Main Mix", tag 2
-constexpr PanelPoint kDelayStepRight{137, 59}; // left delay's right step button, tag 63
-
-constexpr int kMainMix = 2;
-constexpr int kDlyLMode = 24;
-constexpr int kDlyLTime = 35;
-constexpr int kMainBypass = 41;
+// The panel positions of the controls these tests use.
+const PanelPoint kBypassButton = centreOf(kMainBypass);
+const PanelPoint kMixKnob = centreOf(kMainMix);
+const PanelPoint kDelayStepRight = centreOf(panel::kDelayLUpTag); // left delay's step up
 
 // One begin-edit, at least one automation, one end-edit.
 bool isOneGesture(const std::string& calls) {
@@ -39,17 +31,13 @@ bool isOneGesture(const std::string& calls) {
            calls.find_first_not_of('a', 1) == calls.size() - 1;
 }
 
-class HostWindowTest : public testing::Test {
+class HostWindowTest : public WindowTest {
 protected:
-    Display* display = nullptr;
-    Window parent = 0;
     std::unique_ptr<TestHost> host;
-    int scale = 1;
 
     void SetUp() override {
-        std::string whyNot;
-        display = testdisplay::open(whyNot);
-        if (display == nullptr) GTEST_SKIP() << whyNot;
+        WindowTest::SetUp();
+        if (IsSkipped()) return;
         host = std::make_unique<TestHost>();
         ASSERT_TRUE(host->load());
         ASSERT_TRUE(host->effect()->flags & effFlagsHasEditor);
@@ -57,15 +45,8 @@ protected:
 
     void TearDown() override {
         host.reset(); // effClose with the window still open, as some hosts do
-        if (display == nullptr) return;
-        if (parent) XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-        unsetenv("DISPLAY");
+        WindowTest::TearDown();
     }
-
-    // A loaded X server may refuse a connection made right after another one closed;
-    // hosts never reopen within microseconds, and neither do these tests.
-    static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
 
     // effEditOpen into the parent, as a host does it some moments after a close.
     VstIntPtr openEditor() {
@@ -81,51 +62,13 @@ protected:
 
     Window makeParent() {
         const ERect rect = editorRect();
-        scale = rect.right >= 2 * 875 ? 2 : 1;
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
-                                     unsigned(rect.right - rect.left),
-                                     unsigned(rect.bottom - rect.top), 0, 0, 0);
-        XMapRaised(display, parent);
-        XSync(display, False);
-        return parent;
-    }
-
-    std::vector<Window> children(Window window) {
-        Window root = 0, up = 0, *list = nullptr;
-        unsigned count = 0;
-        std::vector<Window> result;
-        if (XQueryTree(display, window, &root, &up, &list, &count) && list) {
-            result.assign(list, list + count);
-            XFree(list);
-        }
-        return result;
+        scale = rect.right >= 2 * panel::kWidth ? 2 : 1;
+        return WindowTest::makeParent(rect.right - rect.left, rect.bottom - rect.top);
     }
 
     void idle() { host->dispatch(effEditIdle); }
 
-    // Idles the editor as a host does (every 10 ms) until `done` holds, at most three seconds.
-    bool idleUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 300; ++i) {
-            idle();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    // The pointer to a panel position, in the parent window's screen pixels.
-    void moveTo(PanelPoint at) {
-        XTestFakeMotionEvent(display, -1, at.x * scale + scale / 2, at.y * scale + scale / 2, 0);
-        XSync(display, False);
-    }
-    void button(bool down) {
-        XTestFakeButtonEvent(display, 1, down ? True : False, 0);
-        XSync(display, False);
-    }
-    void key(KeySym sym, bool down) {
-        XTestFakeKeyEvent(display, XKeysymToKeycode(display, sym), down ? True : False, 0);
-        XSync(display, False);
-    }
+    void idleOnce() override { idle(); }
 
     std::vector<TestHost::Call> automation(int index) {
         std::vector<TestHost::Call> result;
@@ -214,14 +157,7 @@ TEST_F(HostWindowTest, DraggingAKnobAutomatesItInsideOneGesture) {
     idle();
     host->clearCalls();
 
-    moveTo(kMixKnob);
-    button(true);
-    idle();
-    for (int step = 1; step <= 10; ++step) {
-        moveTo({kMixKnob.x, kMixKnob.y - 3 * step});
-        idle();
-    }
-    button(false);
+    dragUp(kMixKnob, 10, 3);
     ASSERT_TRUE(idleUntil([&] { return gesture(kMainMix).ends_with('e'); }))
         << "the release ends the gesture";
 

@@ -14,7 +14,7 @@
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
-#include "support/TestDisplay.h"
+#include "support/WindowTest.h"
 #include "toolkit/CFrame.h"
 
 #include <X11/Xlib.h>
@@ -50,15 +50,12 @@ int childProcessCount() {
     return count;
 }
 
-class PresetBarWindow : public testing::Test {
+class PresetBarWindow : public WindowTest {
 protected:
     void SetUp() override {
-        std::string whyNot;
-        display = testdisplay::open(whyNot);
-        if (display == nullptr) GTEST_SKIP() << whyNot;
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 875, 171, 0, 0, 0);
-        XMapRaised(display, parent);
-        XSync(display, False);
+        WindowTest::SetUp();
+        if (IsSkipped()) return;
+        makeParent(panel::kWidth, panel::kHeight);
 
         PlatformServices services;
         services.settings = &settings;
@@ -74,36 +71,11 @@ protected:
 
     void TearDown() override {
         drell.reset();
-        if (display == nullptr) return;
-        XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-        unsetenv("DISPLAY");
+        WindowTest::TearDown();
     }
 
-    // Idles the editor as a host does until `done` holds (at most `seconds`).
-    bool idleUntil(const std::function<bool()>& done, int seconds = 3) {
-        for (int i = 0; i < seconds * 100; ++i) {
-            editor->idle();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    void clickAt(int x, int y) {
-        XTestFakeMotionEvent(display, -1, x, y, 0);
-        XTestFakeButtonEvent(display, 1, True, 0);
-        XTestFakeButtonEvent(display, 1, False, 0);
-        XSync(display, False);
-    }
-    void typeKey(KeySym sym, bool shift = false) {
-        ::KeyCode shiftCode = XKeysymToKeycode(display, XK_Shift_L);
-        if (shift) XTestFakeKeyEvent(display, shiftCode, True, 0);
-        ::KeyCode code = XKeysymToKeycode(display, sym);
-        XTestFakeKeyEvent(display, code, True, 0);
-        XTestFakeKeyEvent(display, code, False, 0);
-        if (shift) XTestFakeKeyEvent(display, shiftCode, False, 0);
-        XSync(display, False);
-    }
+    void idleOnce() override { editor->idle(); }
+
     // Runs xdotool with the arguments; answers whether it succeeded.
     bool xdotool(const std::vector<std::string>& arguments) {
         std::string program = findProgram("xdotool");
@@ -149,8 +121,6 @@ protected:
         return name;
     }
 
-    Display* display = nullptr;
-    Window parent = 0;
     EffectHost host;
     MemorySettingsStore settings;
     RecordingMessageBoxes messages;
@@ -165,7 +135,7 @@ TEST_F(PresetBarWindow, ANameTypedIntoTheWindowRenamesTheProgram) {
     std::vector<std::string> names;
     for (int32_t i = 0; i < kNumPrograms; ++i) names.push_back(programName(i));
     names[12] = "Dub Yard";
-    clickAt(180, 163);
+    clickOn(panel::kProgramNameTag);
     ASSERT_TRUE(idleUntil([&] { return editor->getFrame()->getFocusView() != nullptr; }))
         << "the click reached the name field";
     for (KeySym sym : {XK_D, XK_u, XK_b, XK_space, XK_Y, XK_a, XK_r, XK_d})
@@ -187,7 +157,7 @@ TEST_F(PresetBarWindow, BankSavedThroughTheRealDialogLoadsBackAllPrograms) {
         drell->getProgramAt(i)->setParameter(7, float(i) / 60.0f);
         saved.push_back(programName(i));
     }
-    clickAt(372, 162); // save bank
+    clickOn(panel::kSaveBankTag);
     ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
     ASSERT_TRUE(answerDialog("Save bank as...", bank, false)) << "the dialog did not answer";
     ASSERT_TRUE(std::filesystem::exists(bank)) << "the dialog saved nothing";
@@ -197,7 +167,7 @@ TEST_F(PresetBarWindow, BankSavedThroughTheRealDialogLoadsBackAllPrograms) {
         drell->getProgramAt(i)->setName("Other");
         drell->getProgramAt(i)->setParameter(7, 1.0f);
     }
-    clickAt(340, 162); // load bank
+    clickOn(panel::kLoadBankTag);
     ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
     ASSERT_TRUE(answerDialog("Select bank to load...", bank, true)) << "the dialog did not answer";
     for (int32_t i = 0; i < kNumPrograms; ++i) {
@@ -213,7 +183,7 @@ TEST_F(PresetBarWindow, ADialogOpenWhenTheWindowClosesOrTheEffectEndsIsEndedAndR
     const int before = childProcessCount();
     for (bool closeWindowOnly : {true, false}) {
         ASSERT_TRUE(editor->getFrame() != nullptr);
-        clickAt(372, 162); // save bank
+        clickOn(panel::kSaveBankTag);
         ASSERT_TRUE(idleUntil([&] { return editor->fileCommands().busy(); }));
         ASSERT_TRUE(xdotool({"search", "--sync", "--name", "Save bank as..."}));
         if (closeWindowOnly) {

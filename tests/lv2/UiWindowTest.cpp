@@ -7,7 +7,7 @@
 
 #include "lv2/PortLayout.h"
 #include "presets/FactoryPrograms.h"
-#include "support/TestDisplay.h"
+#include "support/WindowTest.h"
 #include "testhost/TestHost.h"
 
 #include <X11/Xlib.h>
@@ -32,25 +32,20 @@
 
 namespace {
 
-struct PanelPoint {
-    int x;
-    int y;
-};
-constexpr PanelPoint kMixKnob{737, 47};      // "Main Mix", kMainMix
-constexpr PanelPoint kRockerRight{274, 163}; // the preset bar's step to the next program
+const PanelPoint kMixKnob = centreOf(kMainMix);
+// The right half of the preset bar's rocker: the step to the next program.
+const PanelPoint kRockerRight{panel::rectOf(panel::kProgramRockerTag).right - 5,
+                              centreOf(panel::kProgramRockerTag).y};
 constexpr std::uint32_t kBlock = 64;
 
-class Lv2UiWindowTest : public testing::Test {
+class Lv2UiWindowTest : public WindowTest {
 protected:
-    Display* display = nullptr;
-    Window parent = 0;
     void* library = nullptr;
     const LV2_Descriptor* plugin = nullptr;
     const LV2UI_Descriptor* uiDescriptor = nullptr;
     LV2_Handle instance = nullptr;
     LV2UI_Handle ui = nullptr;
     const LV2UI_Idle_Interface* idleInterface = nullptr;
-    int scale = 1;
 
     std::array<float, kNumParams> controls{};
     std::array<float, kBlock> in{}, outLeft{}, outRight{};
@@ -59,9 +54,8 @@ protected:
     std::pair<int, int> requestedSize{0, 0};
 
     void SetUp() override {
-        std::string whyNot;
-        display = testdisplay::open(whyNot);
-        if (display == nullptr) GTEST_SKIP() << whyNot;
+        WindowTest::SetUp();
+        if (IsSkipped()) return;
 
         const std::string binary = std::string(TESSEL_LV2_BUNDLE) + "/" + lv2ports::kBinaryName;
         library = dlopen(binary.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -97,10 +91,7 @@ protected:
         run();
 
         // Room for the editor at either scale.
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 2 * 875, 2 * 171, 0,
-                                     0, 0);
-        XMapRaised(display, parent);
-        XSync(display, False);
+        makeParent(2 * panel::kWidth, 2 * panel::kHeight);
     }
 
     void TearDown() override {
@@ -110,14 +101,8 @@ protected:
             plugin->cleanup(instance);
         }
         if (library != nullptr) dlclose(library);
-        if (display == nullptr) return;
-        if (parent) XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-        unsetenv("DISPLAY");
+        WindowTest::TearDown();
     }
-
-    // A loaded X server may refuse a connection made right after another one closed.
-    static void settle() { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }
 
     void run() { plugin->run(instance, kBlock); }
 
@@ -160,31 +145,14 @@ protected:
                                       &writeFunction, this, &widget, features.data());
         if (made != nullptr) {
             EXPECT_NE(widget, nullptr) << "the widget is the editor's window";
-            scale = requestedSize.first >= 2 * 875 ? 2 : 1;
+            scale = requestedSize.first >= 2 * panel::kWidth ? 2 : 1;
         }
         return made;
     }
 
     int idle() { return idleInterface->idle(ui); }
 
-    // Idles as a host does (every 10 ms) until `done` holds, at most three seconds.
-    bool idleUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 300; ++i) {
-            EXPECT_EQ(idle(), 0);
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    void moveTo(PanelPoint at) {
-        XTestFakeMotionEvent(display, -1, at.x * scale + scale / 2, at.y * scale + scale / 2, 0);
-        XSync(display, False);
-    }
-    void button(bool down) {
-        XTestFakeButtonEvent(display, 1, down ? True : False, 0);
-        XSync(display, False);
-    }
+    void idleOnce() override { EXPECT_EQ(idle(), 0); }
 
     // What a host does with the writes: the port takes the value before the next run.
     void applyWrites() {
@@ -203,14 +171,7 @@ TEST_F(Lv2UiWindowTest, KnobDragWritesItsPortInsideOneTouchAndHostValuesAreNotWr
     writes.clear();
 
     const float before = controls[kMainMix];
-    moveTo(kMixKnob);
-    button(true);
-    idle();
-    for (int step = 1; step <= 10; ++step) {
-        moveTo({kMixKnob.x, kMixKnob.y - 3 * step});
-        idle();
-    }
-    button(false);
+    dragUp(kMixKnob, 10, 3);
     ASSERT_TRUE(idleUntil([&] { return touches.size() >= 2; })) << "the release ends the touch";
 
     EXPECT_EQ(touches,

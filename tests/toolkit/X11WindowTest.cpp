@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ToolkitTestSupport.h"
+#include "support/WindowTest.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/COnOffButton.h"
 #include "toolkit/CTextEdit.h"
@@ -35,74 +36,19 @@ int openFileCount() {
     return count;
 }
 
-class X11WindowTest : public testing::Test {
+class X11WindowTest : public WindowTest {
 protected:
-    Display* display = nullptr;
-    Window parent = 0;
     RecordingOwner owner;
     RecordingListener listener;
 
-    void SetUp() override {
-        const char* name = std::getenv("TESSEL_TEST_DISPLAY");
-        if (name == nullptr || *name == 0)
-            GTEST_SKIP() << "no X server for window tests: TESSEL_TEST_DISPLAY is not set "
-                            "(scripts/test.sh starts an Xvfb and sets it)";
-        display = XOpenDisplay(name);
-        if (display == nullptr) GTEST_SKIP() << "cannot reach the X server " << name;
-        int event, error, major, minor;
-        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "the X server " << name << " has no XTest extension";
-        // The frames open their own connections to the server DISPLAY names.
-        setenv("DISPLAY", name, 1);
+    CFrame* idled = nullptr;
+    void idleOnce() override {
+        if (idled != nullptr) idled->idle();
     }
-
-    void TearDown() override {
-        if (display == nullptr) return;
-        if (parent) XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-    }
-
-    Window makeParent(int width, int height) {
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(width),
-                                     unsigned(height), 0, 0, 0);
-        XMapRaised(display, parent);
-        XSync(display, False);
-        return parent;
-    }
-
-    std::vector<Window> children(Window window) {
-        Window root = 0, up = 0, *list = nullptr;
-        unsigned count = 0;
-        std::vector<Window> result;
-        if (XQueryTree(display, window, &root, &up, &list, &count) && list) {
-            result.assign(list, list + count);
-            XFree(list);
-        }
-        return result;
-    }
-
     // Idles the frame as a host would until `done` holds (at most three seconds).
     bool idleUntil(CFrame& frame, const std::function<bool()>& done) {
-        for (int i = 0; i < 300; ++i) {
-            frame.idle();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    void clickAt(int x, int y) {
-        XTestFakeMotionEvent(display, -1, x, y, 0);
-        XTestFakeButtonEvent(display, 1, True, 0);
-        XTestFakeButtonEvent(display, 1, False, 0);
-        XSync(display, False);
-    }
-
-    void typeKey(KeySym sym) {
-        ::KeyCode code = XKeysymToKeycode(display, sym);
-        XTestFakeKeyEvent(display, code, True, 0);
-        XTestFakeKeyEvent(display, code, False, 0);
-        XSync(display, False);
+        idled = &frame;
+        return WindowTest::idleUntil(done);
     }
 
     uint32_t screenPixel(Window window, int x, int y) {
