@@ -14,6 +14,7 @@
 // The renders are single-threaded and parameters change only between blocks, so reading
 // the shared working values once per block or once per sample gives the same result. Each
 // render's RMS is stored beside its hash, so a failure says how far the sound moved.
+#include "support/BlockRender.h"
 #include "support/EffectHost.h"
 #include "support/TestSignal.h"
 
@@ -115,22 +116,20 @@ Result render(const Render& r, std::vector<float>* samples = nullptr) {
     // approach to zero) to play out.
     std::vector<float> inL = testsignal::burstsAndSweep(frames, 11);
     std::vector<float> inR = testsignal::burstsAndSweep(frames, 23);
-    std::vector<float> outL(static_cast<std::size_t>(frames)), outR(outL.size());
+    const blockrender::Stereo out = blockrender::render(
+        *drell, inL, inR, kBlockSizes,
+        [&](int block) {
+            if (r.automation) r.automation(*drell, block);
+        },
+        [&](int n) {
+            if (host.timeInfo) host.timeInfo->ppqPos += n * host.timeInfo->tempo / (60.0 * r.rate);
+        });
     Hash hash;
     double energy = 0.0;
     bool finite = true;
-    int done = 0;
-    for (int block = 0; done < frames; ++block) {
-        if (r.automation) r.automation(*drell, block);
-        int n = kBlockSizes[block % std::size(kBlockSizes)];
-        if (n > frames - done) n = frames - done;
-        run(*drell, inL.data() + done, inR.data() + done, n, outL.data() + done,
-            outR.data() + done);
-        if (host.timeInfo) host.timeInfo->ppqPos += n * host.timeInfo->tempo / (60.0 * r.rate);
-        done += n;
-    }
     for (int i = 0; i < frames; ++i) {
-        for (float y : {outL[static_cast<std::size_t>(i)], outR[static_cast<std::size_t>(i)]}) {
+        for (float y :
+             {out.left[static_cast<std::size_t>(i)], out.right[static_cast<std::size_t>(i)]}) {
             if (samples != nullptr) samples->push_back(y);
             hash.add(y);
             energy += static_cast<double>(y) * y;
@@ -273,22 +272,10 @@ TEST(GoldenOutput, ClockFollowingTheLfoAloneStaysWithinTheClockedTolerance) {
     ASSERT_EQ(blockWise.size(), perSample.size());
     // Interleaved stereo: within 1e-3 over the first 100 ms, then each 50 ms window's level
     // within 0.5 dB.
-    const std::size_t first = 2 * 4410, window = 2 * 2205;
-    float early = 0.0f;
-    for (std::size_t i = 0; i < first; ++i)
-        early = std::max(early, std::fabs(blockWise[i] - perSample[i]));
-    double worstDb = 0.0;
-    float largest = early;
-    for (std::size_t start = first; start + window <= blockWise.size(); start += window) {
-        double a = 0.0, b = 0.0;
-        for (std::size_t i = start; i < start + window; ++i) {
-            a += static_cast<double>(blockWise[i]) * blockWise[i];
-            b += static_cast<double>(perSample[i]) * perSample[i];
-            largest = std::max(largest, std::fabs(blockWise[i] - perSample[i]));
-        }
-        if (b / static_cast<double>(window) > 1e-8)
-            worstDb = std::max(worstDb, std::fabs(10.0 * std::log10(a / b)));
-    }
+    const std::size_t first = 2 * 4410, window = 2 * 2205, all = blockWise.size();
+    const float early = blockrender::largestDifference(blockWise, perSample, 0, first);
+    const float largest = blockrender::largestDifference(blockWise, perSample, 0, all);
+    const double worstDb = blockrender::largestWindowDb(blockWise, perSample, first, all, window);
     EXPECT_LE(early, 1e-3f);
     EXPECT_LE(worstDb, 0.5);
     std::printf("[ deviation] %s: first 100 ms %.3g, largest %.3g, windows %.3g dB\n", r.name,

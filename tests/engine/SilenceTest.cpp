@@ -2,6 +2,7 @@
 // that follows starts as it would have without the silence. Each render is compared with the
 // same render over an input that never counts as quiet (a dither of +-2e-10 on it), which
 // runs the ordinary chain throughout.
+#include "support/BlockRender.h"
 #include "support/EffectHost.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,7 @@ using Settings = std::vector<std::pair<VstInt32, float>>;
 
 constexpr float kRate = 8000.0f; // small memories: five seconds of delay are 40001 samples
 
-struct Output {
-    std::vector<float> left, right;
-};
+using Output = blockrender::Stereo;
 
 // A burst of noise, twelve seconds of silence, another burst, a second of silence; blocks of
 // 256 frames and a few odd ones.
@@ -43,17 +42,8 @@ Output render(const Settings& settings, float dither) {
     for (const auto& [index, value] : settings) drell->setParameter(index, value);
     drell->dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
     drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-    std::vector<float> inL = testInput(3, dither), inR = testInput(5, dither);
-    Output out{std::vector<float>(inL.size()), std::vector<float>(inL.size())};
-    const int frames = static_cast<int>(inL.size());
     constexpr int kSizes[] = {256, 256, 256, 77, 256, 1, 256, 500};
-    for (int done = 0, block = 0; done < frames; ++block) {
-        const int n = std::min(kSizes[block % 8], frames - done);
-        run(*drell, inL.data() + done, inR.data() + done, n, out.left.data() + done,
-            out.right.data() + done);
-        done += n;
-    }
-    return out;
+    return blockrender::render(*drell, testInput(3, dither), testInput(5, dither), kSizes);
 }
 
 struct Case {
@@ -68,29 +58,17 @@ constexpr int frameAt(float seconds) {
 
 // Largest difference over [from, to) of both sides.
 float largestDifference(const Output& a, const Output& b, int from, int to) {
-    float d = 0.0f;
-    for (int i = from; i < to; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        d = std::max({d, std::fabs(a.left[k] - b.left[k]), std::fabs(a.right[k] - b.right[k])});
-    }
-    return d;
+    const auto f = static_cast<std::size_t>(from), t = static_cast<std::size_t>(to);
+    return std::max(blockrender::largestDifference(a.left, b.left, f, t),
+                    blockrender::largestDifference(a.right, b.right, f, t));
 }
 
 // Largest level difference in dB of the 50 ms windows in [from, to) of the left side, where
 // the reference is above -80 dBFS.
 double largestWindowDb(const Output& a, const Output& reference, int from, int to) {
-    const int window = frameAt(0.05f);
-    double worst = 0.0;
-    for (int start = from; start + window <= to; start += window) {
-        double ea = 0.0, er = 0.0;
-        for (int i = start; i < start + window; ++i) {
-            const auto k = static_cast<std::size_t>(i);
-            ea += static_cast<double>(a.left[k]) * a.left[k];
-            er += static_cast<double>(reference.left[k]) * reference.left[k];
-        }
-        if (er / window > 1e-8) worst = std::max(worst, std::fabs(10.0 * std::log10(ea / er)));
-    }
-    return worst;
+    return blockrender::largestWindowDb(a.left, reference.left, static_cast<std::size_t>(from),
+                                        static_cast<std::size_t>(to),
+                                        static_cast<std::size_t>(frameAt(0.05f)));
 }
 
 // Delays of 100 and 150 ms with 30 % feedback, so the echoes die away within the silence.
