@@ -1,19 +1,12 @@
 // The built-in phrase that a render without input plays.
 #include "cli/DemoPhrase.h"
+#include "support/TestSignal.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace {
-
-double rms(const std::vector<float>& x, std::size_t from, std::size_t to) {
-    double sum = 0.0;
-    for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
-    return std::sqrt(sum / static_cast<double>(to - from));
-}
-
-} // namespace
+using testsignal::rms;
 
 TEST(DemoPhrase, IsFourSecondsOfStereoPeakingAtMinusSixDb) {
     for (double rate : {22050.0, 44100.0, 96000.0}) {

@@ -25,13 +25,9 @@ std::size_t loudest(const std::vector<float>& x) {
     return best;
 }
 
-double rms(const std::vector<float>& x, std::size_t from, std::size_t to) {
-    double sum = 0.0;
-    for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
-    return std::sqrt(sum / static_cast<double>(to - from));
-}
-
 } // namespace
+
+using testsignal::rms;
 
 // A VST 2 host that restores a program's 48 values before playing, against an LV2 host
 // that applies the same program's preset.

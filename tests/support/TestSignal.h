@@ -1,5 +1,6 @@
 // The tests' one source signal, seeded so renders repeat bit for bit: noise bursts, a falling
 // sine, a quieter burst, then silence for the last 60 % so tails play out. Peak about 0.8.
+// And the level the tests measure signals by.
 #pragma once
 
 #include <cmath>
@@ -24,6 +25,13 @@ inline std::vector<float> burstsAndSweep(int frames, unsigned seed) {
         x[static_cast<std::size_t>(i)] = v;
     }
     return x;
+}
+
+// The root mean square of x over [from, to).
+inline double rms(const std::vector<float>& x, std::size_t from, std::size_t to) {
+    double sum = 0.0;
+    for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
 }
 
 } // namespace testsignal
