@@ -43,7 +43,7 @@ constexpr FileButton kMidiButtons[] = {
 };
 
 // Where the layout puts the preset bar's control with `tag`, and its bitmap.
-CRect rectOf(int32_t tag) {
+CRect barRect(int32_t tag) {
     const panel::Rect r = panel::rectOf(tag);
     return CRect(r.left, r.top, r.right, r.bottom);
 }
@@ -100,7 +100,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     if (frame == nullptr || drell == nullptr) return false;
     CBitmap* panel = frame->getBackground();
     auto textField = [&](int32_t tag) {
-        const CRect rect = rectOf(tag);
+        const CRect rect = barRect(tag);
         auto* field = new CTextEdit(rect, this, tag, nullptr, panel);
         field->setBackOffset({rect.left, rect.top});
         return field;
@@ -112,7 +112,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     programName->setMaxLength(kNameLength);
     addControl(programName);
 
-    programMenu = new COptionMenu(rectOf(kProgramMenuTag), this, kProgramMenuTag, nullptr,
+    programMenu = new COptionMenu(barRect(kProgramMenuTag), this, kProgramMenuTag, nullptr,
                                   kNoTextStyle | kCheckStyle);
     styleText(programMenu);
     programMenu->setBackColor(kFieldColour);
@@ -123,15 +123,15 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     showBank();
 
     CBitmap* bitmap = bitmapOf(kProgramRockerTag);
-    rocker = new CPSRockerSwitch(rectOf(kProgramRockerTag), this, kProgramRockerTag,
-                                 int32_t(rectOf(kProgramRockerTag).height()), bitmap);
+    rocker = new CPSRockerSwitch(barRect(kProgramRockerTag), this, kProgramRockerTag,
+                                 int32_t(barRect(kProgramRockerTag).height()), bitmap);
     bitmap->forget();
     addControl(rocker);
     hoverButtons.clear();
 
     auto addFileButton = [&](const FileButton& b) {
         CBitmap* art = bitmapOf(b.tag);
-        const CRect rect = rectOf(b.tag);
+        const CRect rect = barRect(b.tag);
         auto* button =
             new CSaveLoadButton(rect, this, b.tag, int32_t(rect.height()), art, b.kind, this);
         art->forget();
@@ -140,7 +140,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     };
     for (const FileButton& b : kBankButtons) addFileButton(b);
 
-    const CRect controllerField = rectOf(kControllerDisplayTag);
+    const CRect controllerField = barRect(kControllerDisplayTag);
     controllerDisplay = new CParamDisplay(controllerField, panel);
     controllerDisplay->setTag(kControllerDisplayTag);
     controllerDisplay->setBackOffset({controllerField.left, controllerField.top});
@@ -152,7 +152,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
 
     auto toggle = [&](int32_t tag) {
         CBitmap* art = bitmapOf(tag);
-        const CRect rect = rectOf(tag);
+        const CRect rect = barRect(tag);
         auto* button = new CPSOnOffButton(rect, this, tag, int32_t(rect.height()), art);
         art->forget();
         return button;
@@ -163,7 +163,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     for (const FileButton& b : kMidiButtons) addFileButton(b);
 
     bitmap = bitmapOf(kStoreMidiTag);
-    const CRect storeRect = rectOf(kStoreMidiTag);
+    const CRect storeRect = barRect(kStoreMidiTag);
     auto* store =
         new CPSKickButton(storeRect, this, kStoreMidiTag, int32_t(storeRect.height()), bitmap);
     bitmap->forget();

@@ -47,24 +47,8 @@ class CPresetSystemEditor : public AEffGUIEditor,
                             public PresetSystemEvents,
                             public ProgramMenuEntries {
 public:
-    // Tags of the preset bar's controls (and of the about control, whose state it follows).
-    enum PresetBarTag : int32_t {
-        kAboutTag = panel::kAboutTag,
-        kProgramNameTag = panel::kProgramNameTag,
-        kProgramRockerTag = panel::kProgramRockerTag,
-        kLoadBankTag = panel::kLoadBankTag,
-        kSaveBankTag = panel::kSaveBankTag,
-        kLoadPresetTag = panel::kLoadPresetTag,
-        kSavePresetTag = panel::kSavePresetTag,
-        kControllerDisplayTag = panel::kControllerDisplayTag,
-        kLearnTag = panel::kLearnTag,
-        kLoadMidiTag = panel::kLoadMidiTag,
-        kSaveMidiTag = panel::kSaveMidiTag,
-        kStoreMidiTag = panel::kStoreMidiTag,
-        kClearTag = panel::kClearTag,
-        kProgramMenuTag = panel::kProgramMenuTag,
-        kDefaultBankTag = panel::kDefaultBankTag,
-    };
+    // The panel's tags (the preset bar's, and those of the editor's own controls).
+    using enum panel::Tag;
 
     // Creates the file commands, which load the default bank.
     explicit CPresetSystemEditor(Drell* effect);

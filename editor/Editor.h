@@ -29,20 +29,12 @@ class CControl;
 
 class Editor : public CPresetSystemEditor, public EditReceiver, public DrellEditorEvents {
 public:
-    // Tags of the editor's own controls (0..47 are the sound parameters they are bound to).
-    enum Tag : int32_t {
-        kTempoTag = panel::kTempoTag,
-        kLinkTag = panel::kLinkTag,
-        kActiveLampTag = panel::kActiveLampTag,
-        kFirstDigitTag = panel::kFirstDigitTag,
-        kFirstPointTag = panel::kFirstPointTag,
-        kFirstMarkTag = panel::kFirstMarkTag,
+    // The step buttons' tags, and the first tag that is not the editor's own (the preset
+    // bar's start there).
+    enum : int32_t {
         kFirstStepTag = panel::kDelayLDownTag,
         kLastStepTag = panel::kLfoUpTag,
-        kLevelLeftTag = panel::kLevelLeftTag,
-        kLevelRightTag = panel::kLevelRightTag,
-        kAboutTag = panel::kAboutTag,
-        kNumEditorTags = panel::kProgramNameTag, // the preset bar's tags start here
+        kNumEditorTags = panel::kProgramNameTag,
     };
     static constexpr int32_t kWidth = panel::kWidth;
     static constexpr int32_t kHeight = panel::kHeight;
@@ -99,6 +91,7 @@ private:
     void bypassChanged(VSTGUI::CControl* control, float value);
     void linkChanged(VSTGUI::CControl* control, float value);
     void showLineTime(int32_t side);
+    void lineSettingChanged(int32_t index, int32_t side, float value);
     void markDirty(VSTGUI::CControl* control) const;
     void setControl(int32_t tag, float value) const;
     void automate(int32_t index, float value);

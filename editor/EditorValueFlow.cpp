@@ -237,15 +237,20 @@ void Editor::showLineTime(int32_t side) {
     setControl(kDlyLTime + side, rootOf(getParam(kDlyLTime + side)));
 }
 
+// A line's mode or range changed: its time knob follows, and with the lines linked the
+// other line takes the same setting.
+void Editor::lineSettingChanged(int32_t index, int32_t side, float value) {
+    showLineTime(side);
+    if (!isLinked()) return;
+    notifyParameter(partnerOf(index), value);
+    showLineTime(1 - side);
+}
+
 void Editor::delayModeChanged(int32_t index, float value) {
     const int32_t side = index == kDlyLMode ? 0 : 1;
     automate(index, value);
     setControl(kDlyLRange + side, getParam(kDlyLRange + side));
-    showLineTime(side);
-    if (isLinked()) {
-        notifyParameter(partnerOf(index), value);
-        showLineTime(1 - side);
-    }
+    lineSettingChanged(index, side, value);
 }
 
 void Editor::delayRangeChanged(CControl* control, int32_t index, float value) {
@@ -259,11 +264,7 @@ void Editor::delayRangeChanged(CControl* control, int32_t index, float value) {
         control->setDirty(true);
     else
         markDirty(control);
-    showLineTime(side);
-    if (isLinked()) {
-        notifyParameter(partnerOf(index), value);
-        showLineTime(1 - side);
-    }
+    lineSettingChanged(index, side, value);
 }
 
 void Editor::delayTimeChanged(CControl* control, int32_t index, float value) {
