@@ -4,8 +4,10 @@
 #include "platform/FileDialog.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/MessageBox.h"
+#include "presets/FactoryPrograms.h"
 #include "presets/PresetSystemEvents.h"
 
+#include <algorithm>
 #include <cstring>
 
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster,
@@ -132,4 +134,17 @@ VstInt32 CPresetSystemEffect::canDo(char* text) {
         return canHostDo(sendText) != 0 ? 1 : 0;
     }
     return 0;
+}
+
+void CPresetSystemEffect::initFactoryPrograms() {
+    if (!programs) return;
+    for (VstInt32 k = 0; k < kNumPrograms; ++k) {
+        const FactoryProgram& row = kFactoryPrograms[k];
+        char name[kProgramNameChars + 1] = {};
+        std::memcpy(name, row.name,
+                    std::min<std::size_t>(std::strlen(row.name), kProgramNameChars));
+        programs[k].setName(name);
+        for (std::uint32_t i = 0; i < kNumParams; ++i)
+            programs[k].setParameter(i, static_cast<float>(row.values[i]));
+    }
 }

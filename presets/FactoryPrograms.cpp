@@ -1,20 +1,4 @@
-// The factory bank: the 61 programs a new instance opens with.
-//
-// Programs 1 to 19 are tempo echoes named after their note values ("1 4-1 8" is a quarter
-// on the left and an eighth on the right); "X-talk" crosses the feedback, "->C" and "->R"
-// gather it in the centre or on the right, "Single" has none, and "LP", "BP" and "HP"
-// switch on that filter. A "Bounce" alternates the sides at its note value even when both
-// inputs carry the same sound: the left line repeats once at the note value, the right
-// line at twice it and feeds half of each repeat back to itself and half to the left, so
-// left and right take turns. Programs 20 to 60 are effects built on the
-// sections their names call for. Selectors sit at the centre of their step (a whole-note
-// denominator is stored as 0); the section switches and the reverb's mode and type store
-// 0 for the first step and 0.5 for the second. The effect programs' output levels are
-// matched to the loudness of the echoes.
 #include "presets/FactoryPrograms.h"
-
-#include <algorithm>
-#include <cstring>
 
 // Each row holds the name and the 48 values in parameter order, eight to a line:
 //   kMainIn to kDlyLFbInv, kDlyRFbInv to kFltCutoff, kFltRes to kFltMode,
@@ -511,16 +495,3 @@ const FactoryProgram kFactoryPrograms[kNumPrograms] = {
       0.166667, 0,        0.5,      0.5,      0.5,      0.5,      0.5,      0.120264}},
 };
 // clang-format on
-
-void CPresetSystemEffect::initFactoryPrograms() {
-    if (!programs) return;
-    for (VstInt32 k = 0; k < kNumPrograms; ++k) {
-        const FactoryProgram& row = kFactoryPrograms[k];
-        char name[kProgramNameChars + 1] = {};
-        std::memcpy(name, row.name,
-                    std::min<std::size_t>(std::strlen(row.name), kProgramNameChars));
-        programs[k].setName(name);
-        for (std::uint32_t i = 0; i < kNumParams; ++i)
-            programs[k].setParameter(i, static_cast<float>(row.values[i]));
-    }
-}
