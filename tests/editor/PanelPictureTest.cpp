@@ -4,6 +4,7 @@
 #include "cli/PanelShot.h"
 #include "cli/PngFile.h"
 #include "cli/RenderHost.h"
+#include "engine/Drell.h"
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
@@ -13,9 +14,6 @@
 #include <filesystem>
 
 namespace {
-
-const std::string kReference =
-    std::string(TESSEL_SOURCE_DIR) + "/tests/editor/reference/panel-1x.png";
 
 // The art is pinned pixel for pixel by its own test; the tolerance allows a rounding step in
 // a blend or a stray pixel, never a control at another frame (one knob step changes about
@@ -30,18 +28,21 @@ int channelDistance(std::uint32_t a, std::uint32_t b) {
     return most;
 }
 
-TEST(PanelPicture, DefaultProgramMatchesTheReviewedReference) {
-    // A configuration of its own: the default bank is the factory's.
-    TempFolder config;
-    ScopedEnv home("TESSEL_CONFIG_HOME", config.path().c_str());
-    cli::RenderHost host;
-    ASSERT_NE(host.effect(), nullptr);
-    cli::PanelPicture picture = cli::shootPanel(host, 1, std::nullopt);
+// The picture against reference/<name>: fails with the picture as drawn now and its
+// differences written next to the test.
+void expectLikeReference(const cli::PanelPicture& picture, const std::string& name) {
     ASSERT_TRUE(picture.error.empty()) << picture.error;
-
+    const std::string path = std::string(TESSEL_SOURCE_DIR) + "/tests/editor/reference/" + name;
+    const std::string stem = name.substr(0, name.rfind('.'));
+    const std::string actual = std::filesystem::current_path() / (stem + "-actual.png");
     std::string error;
-    std::optional<cli::RgbImage> reference = cli::readPng(kReference, error);
-    ASSERT_TRUE(reference) << error;
+    std::optional<cli::RgbImage> reference = cli::readPng(path, error);
+    if (!reference) {
+        cli::writePng(actual, picture.image.pixels.data(), picture.image.width,
+                      picture.image.height);
+        FAIL() << error << "\nThe panel as drawn now: " << actual << "; review it and copy it to "
+               << path << ".";
+    }
     ASSERT_EQ(picture.image.width, reference->width);
     ASSERT_EQ(picture.image.height, reference->height);
 
@@ -55,18 +56,39 @@ TEST(PanelPicture, DefaultProgramMatchesTheReviewedReference) {
             marks[i] = (picture.image.pixels[i] >> 2) & 0x3f3f3f; // dimmed context
     }
     if (different > kMaxDifferentPixels) {
-        const std::string actual = std::filesystem::current_path() / "panel-1x-actual.png";
-        const std::string diff = std::filesystem::current_path() / "panel-1x-diff.png";
+        const std::string diff = std::filesystem::current_path() / (stem + "-diff.png");
         cli::writePng(actual, picture.image.pixels.data(), picture.image.width,
                       picture.image.height);
         cli::writePng(diff, marks.data(), picture.image.width, picture.image.height);
-        FAIL() << different << " pixels differ from the reference " << kReference << ".\n"
+        FAIL() << different << " pixels differ from the reference " << path << ".\n"
                << "The panel as drawn now: " << actual << "; the differences in red: " << diff
                << ".\nIf the change to the panel is deliberate, review the new picture and "
-                  "regenerate the reference from the build folder with\n"
-                  "  TESSEL_CONFIG_HOME=$(mktemp -d) ./tessel-shot "
-               << kReference;
+                  "copy it over the reference.";
     }
+}
+
+TEST(PanelPicture, DefaultProgramMatchesTheReviewedReference) {
+    // A configuration of its own: the default bank is the factory's.
+    TempFolder config;
+    ScopedEnv home("TESSEL_CONFIG_HOME", config.path().c_str());
+    cli::RenderHost host;
+    ASSERT_NE(host.effect(), nullptr);
+    expectLikeReference(cli::shootPanel(host, 1, std::nullopt), "panel-1x.png");
+}
+
+TEST(PanelPicture, EveryParameterAtItsOwnValueMatchesTheReviewedReference) {
+    // Each parameter at a value of its own, so a control bound to another parameter's tag
+    // (or moved) shows in the picture; the note modes off, so the times show on their knobs.
+    TempFolder config;
+    ScopedEnv home("TESSEL_CONFIG_HOME", config.path().c_str());
+    cli::RenderHost host;
+    ASSERT_NE(host.drellEffect(), nullptr);
+    for (int i = 0; i < kNumParams; ++i)
+        host.drellEffect()->setParameter(i, float((i * 29) % kNumParams + 1) / (kNumParams + 1));
+    host.drellEffect()->setParameter(kDlyLMode, 0.0f);
+    host.drellEffect()->setParameter(kDlyRMode, 0.0f);
+    host.drellEffect()->setParameter(kModLfoMode, 0.0f);
+    expectLikeReference(cli::shootPanel(host, 1, std::nullopt), "panel-values-1x.png");
 }
 
 } // namespace

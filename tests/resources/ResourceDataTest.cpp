@@ -1,3 +1,4 @@
+#include "editor/PanelLayout.h"
 #include "toolkit/ResourceData.h"
 
 #include <gtest/gtest.h>
@@ -9,28 +10,6 @@ using VSTGUI::FontData;
 using VSTGUI::ImageData;
 
 namespace {
-
-struct Expected {
-    int id, width, height, frames;
-};
-
-// Every bitmap the editor loads: size at scale 1 and frame count.
-const Expected kBitmaps[] = {
-    {128, 875, 171, 1},   {129, 875, 171, 1},   {130, 37, 3636, 101}, {131, 37, 3636, 101},
-    {132, 36, 3636, 101}, {133, 36, 3737, 101}, {134, 36, 3636, 101}, {135, 36, 3737, 101},
-    {136, 36, 3737, 101}, {137, 37, 3737, 101}, {138, 36, 3636, 101}, {139, 37, 3636, 101},
-    {140, 36, 3636, 101}, {141, 36, 3636, 101}, {142, 37, 3636, 101}, {143, 36, 3636, 101},
-    {144, 25, 44, 2},     {145, 24, 40, 2},     {146, 24, 40, 2},     {147, 24, 40, 2},
-    {148, 24, 40, 2},     {149, 24, 40, 2},     {150, 27, 26, 2},     {151, 22, 24, 2},
-    {152, 23, 24, 2},     {153, 30, 39, 3},     {154, 31, 33, 3},     {155, 8, 52, 2},
-    {157, 7, 50, 2},      {158, 6, 50, 2},      {159, 7, 70, 2},      {160, 8, 52, 2},
-    {161, 7, 52, 2},      {163, 3, 4, 2},       {164, 13, 176, 11},   {165, 13, 208, 13},
-    {166, 3, 16, 2},      {167, 20, 38, 2},     {168, 19, 38, 2},     {169, 19, 38, 2},
-    {170, 19, 38, 2},     {171, 19, 38, 2},     {172, 19, 38, 2},     {173, 7, 945, 21},
-    {174, 16, 280, 5},    {989, 25, 42, 3},     {990, 14, 42, 3},     {991, 25, 42, 3},
-    {992, 25, 42, 3},     {993, 25, 42, 3},     {994, 25, 42, 3},     {995, 25, 42, 3},
-    {996, 14, 42, 3},     {997, 24, 55, 5},     {998, 25, 42, 3},     {999, 25, 42, 3},
-};
 
 constexpr int kFontIds[] = {0, 1, 2, 3, 4, 5, 6};
 
@@ -57,7 +36,7 @@ struct Hash {
 } // namespace
 
 TEST(ResourceData, EveryBitmapHasItsSizeAtBothScalesAndIsOpaque) {
-    for (const Expected& e : kBitmaps) {
+    for (const panel::Bitmap& e : panel::kBitmaps) {
         SCOPED_TRACE("bitmap " + std::to_string(e.id));
         int w = 0, h = 0;
         ASSERT_TRUE(VSTGUI::getResourceImageSize(e.id, w, h));
@@ -84,7 +63,7 @@ TEST(ResourceData, EveryBitmapHasItsSizeAtBothScalesAndIsOpaque) {
 }
 
 TEST(ResourceData, EveryFrameOfAStripShowsSomethingElse) {
-    for (const Expected& e : kBitmaps) {
+    for (const panel::Bitmap& e : panel::kBitmaps) {
         if (e.frames < 2) continue;
         SCOPED_TRACE("bitmap " + std::to_string(e.id));
         for (int scale : {1, 2}) {
@@ -150,7 +129,7 @@ TEST(ResourceData, DecodedArtFitsTheEditorsMemoryBudget) {
     // Everything decoded at scale 2 as the editor holds it, against a budget that leaves
     // room for the window's framebuffer within 24 MB.
     size_t bytes = 0;
-    for (const Expected& e : kBitmaps) {
+    for (const panel::Bitmap& e : panel::kBitmaps) {
         ImageData img;
         ASSERT_TRUE(VSTGUI::loadResourceImage(e.id, 2, img));
         bytes += img.indices.size() + 4 * img.palette.size() + 4 * img.argb.size();
@@ -162,7 +141,7 @@ TEST(ResourceData, DecodedArtMatchesItsReviewedHash) {
     // A change to the art changes this hash: update it deliberately after looking at the
     // generator's preview pictures.
     Hash hash;
-    for (const Expected& e : kBitmaps)
+    for (const panel::Bitmap& e : panel::kBitmaps)
         for (int scale : {1, 2}) {
             ImageData img;
             ASSERT_TRUE(VSTGUI::loadResourceImage(e.id, scale, img));
