@@ -119,7 +119,8 @@ shlib_depends() {
   (cd "$stand_in" && dpkg-shlibdeps -O "$@" 2>/dev/null) | sed -n 's/^shlibs:Depends=//p'
 }
 
-# pack NAME DEPENDS-FILES... -- writes dist/NAME_VERSION_ARCH.deb from $work/NAME.
+# pack NAME SUMMARY DESCRIPTION RECOMMENDS: writes dist/NAME_VERSION_ARCH.deb from the files
+# staged in $work/NAME, with its documentation, md5sums and control file.
 pack() {
   local name="$1" short="$2" long="$3" recommends="$4"
   local root="$work/$name"
@@ -130,7 +131,7 @@ pack() {
 
   local elves=()
   while IFS= read -r -d '' file; do
-    file -b "$file" | grep -q '^ELF' && elves+=("$file")
+    if [ "$(head -c 4 "$file" | od -An -c | tr -d ' ')" = '177ELF' ]; then elves+=("$file"); fi
   done < <(find "$root" -type f -print0)
   local depends
   depends="$(shlib_depends "${elves[@]}")"
