@@ -2,6 +2,7 @@
 
 #include "cli/Numbers.h"
 #include "cli/Printable.h"
+#include "engine/Version.h"
 
 namespace cli {
 
@@ -160,11 +161,12 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
             }
         }
     }
-    // Help wins over everything else on the line, errors included.
+    // Help and the version win over everything else on the line, errors included; the first
+    // of them decides.
     for (const std::string& arg : args) {
         if (arg == "--") break;
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
+        if (arg == "-h" || arg == "--help" || arg == "--version") {
+            (arg == "--version" ? options.version : options.help) = true;
             error.clear();
             return result;
         }
@@ -205,10 +207,19 @@ Information:
   --list-params         print index, name, value, value text and label of every
                         parameter after the sound options are applied
   -h, --help            print this text
+      --version         print the version and the license
 
 Notes, warnings and the closing summary go to standard error; the listings to standard
 output. The tool reads the plug-in's settings (default bank, controller map) and never
 writes them.
+)";
+}
+
+std::string versionText(const std::string& tool) {
+    return tool + " " + version::text() + R"(
+License GPL-3.0-or-later: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl.html>.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
 )";
 }
 

@@ -24,6 +24,7 @@ struct SoundAction {
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool listPrograms = false;
     bool listParams = false;
     std::vector<SoundAction> sound;
@@ -61,5 +62,8 @@ ParseResult parseOptions(const std::vector<std::string>& args);
 
 // The text --help prints.
 std::string usageText();
+
+// The text --version prints for `tool`: its name, the version, the license.
+std::string versionText(const std::string& tool);
 
 } // namespace cli

@@ -82,10 +82,12 @@ ShotParseResult parseShotOptions(const std::vector<std::string>& args) {
                 error = name + " needs a value";
         }
     }
+    // Help and the version win over everything else on the line, errors included; the first
+    // of them decides.
     for (const std::string& arg : args) {
         if (arg == "--") break;
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
+        if (arg == "-h" || arg == "--help" || arg == "--version") {
+            (arg == "--version" ? options.version : options.help) = true;
             error.clear();
             return result;
         }
@@ -131,6 +133,7 @@ Picture:
 Information:
   --list-programs       print index and name of every program
   -h, --help            print this text
+      --version         print the version and the license
 
 The tool reads the plug-in's settings (default bank, controller map) and never writes
 them.

@@ -22,6 +22,7 @@ struct DragGesture {
 
 struct ShotOptions {
     bool help = false;
+    bool version = false;
     bool listPrograms = false;
     std::vector<SoundAction> sound;
     int scale = 1;

@@ -227,6 +227,10 @@ int main(int argc, char** argv) {
         std::fputs(cli::usageText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs(cli::versionText("tessel-render").c_str(), stdout);
+        return 0;
+    }
     if (options.listPrograms || options.listParams) {
         cli::RenderHost host;
         if (host.effect() == nullptr) return fail(kNoEffect, kExitRenderFailed);

@@ -36,6 +36,10 @@ int main(int argc, char** argv) {
         std::fputs(cli::shotUsageText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::fputs(cli::versionText("tessel-shot").c_str(), stdout);
+        return 0;
+    }
 
     cli::RenderHost host;
     if (host.effect() == nullptr) return fail("the effect could not be created", kExitFailed);

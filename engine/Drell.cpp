@@ -1,6 +1,7 @@
 #include "engine/Drell.h"
 
 #include "engine/DrellEditorEvents.h"
+#include "engine/Version.h"
 #include "host/HostText.h"
 
 #include <cstring>
@@ -124,6 +125,10 @@ bool Drell::getVendorString(char* text) {
 bool Drell::getProductString(char* text) {
     hosttext::copy(text, kProduct, hosttext::kVendorBytes);
     return true;
+}
+
+VstInt32 Drell::getVendorVersion() {
+    return version::vendorVersion();
 }
 
 void Drell::selectProgram(VstInt32 index) {

@@ -42,6 +42,7 @@ public:
     bool getEffectName(char* name) override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
     void selectProgram(VstInt32 index) override;
 
     virtual bool isHostAdapter() { return hostIsAdapter; }

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Configures and builds one flavour of Tessel.
+# Configures and builds one flavour of Tessel, all of it or only the named targets.
 #   scripts/build.sh            plain build in build/
+#   scripts/build.sh plain Tessel tessel-render    only these targets of the plain build
 #   scripts/build.sh address    AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
 #   scripts/build.sh thread     ThreadSanitizer in build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 flavour="${1:-}"
+targets=("${@:2}")
 case "$flavour" in
-  "") dir=build ;;
+  "" | plain) flavour="" dir=build ;;
   address) dir=build-asan ;;
   thread) dir=build-tsan ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
-extra=()
+extra=(-DTESSEL_TESTS=ON -DTESSEL_BENCH=ON)
 # Sanitizer builds run the tests only; benchmarks and tools come with the plain build.
-[ -n "$flavour" ] && extra=(-DTESSEL_BENCH=OFF)
+[ -n "$flavour" ] && extra=(-DTESSEL_TESTS=ON -DTESSEL_BENCH=OFF)
+# Named targets need neither the test nor the benchmark libraries to be configured.
+[ ${#targets[@]} -gt 0 ] && extra=(-DTESSEL_TESTS=OFF -DTESSEL_BENCH=OFF)
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEL_SANITIZE="$flavour" "${extra[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+cmake --build "$dir" -j "$(nproc)" ${targets[@]:+--target "${targets[@]}"}

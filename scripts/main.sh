@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-scripts/build.sh
+scripts/install-deps.sh build
+# Only what is installed below: no test program or benchmark.
+scripts/build.sh plain Tessel Tessel.lv2 tessel-render tessel-shot
 
 dest="${HOME}/.vst"
 mkdir -p "$dest"

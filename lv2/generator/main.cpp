@@ -5,6 +5,7 @@
 //
 //   tessel-lv2-ttl BUNDLE_FOLDER
 #include "engine/Drell.h"
+#include "engine/Version.h"
 #include "lv2/PortLayout.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
@@ -164,7 +165,9 @@ std::string description(Drell& effect) {
         << "    doap:maintainer [ foaf:name \"" << Drell::kVendor << "\" ] ;\n"
         << "    rdfs:comment \"A stereo delay with two lines that run free or follow the "
            "tempo, modulation, filter, drive and reverb.\" ;\n"
-        << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
+        << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
+        << "    lv2:minorVersion " << version::lv2MinorVersion() << " ;\n"
+        << "    lv2:microVersion " << version::lv2MicroVersion() << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n"
         << "    ui:ui " << kUi << " ;\n"

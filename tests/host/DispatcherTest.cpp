@@ -30,7 +30,6 @@ TEST_F(Dispatcher, AnswersItsContract) {
         {effIdentify, 0, 0, 0x4E764566, "identify answers NvEf"},
         {effGetVstVersion, 0, 0, 2400, "interface version"},
         {effGetPlugCategory, 0, 0, kPlugCategUnknown, "category"},
-        {effGetVendorVersion, 0, 0, 0, "vendor version"},
         {effGetTailSize, 0, 0, 0, "tail size"},
         {effGetCurrentMidiProgram, 0, 0, -1, "no MIDI program"},
         {effSetTotalSampleToProcess, 0, 12345, 12345, "samples to process"},
