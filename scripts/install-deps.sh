@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tessel needs to build and test, only those missing.
 # Runs apt-get as root, or through sudo for other users. zenity shows the preset bar's file
-# dialogs (and the window tests drive it with xdotool).
+# dialogs (and the window tests drive it with xdotool). mingw-w64 cross-builds the Windows
+# edition, which the tests run under Wine.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config
@@ -9,7 +10,8 @@ packages=(build-essential cmake ninja-build pkg-config
           libxtst-dev xvfb clang-format binutils
           libcairo2-dev fonts-dejavu-core
           zenity xdotool
-          lv2-dev liblilv-dev lilv-utils)
+          lv2-dev liblilv-dev lilv-utils
+          g++-mingw-w64-x86-64-posix wine64)
 
 missing=()
 for p in "${packages[@]}"; do
