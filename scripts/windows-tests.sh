@@ -32,9 +32,14 @@ DISPLAY= "$wine" wineboot -i >/dev/null 2>&1 || true
 status=0
 for program in engine_tests presets_tests toolkit_tests platform_tests plugin_tests; do
   echo "== $program"
+  filter=()
+  # The stored hashes pin glibc's sin, cos, tan, exp and pow to the last bit; the Windows C
+  # runtime's round some results the other way. plugin_tests compares whole renders with
+  # the Linux build's instead.
+  [ "$program" = engine_tests ] && filter=(--gtest_filter=-GoldenOutput.RendersMatchTheirStoredHashes)
   DISPLAY="${TESSEL_TEST_DISPLAY:-}" TESSEL_LINUX_RENDER="Z:$work/linux-render" \
     TESSEL_WINE_SHOT="Z:$work/wine-shot.ppm" \
-    "$wine" "$PWD/build-windows/wine-tests/$program.exe" --gtest_brief=1 || status=1
+    "$wine" "$PWD/build-windows/wine-tests/$program.exe" --gtest_brief=1 "${filter[@]}" || status=1
 done
 
 # The editor's picture under Wine against tessel-shot's (none without an X server).

@@ -3,6 +3,9 @@
 // safely when the host destroys its window first. Needs an X server for Wine (DISPLAY);
 // skips without one. The picture goes to the file TESSEL_WINE_SHOT names (a binary PPM),
 // which scripts/windows-tests.sh compares with the Linux build's tessel-shot picture.
+#include "engine/Parameters.h"
+#include "platform/SettingsKeys.h"
+#include "presets/ControllerMap.h"
 #include "windows/PluginHost.h"
 
 #include <windows.h>
@@ -17,11 +20,11 @@
 
 namespace {
 
-constexpr int kMainMix = 2;
-constexpr int kMainBypass = 41;
 // Panel positions (scale-1 pixels) of the controls these tests use.
 constexpr POINT kBypassButton{826, 55};
 constexpr POINT kMixKnob{737, 47};
+constexpr POINT kLearnButton{828, 162};
+constexpr POINT kStoreMidiButton{713, 162};
 
 const PluginLibrary& library() {
     static PluginLibrary dll(TESSEL_PLUGIN_DLL);
@@ -90,6 +93,29 @@ protected:
     void mouse(UINT message, POINT at, WPARAM buttons) {
         PostMessageA(editorWindow(), message, buttons, MAKELPARAM(at.x, at.y));
         pump();
+    }
+
+    void click(POINT at) {
+        mouse(WM_MOUSEMOVE, at, 0);
+        mouse(WM_LBUTTONDOWN, at, MK_LBUTTON);
+        mouse(WM_LBUTTONUP, at, 0);
+    }
+
+    // A control-change message as the host hands it to effProcessEvents.
+    void controlChange(int controller, int value) {
+        VstMidiEvent event{};
+        event.type = kVstMidiType;
+        event.byteSize = sizeof event;
+        event.midiData[0] = char(0xB0);
+        event.midiData[1] = char(controller);
+        event.midiData[2] = char(value);
+        struct {
+            VstInt32 numEvents = 1;
+            VstIntPtr reserved = 0;
+            VstEvent* events[1];
+        } list;
+        list.events[0] = reinterpret_cast<VstEvent*>(&event);
+        instance->dispatch(effProcessEvents, 0, 0, &list);
     }
 
     // The calls for one parameter since the last take: b(egin), a(utomate), e(nd).
@@ -236,4 +262,32 @@ TEST_F(EditorWindowTest, CloseReopenAndAParentDestroyedFirstLeaveNoWindow) {
     EXPECT_NE(editorWindow(), nullptr);
     instance->dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), nullptr);
+}
+
+TEST_F(EditorWindowTest, ALearnedControllerIsStoredInTheRegistryForTheNextInstance) {
+    makeParent();
+    ASSERT_EQ(open(), 1);
+    pump();
+    AEffect* effect = instance->effect();
+    click(kLearnButton);
+    effect->setParameter(effect, kMainMix, 0.3f); // the control touched while learning
+    controlChange(33, 64);
+    ASSERT_FLOAT_EQ(effect->getParameter(effect, kNumParams + kMainMix), 33.5f / 129.0f)
+        << "controller 33 learned for Main Mix";
+    click(kStoreMidiButton);
+
+    PluginInstance next(library());
+    ASSERT_NE(next.effect(), nullptr);
+    EXPECT_FLOAT_EQ(next.effect()->getParameter(next.effect(), kNumParams + kMainMix),
+                    33.5f / 129.0f);
+
+    // The default again for the tests after this one.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(kMidiSettingsKeyPath).c_str(), 0,
+                            KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    DWORD controller = DWORD(kDefaultControllers[kMainMix]);
+    RegSetValueExA(key, midiControllerValueName(kMainMix).c_str(), 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&controller), sizeof controller);
+    RegCloseKey(key);
 }

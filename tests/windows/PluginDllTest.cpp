@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +63,45 @@ std::optional<std::string> linuxReference(const char* suffix) {
     return std::string(base) + suffix;
 }
 
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        result.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+// True when the two texts are the same but for one number whose last digit is one apart
+// ("2.300010" and "2.300011", "-0.99" and "-1.00").
+bool differInLastDigit(const std::string& a, const std::string& b) {
+    std::size_t at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+    auto numberStart = [](const std::string& s, std::size_t i) {
+        while (i > 0 && (std::isdigit(static_cast<unsigned char>(s[i - 1])) || s[i - 1] == '.' ||
+                         s[i - 1] == '-'))
+            --i;
+        return i;
+    };
+    std::size_t startA = numberStart(a, at), startB = numberStart(b, at);
+    if (startA != startB || a.substr(0, startA) != b.substr(0, startB)) return false;
+    std::size_t endA = a.find_first_not_of("0123456789.-", startA);
+    std::size_t endB = b.find_first_not_of("0123456789.-", startB);
+    std::string numberA = a.substr(startA, endA - startA),
+                numberB = b.substr(startB, endB - startB);
+    if (numberA.empty() || numberA.size() != numberB.size()) return false;
+    if ((endA == std::string::npos ? "" : a.substr(endA)) !=
+        (endB == std::string::npos ? "" : b.substr(endB)))
+        return false;
+    std::size_t point = numberA.find('.');
+    if (point != numberB.find('.')) return false;
+    int decimals = point == std::string::npos ? 0 : int(numberA.size() - point - 1);
+    double unit = std::pow(10.0, -decimals);
+    return std::fabs(std::stod(numberA) - std::stod(numberB)) <= 1.5 * unit;
+}
+
 } // namespace
 
 TEST(PluginDll, BothEntryPointsMakeTheEffect) {
@@ -88,15 +128,22 @@ TEST(PluginDll, ParameterTextsEqualTheLinuxBuilds) {
     if (!reference) GTEST_SKIP() << "TESSEL_LINUX_RENDER is not set: no Linux reference";
     std::vector<char> linux = fileBytes(*reference);
     ASSERT_FALSE(linux.empty()) << "no file " << *reference;
-    std::string expected(linux.begin(), linux.end());
-    if (texts == expected) return;
-    // The first differing line, for the message.
-    std::size_t at = 0;
-    while (at < texts.size() && at < expected.size() && texts[at] == expected[at]) ++at;
-    std::size_t start = texts.rfind('\n', at);
-    start = start == std::string::npos ? 0 : start + 1;
-    FAIL() << "Windows: " << texts.substr(start, texts.find('\n', at) - start)
-           << "\nLinux:   " << expected.substr(start, expected.find('\n', at) - start);
+    std::vector<std::string> windowsLines = lines(texts);
+    std::vector<std::string> linuxLines = lines(std::string(linux.begin(), linux.end()));
+    ASSERT_EQ(windowsLines.size(), linuxLines.size());
+    int lastDigit = 0;
+    for (std::size_t i = 0; i < windowsLines.size(); ++i) {
+        if (windowsLines[i] == linuxLines[i]) continue;
+        // The C runtimes' log10 and pow round a few values the other way: a number may
+        // differ by one in its last digit, nothing else may.
+        if (differInLastDigit(windowsLines[i], linuxLines[i])) {
+            ++lastDigit;
+            continue;
+        }
+        ADD_FAILURE() << "Windows: " << windowsLines[i] << "\nLinux:   " << linuxLines[i];
+    }
+    std::printf("texts: %d of %zu differ from Linux by one in the last digit\n", lastDigit,
+                windowsLines.size());
 }
 
 TEST(PluginDll, ProgramsAreTheFactoryBank) {
