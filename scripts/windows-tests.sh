@@ -26,8 +26,10 @@ build/tests/windows/tessel-program-render build/Tessel.so "$work/linux-render"
 TESSEL_CONFIG_HOME="$work/config" build/tessel-shot "$work/linux-shot.png" >/dev/null
 
 echo "== Windows tests under Wine (prefix $WINEPREFIX)"
-# One prefix for every program; the server stays up between them.
-DISPLAY= "$wine" wineboot -i >/dev/null 2>&1 || true
+# One prefix and one server for every program, all on the same display: Wine's desktop
+# belongs to the server and keeps the display it was started with.
+export DISPLAY="${TESSEL_TEST_DISPLAY:-}"
+"$wine" wineboot -i >/dev/null 2>&1 || true
 "$wineserver" -p 60
 status=0
 for program in engine_tests presets_tests toolkit_tests platform_tests plugin_tests; do
@@ -37,7 +39,7 @@ for program in engine_tests presets_tests toolkit_tests platform_tests plugin_te
   # runtime's round some results the other way. plugin_tests compares whole renders with
   # the Linux build's instead.
   [ "$program" = engine_tests ] && filter=(--gtest_filter=-GoldenOutput.RendersMatchTheirStoredHashes)
-  DISPLAY="${TESSEL_TEST_DISPLAY:-}" TESSEL_LINUX_RENDER="Z:$work/linux-render" \
+  TESSEL_LINUX_RENDER="Z:$work/linux-render" \
     TESSEL_WINE_SHOT="Z:$work/wine-shot.ppm" \
     "$wine" "$PWD/build-windows/wine-tests/$program.exe" --gtest_brief=1 "${filter[@]}" || status=1
 done

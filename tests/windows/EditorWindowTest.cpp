@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -290,4 +291,42 @@ TEST_F(EditorWindowTest, ALearnedControllerIsStoredInTheRegistryForTheNextInstan
     RegSetValueExA(key, midiControllerValueName(kMainMix).c_str(), 0, REG_DWORD,
                    reinterpret_cast<const BYTE*>(&controller), sizeof controller);
     RegCloseKey(key);
+}
+
+TEST_F(EditorWindowTest, TwoCopiesOfTheDllKeepTheirOwnWindowClasses) {
+    // A second copy under another name, as a host with two plug-in folders may load it.
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string copy =
+        std::string(temp) + "Tessel-copy-" + std::to_string(GetCurrentProcessId()) + ".dll";
+    ASSERT_TRUE(CopyFileA(TESSEL_PLUGIN_DLL, copy.c_str(), FALSE));
+    makeParent();
+    ASSERT_EQ(open(), 1);
+    pump();
+    char firstClass[128] = {};
+    GetClassNameA(editorWindow(), firstClass, sizeof firstClass);
+    for (int round = 0; round < 2; ++round) {
+        // Loaded, its editor opened and closed, and unloaded twice: the class it registered
+        // goes with it and comes back with it.
+        PluginLibrary other(copy);
+        ASSERT_TRUE(other.loaded());
+        PluginInstance second(other);
+        ASSERT_NE(second.effect(), nullptr);
+        HWND otherParent =
+            CreateWindowExA(0, "TesselTestHost", "Host 2", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                            1000, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_EQ(second.dispatch(effEditOpen, 0, 0, otherParent), 1);
+        char secondClass[128] = {};
+        GetClassNameA(GetWindow(otherParent, GW_CHILD), secondClass, sizeof secondClass);
+        EXPECT_STRNE(firstClass, secondClass);
+        pump();
+        second.dispatch(effEditClose);
+        DestroyWindow(otherParent);
+    }
+    // The first copy's editor is untouched.
+    pump();
+    EXPECT_TRUE(IsWindow(editorWindow()));
+    click(kBypassButton);
+    EXPECT_TRUE(pumpUntil([&] { return instance->text(effGetParamDisplay, kMainBypass) == "on"; }));
+    DeleteFileA(copy.c_str());
 }
