@@ -30,6 +30,8 @@ echo "== Windows tests under Wine (prefix $WINEPREFIX)"
 # belongs to the server and keeps the display it was started with.
 export DISPLAY="${TESSEL_TEST_DISPLAY:-}"
 "$wine" wineboot -i >/dev/null 2>&1 || true
+# After the prefix is made, a server that stays up between the programs.
+"$wineserver" -w
 "$wineserver" -p 60
 status=0
 for program in engine_tests presets_tests toolkit_tests platform_tests plugin_tests; do
