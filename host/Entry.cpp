@@ -3,7 +3,11 @@
 #include "host/EffectFactory.h"
 #include "host/vst2.h"
 
+#ifdef _WIN32
+#define TESSEL_EXPORT extern "C" __declspec(dllexport)
+#else
 #define TESSEL_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 TESSEL_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     if (audioMaster == nullptr) return nullptr;

@@ -1,9 +1,7 @@
 #include "presets/CPresetSystemEffect.h"
 
 #include "host/HostText.h"
-#include "platform/FileDialog.h"
-#include "platform/FileSettingsStore.h"
-#include "platform/MessageBox.h"
+#include "platform/DefaultServices.h"
 #include "presets/FactoryPrograms.h"
 #include "presets/PresetSystemEvents.h"
 
@@ -15,15 +13,15 @@ CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback audioMaster,
     : AudioEffectX(audioMaster, 1, kNumHostParams), services(given) {
     // Before the controller map: it is read from the settings store.
     if (services.settings == nullptr) {
-        ownedSettings = std::make_unique<FileSettingsStore>();
+        ownedSettings = createSettingsStore();
         services.settings = ownedSettings.get();
     }
     if (services.messages == nullptr) {
-        ownedMessages = std::make_unique<ProcessMessageBoxes>();
+        ownedMessages = createMessageBoxes();
         services.messages = ownedMessages.get();
     }
     if (services.fileDialogs == nullptr) {
-        ownedFileDialogs = std::make_unique<ProcessFileDialogs>();
+        ownedFileDialogs = createFileDialogs();
         services.fileDialogs = ownedFileDialogs.get();
     }
     curProgram = 0;

@@ -1,7 +1,7 @@
 // The platform services an effect instance works with: its settings store, the message
-// boxes for errors and the file dialogs. Any pointer left null is replaced by a real service
-// that the effect owns (FileSettingsStore, ProcessMessageBoxes, ProcessFileDialogs); tests
-// pass stand-ins. The services given must outlive the effect.
+// boxes for errors and the file dialogs. Any pointer left null is replaced by the system's
+// own service (platform/DefaultServices.h), which the effect owns; tests pass stand-ins. The
+// services given must outlive the effect.
 #pragma once
 
 class SettingsStore;

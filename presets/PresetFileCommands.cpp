@@ -5,6 +5,7 @@
 #include "platform/FileDialog.h"
 #include "platform/FileIo.h"
 #include "platform/MessageBox.h"
+#include "platform/PathNames.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SettingsStore.h"
 #include "presets/CPresetSystemEffect.h"
@@ -34,9 +35,10 @@ FileDialogRequest dialogRequest(const FileKindInfo& info) {
     return request;
 }
 
-// The folder with exactly one trailing '/'; empty stays empty.
+// The folder with a trailing separator; empty stays empty.
 std::string withTrailingSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (!folder.empty() && kPathSeparators.find(folder.back()) == std::string_view::npos)
+        folder += kPathSeparator;
     return folder;
 }
 
@@ -211,7 +213,7 @@ std::string& PresetFileCommands::lastFileName(FileKind files) {
 }
 
 std::optional<std::string> PresetFileCommands::takeChoice(FileKind files, const std::string& path) {
-    std::size_t slash = path.rfind('/');
+    std::size_t slash = path.find_last_of(kPathSeparators);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     lastFileName(files) = name;
@@ -271,7 +273,7 @@ void PresetFileCommands::finishSelectDefaultBank(const std::string& path) {
     // Checked before it is stored: a bad default bank would be refused at every start.
     auto bank = decodeBank(*bytes);
     if (!bank.ok()) return showFormatError(bank.error);
-    std::size_t slash = path.rfind('/');
+    std::size_t slash = path.find_last_of(kPathSeparators);
     std::vector<SettingsValue> values = {
         {std::string(kDefaultBankFileValue), path.substr(slash + 1)},
         {std::string(kDefaultBankDirValue), path.substr(0, slash + 1)}};

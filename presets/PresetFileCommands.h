@@ -69,7 +69,7 @@ public:
     // The editor's program menu while its window is open, or null.
     void setProgramMenu(ProgramMenuEntries* menu) { programMenu = menu; }
 
-    // Last directory used, with its trailing '/'; empty lets the dialog choose.
+    // Last directory used, with its trailing separator; empty lets the dialog choose.
     const std::string& directory() const { return lastDirectory; }
     const std::string& bankFileName() const { return lastBankFile; }
     const std::string& presetFileName() const { return lastPresetFile; }

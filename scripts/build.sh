@@ -4,6 +4,8 @@
 #   scripts/build.sh plain Tessel tessel-render    only these targets of the plain build
 #   scripts/build.sh address    AddressSanitizer + UndefinedBehaviorSanitizer in build-asan/
 #   scripts/build.sh thread     ThreadSanitizer in build-tsan/
+#   scripts/build.sh windows    Tessel.dll and its Wine tests, cross-built with mingw-w64, in
+#                               build-windows/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +15,7 @@ case "$flavour" in
   "" | plain) flavour="" dir=build ;;
   address) dir=build-asan ;;
   thread) dir=build-tsan ;;
+  windows) dir=build-windows ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 extra=(-DTESSEL_TESTS=ON -DTESSEL_BENCH=ON)
@@ -20,6 +23,19 @@ extra=(-DTESSEL_TESTS=ON -DTESSEL_BENCH=ON)
 [ -n "$flavour" ] && extra=(-DTESSEL_TESTS=ON -DTESSEL_BENCH=OFF)
 # Named targets need neither the test nor the benchmark libraries to be configured.
 [ ${#targets[@]} -gt 0 ] && extra=(-DTESSEL_TESTS=OFF -DTESSEL_BENCH=OFF)
+
+if [ "$flavour" = windows ]; then
+  # The panel art is drawn by a program of the build machine: built natively first.
+  tools="$dir/native-tools"
+  cmake -S . -B "$tools" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEL_TESTS=OFF \
+    -DTESSEL_BENCH=OFF -DTESSEL_CLI=OFF >/dev/null
+  cmake --build "$tools" --target tessel-artgen -j "$(nproc)"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/MingwToolchain.cmake" \
+    -DTESSEL_ARTGEN="$PWD/$tools/resources/tessel-artgen" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+  exit
+fi
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSEL_SANITIZE="$flavour" "${extra[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)" ${targets[@]:+--target "${targets[@]}"}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tessel needs to build and test, only those missing.
 # Runs apt-get as root, or through sudo for other users. zenity shows the preset bar's file
-# dialogs (and the window tests drive it with xdotool).
+# dialogs (and the window tests drive it with xdotool). mingw-w64 cross-builds the Windows
+# edition, which the tests run under Wine.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config
@@ -10,11 +11,12 @@ packages=(build-essential cmake ninja-build pkg-config
           libcairo2-dev fonts-dejavu-core
           zenity xdotool
           lv2-dev liblilv-dev lilv-utils
-          dpkg-dev lintian zip)
+          dpkg-dev lintian zip
+          g++-mingw-w64-x86-64-posix wine64)
 
 # `scripts/install-deps.sh build` leaves out what only the tests and benchmarks need.
 test_only=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb clang-format xdotool
-           liblilv-dev lilv-utils lintian)
+           liblilv-dev lilv-utils lintian g++-mingw-w64-x86-64-posix wine64)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test suite: the plain build, then the
-# AddressSanitizer+UndefinedBehaviorSanitizer build, then the ThreadSanitizer build.
-# Exits non-zero when any test fails. `scripts/test.sh quick` runs the plain build only.
+# AddressSanitizer+UndefinedBehaviorSanitizer build, then the ThreadSanitizer build, then the
+# Windows edition under Wine (scripts/windows-tests.sh). Exits non-zero when any test fails.
+# `scripts/test.sh quick` runs the plain build only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -65,4 +66,5 @@ for flavour in "${flavours[@]}"; do
   [ "$flavour" = thread ] && skip=(-E '^(Soak\.|FactoryBank\.EveryProgram)')
   ctest --test-dir "$dir" -j "$(nproc)" --output-on-failure --timeout 600 "${skip[@]}" || status=1
 done
+[ "${1:-}" = quick ] || scripts/windows-tests.sh || status=1
 exit $status

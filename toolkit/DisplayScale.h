@@ -1,5 +1,6 @@
 // The scale factor a window should use on this screen: 2 on screens the desktop has set to
-// 168 dots per inch or more (the X server's "Xft.dpi" resource), else 1.
+// 168 dots per inch or more (the X server's "Xft.dpi" resource; on Windows the system's
+// DPI), else 1.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,8 @@ int32_t scaleForDpi(double dpi);
 // 0 when it is missing or not a number.
 double xftDpiFromResources(const char* resources);
 
-// Asks the X server named by DISPLAY; 1 when there is none or it says nothing.
+// Asks the X server named by DISPLAY (on Windows the system); 1 when there is none or it
+// says nothing.
 int32_t detectDisplayScale();
 
 } // namespace VSTGUI
