@@ -3,6 +3,8 @@
 // parameters, and parameter values, are resolved later against the effect itself.
 #pragma once
 
+#include "engine/SampleRates.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,8 +40,8 @@ inline constexpr double kMinTempoBpm = 30.0;
 inline constexpr double kMaxTempoBpm = 400.0;
 inline constexpr int kMaxBlockSize = 8192;
 // The effect runs at rates in this range; others it would treat as 44100 Hz.
-inline constexpr double kMinRateHz = 4096.0;
-inline constexpr double kMaxRateHz = 200000.0;
+inline constexpr double kMinRateHz = samplerates::kMinHz;
+inline constexpr double kMaxRateHz = samplerates::kMaxHz;
 inline constexpr double kMaxTailSeconds = 3600.0;
 
 struct ParseResult {
