@@ -9,7 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config
           libxtst-dev xvfb clang-format binutils
           libcairo2-dev fonts-dejavu-core
           zenity xdotool
-          lv2-dev liblilv-dev lilv-utils)
+          lv2-dev liblilv-dev lilv-utils sordi)
 
 missing=()
 for p in "${packages[@]}"; do
