@@ -99,3 +99,27 @@ TEST(Lv2Render, ControlChangeMovesItsBoundParameter) {
             EXPECT_GT(after, 0.5 * before) << "a plug-in without urid:map took MIDI";
     }
 }
+
+// The host's bypass switch (the enabled port) and the Main Bypass port each bypass the
+// effect: the input comes out as it went in.
+TEST(Lv2Render, EitherBypassPassesTheInputThrough) {
+    const int frames = static_cast<int>(0.2 * kRate);
+    const std::vector<float> in = testsignal::burstsAndSweep(frames, 7);
+    Lv2World w;
+    ASSERT_NE(w.plugin, nullptr);
+    struct Case {
+        float enabled, bypass;
+        bool passes;
+    };
+    for (const Case& c : {Case{1.0f, 0.0f, false}, Case{0.0f, 0.0f, true}, Case{1.0f, 1.0f, true},
+                          Case{0.0f, 1.0f, true}}) {
+        SCOPED_TRACE(::testing::Message() << "enabled " << c.enabled << ", bypass " << c.bypass);
+        Lv2Instance lv2(w, kRate);
+        ASSERT_TRUE(lv2.valid());
+        lv2.set("main_mix", 100.0f);
+        lv2.set("enabled", c.enabled);
+        lv2.set("main_bypass", c.bypass);
+        const Lv2Instance::Output out = lv2.render(in, in, kBlock);
+        EXPECT_EQ(out.left == in, c.passes);
+    }
+}
