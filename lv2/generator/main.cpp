@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -153,6 +154,16 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+// A section's title as the panel writes it.
+const char* sectionTitle(const std::string& section) {
+    static const std::pair<const char*, const char*> kTitles[] = {
+        {"Main", "Main"},  {"DlyL", "Delay L"}, {"DlyR", "Delay R"}, {"Mod", "Modulation"},
+        {"Flt", "Filter"}, {"Vco", "VCO"},      {"Drv", "Drive"},    {"Rvb", "Reverb"}};
+    for (const auto& [prefix, title] : kTitles)
+        if (section == prefix) return title;
+    return section.c_str();
+}
+
 std::string groupUri(const std::string& section) {
     return std::string("<") + lv2ports::kPluginUri + "#" + lowerCase(section) + ">";
 }
@@ -202,7 +213,7 @@ void groups(std::ostringstream& out) {
         seen += "|" + section + "|";
         out << "\n"
             << groupUri(section) << "\n    a pg:Group ;\n    lv2:symbol \"" << lowerCase(section)
-            << "\" ;\n    rdfs:label \"" << section << "\" .\n";
+            << "\" ;\n    rdfs:label \"" << sectionTitle(section) << "\" .\n";
     }
     out << "\n"
         << groupUri("In") << "\n    a pg:StereoGroup, pg:InputGroup ;\n"
