@@ -195,7 +195,7 @@ Sound (applied in command-line order; later options win):
 Rendering:
   --tempo BPM           host tempo, 30..400 (default 120)
   --block N             block size in frames, 1..8192 (default 512)
-  --rate HZ             sample rate of the demo phrase, 4096..200000 (default 44100)
+  --rate HZ             sample rate of the demo phrase, 4096..384000 (default 44100)
   --tail SECONDS        render exactly this long after the input ends (default: until
                         nothing more can come out of the delay and reverb, at most 30 s
                         or as long as the settings ring, up to 5 minutes); a tail cut

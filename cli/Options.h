@@ -3,7 +3,7 @@
 // parameters, and parameter values, are resolved later against the effect itself.
 #pragma once
 
-#include "engine/Parameters.h"
+#include "engine/SampleRates.h"
 #include "engine/TempoSync.h"
 
 #include <optional>
@@ -42,8 +42,8 @@ inline constexpr double kMinTempoBpm = temposync::kMinTempoBpm;
 inline constexpr double kMaxTempoBpm = temposync::kMaxTempoBpm;
 inline constexpr int kMaxBlockSize = 8192;
 // The effect runs at rates in this range; others it would treat as 44100 Hz.
-inline constexpr double kMinRateHz = kMinSampleRate;
-inline constexpr double kMaxRateHz = kMaxSampleRate;
+inline constexpr double kMinRateHz = samplerates::kMinHz;
+inline constexpr double kMaxRateHz = samplerates::kMaxHz;
 inline constexpr double kMaxTailSeconds = 3600.0;
 
 struct ParseResult {

@@ -4,6 +4,7 @@
 #include "engine/Drell.h"
 #include "platform/SettingsKeys.h"
 #include "platform/SettingsStore.h"
+#include "presets/PresetFileCommands.h"
 #include "toolkit/CBitmap.h"
 #include "toolkit/DisplayScale.h"
 
@@ -32,14 +33,9 @@ bool Editor::getRect(ERect** rect) {
     return AEffGUIEditor::getRect(rect);
 }
 
-int32_t Editor::chooseScale() const {
-    if (drell != nullptr) {
-        const SettingsStore& settings = drell->settingsStore();
-        if (auto number = settings.readDword(kSettingsKeyPath, kUiScaleValue))
-            if (*number == 1 || *number == 2) return int32_t(*number);
-        if (auto text = settings.readString(kSettingsKeyPath, kUiScaleValue))
-            if (*text == "1" || *text == "2") return (*text)[0] - '0';
-    }
+int32_t Editor::chooseScale() {
+    if (drell != nullptr)
+        if (std::optional<int> stored = fileCommands().storedScale()) return *stored;
     return detectDisplayScale();
 }
 

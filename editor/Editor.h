@@ -73,9 +73,9 @@ public:
     void setClock(const TickClock* newClock) { clock = newClock ? newClock : &monotonic; }
 
 private:
-    // The scale of the next window: the settings' "uiscale" (1 or 2) if set, else what the
-    // screen's resolution asks for.
-    int32_t chooseScale() const;
+    // The scale of the next window: the settings' "uiscale" (1 or 2) as read at the start,
+    // if set, else what the screen's resolution asks for.
+    int32_t chooseScale();
     void createControls();
 
     // The square-law controls (delay times, LFO rate, tempo) show the root of their value.

@@ -5,6 +5,7 @@
 #include "engine/DelayLine.h"
 #include "engine/Drive.h"
 #include "engine/Modulation.h"
+#include "engine/ParameterUnits.h"
 #include "engine/Parameters.h"
 #include "engine/Relaxed.h"
 #include "engine/Reverb.h"
@@ -84,7 +85,7 @@ public:
     static constexpr const char* kProduct = "Tessel stereo delay";
 
     // The longest delay time of each delay range.
-    static constexpr float kRangeMs[3] = {100.0f, 1000.0f, 5000.0f};
+    static constexpr const float (&kRangeMs)[3] = kDelayRangeMs;
 
     // recomputeSync mask bits.
     static constexpr int kSyncLeft = 1;
@@ -221,6 +222,8 @@ private:
     void placeReadPositions() noexcept;
     void settleSmoothedValues() noexcept;
     void startClean() noexcept;
+    void settleStart() noexcept;
+    void settleDelayTimes() noexcept;
     void reset() noexcept;
     [[gnu::noinline]] void prepareMemories(int frames, bool clocked) noexcept;
     bool chainIsFinite() const noexcept;
@@ -232,6 +235,12 @@ private:
     std::recursive_mutex engineLock;
     bool hostIsAdapter = false;
     bool processingOn = false; // between resume and suspend; under the engine lock
+    // Set by resume, cleared by the first block after it: what the host sets between
+    // switching the effect on and that block is the starting state, not a glide. Under the
+    // engine lock.
+    bool settleAtNextBlock = false;
+    // Whether an unsupported sample rate was reported; each instance says it once.
+    bool rateReported = false;
     std::atomic<DrellEditorEvents*> editorEvents{nullptr};
 
     // The last value each sound parameter received, as getParameter returns it.

@@ -1,9 +1,11 @@
 // How the engine follows the host's processing state and sample rate: resume, suspend, the
 // reset both share, and the buffers and coefficients that depend on the rate.
 #include "engine/Drell.h"
+#include "engine/SampleRates.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <numbers>
 
@@ -14,7 +16,7 @@ constexpr VstInt32 kMaxMeterLength = 44100;
 
 // A rate the engine cannot run (NaN included) counts as 44100 Hz.
 float usableRate(float sr) noexcept {
-    return sr >= kMinSampleRate && sr <= kMaxSampleRate ? sr : kFallbackSampleRate;
+    return samplerates::isSupported(sr) ? sr : static_cast<float>(samplerates::kFallbackHz);
 }
 
 } // namespace
@@ -42,22 +44,34 @@ void Drell::resume() {
         }
     }
 
-    const float sr = usableRate(getSampleRate());
+    const float asked = getSampleRate();
+    const float sr = usableRate(asked);
+    if (!samplerates::isSupported(asked) && !rateReported) {
+        // Said once per instance: the host plays on, with the timing of the fallback rate.
+        rateReported = true;
+        std::fprintf(stderr,
+                     "Tessel: a sample rate of %.0f Hz is not supported (%.0f to %.0f Hz);"
+                     " running at %.0f Hz\n",
+                     static_cast<double>(asked), samplerates::kMinHz, samplerates::kMaxHz,
+                     samplerates::kFallbackHz);
+    }
     if (sr != dspRate) setEngineRate(sr, memories);
 
     VstInt32 latency = getOutputLatency();
     if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
     if (latency != meterLen) setMeterLength(latency);
 
-    // The memories are empty, so there is nothing to glide from: the first block already
-    // runs at the values the host set while the effect was off.
+    // The memories are empty, so there is nothing to glide from. Hosts set their values
+    // after switching the effect on too, so the first block settles once more.
     startClean();
+    settleAtNextBlock = true;
     processingOn = true;
 }
 
 void Drell::suspend() {
     std::lock_guard lock(engineLock);
     processingOn = false;
+    settleAtNextBlock = false;
     startClean();
 }
 
@@ -81,6 +95,17 @@ void Drell::startClean() noexcept {
     }
     placeReadPositions();
     reset();
+}
+
+void Drell::settleStart() noexcept {
+    settleAtNextBlock = false;
+    startClean();
+}
+
+void Drell::settleDelayTimes() noexcept {
+    for (int s = 0; s < 2; ++s)
+        if (dlyTimeRequest[s].exchange(false))
+            dlyLine[s].placeRead(dlyLine[s].offsetFor(dlyTimeMs[s], dspRate));
 }
 
 Drell::RateMemories Drell::RateMemories::forRate(float sr) {

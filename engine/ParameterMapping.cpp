@@ -122,7 +122,8 @@ void Drell::applyParameter(VstInt32 index, float v) {
         lfoRestartRequest = true;
         break;
     case kModLfoRate:
-        setLfoRate(v);
+        // In note mode the tempo sets the rate; this one waits for the switch back.
+        if (lfoMode == 0) setLfoRate(v);
         break;
     case kModLfoOffset:
         lfoOffset = (v - 0.5f) * std::numbers::pi_v<float>;
@@ -136,7 +137,10 @@ void Drell::applyParameter(VstInt32 index, float v) {
         break;
     case kModLfoMode:
         lfoMode = stepOf(kModLfoMode, v);
-        if (lfoMode == 1) recomputeSync(kSyncLfo);
+        if (lfoMode == 1)
+            recomputeSync(kSyncLfo);
+        else
+            setLfoRate(params[kModLfoRate]); // back to the rate the knob sets
         break;
     case kModLfoNum:
         lfoNumIdx = stepOf(kModLfoNum, v);

@@ -1,5 +1,6 @@
 // The effect's 48 sound parameters: identifiers, and one constant table of names, labels,
-// steps, construction values, choice words and display forms that the host's names, labels,
+// steps, construction values (the sound of the first factory program, "*Init", which a new
+// instance shows), choice words and display forms that the host's names, labels,
 // properties and value texts, the engine's mapping and the editor's display all read.
 #pragma once
 
@@ -57,11 +58,6 @@ enum ParameterId : std::int32_t {
     kModSens,
     kNumParams
 };
-
-// The sample rates the engine runs at, in hertz; it treats any other as 44100 Hz.
-inline constexpr float kMinSampleRate = 4096.0f;
-inline constexpr float kMaxSampleRate = 200000.0f;
-inline constexpr float kFallbackSampleRate = 44100.0f;
 
 // Host indices 48..95 carry the controller assignment of sound parameter index - 48.
 constexpr std::int32_t kNumHostParams = 2 * kNumParams;
@@ -130,7 +126,7 @@ inline constexpr ParameterInfo kTable[kNumParams] = {
     {"DlyL Fb", "dB", 0, 0.0f, C, DisplayForm::Signed, nullptr},
     {"DlyR Fb", "dB", 0, 0.0f, C, DisplayForm::Signed, nullptr},
     {"DlyL FbPan", "%", 0, 0.0f, C, DisplayForm::Split, nullptr},
-    {"DlyR FbPan", "%", 0, 0.0f, C, DisplayForm::Split, nullptr},
+    {"DlyR FbPan", "%", 0, 1.0f, C, DisplayForm::Split, nullptr},
     {"DlyL FbInv", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"DlyR FbInv", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"Mod LfoWave", "", 5, 0.0f, N, DisplayForm::None, kWaves},
@@ -163,15 +159,15 @@ inline constexpr ParameterInfo kTable[kNumParams] = {
     {"DlyR Time", "ms", 0, 0.4f, StepKind::DelayTime, DisplayForm::Unsigned, nullptr},
     {"Rvb Mode", "", 2, 0.0f, S, DisplayForm::None, kReverbModes},
     {"Rvb Type", "", 2, 0.0f, S, DisplayForm::None, kReverbTypes},
-    {"Rvb Damp", "%", 0, 0.1f, C, DisplayForm::Unsigned, nullptr},
-    {"Rvb Amt", "%", 0, 0.0f, C, DisplayForm::Unsigned, nullptr},
+    {"Rvb Damp", "%", 0, 0.0f, C, DisplayForm::Unsigned, nullptr},
+    {"Rvb Amt", "%", 0, 0.5f, C, DisplayForm::Unsigned, nullptr},
     {"Main Bypass", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"Flt On", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"Drv On", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"Mod On", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
     {"Vco On", "", 2, 1.0f, S, DisplayForm::None, kOffOn},
     {"Rvb On", "", 2, 0.0f, S, DisplayForm::None, kOffOn},
-    {"Mod Sens", "%", 0, 0.0f, C, DisplayForm::Bare, nullptr},
+    {"Mod Sens", "%", 0, 0.5f, C, DisplayForm::Bare, nullptr},
 };
 } // namespace parametertable
 

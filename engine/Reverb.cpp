@@ -60,7 +60,8 @@ void zeroOutside(float* line, int mask, int from, int count, int keep, int keepC
 int Reverb::maskForRate(float dspRate) noexcept {
     if (dspRate < 50000.0f) return 32767;
     if (dspRate < 100000.0f) return 65535;
-    return 131071;
+    if (dspRate <= 200000.0f) return 131071;
+    return 262143;
 }
 
 std::vector<float> Reverb::poolFor(float dspRate) {

@@ -53,7 +53,12 @@ bool outputsAreFinite(float* const outputs[2], int frames) noexcept {
 void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept {
     std::lock_guard lock(engineLock);
     DenormalGuard denormals;
+    // The first block after a resume starts at the values the host has set since, the
+    // host's tempo included: nothing glides or fades into them.
+    const bool starting = settleAtNextBlock;
+    if (starting) settleStart();
     beginBlock(inputs, outputs);
+    if (starting) settleDelayTimes();
     if (blockIn[0] == nullptr || blockOut[0] == nullptr || sampleFrames <= 0) return;
     const int frames = sampleFrames;
     const bool inputQuiet = inputIsQuiet(frames);

@@ -1,10 +1,11 @@
 // The LV2 edition's ports and identifiers. Control ports 0..47 are the 48 sound parameters in
 // the order a VST 2 host sees them, so a port index is a parameter index; the audio ports
 // and the event input follow. How each parameter shows in a host's generic controls (a
-// toggle, a choice among labelled points, a continuous value) comes from the one parameter
-// table. The plug-in and the generator of its description both read this file.
+// toggle, a choice among labelled points, a value in its units) comes from the parameter
+// table and its units table. The plug-in and the generator of its description both read this file.
 #pragma once
 
+#include "engine/ParameterUnits.h"
 #include "engine/Parameters.h"
 
 #include <cstdint>
@@ -27,7 +28,10 @@ inline constexpr std::uint32_t kAudioOutLeft = kNumParams + 2;
 inline constexpr std::uint32_t kAudioOutRight = kNumParams + 3;
 // MIDI control changes and the host's time position; hosts may leave it unconnected.
 inline constexpr std::uint32_t kEvents = kNumParams + 4;
-inline constexpr std::uint32_t kNumPorts = kNumParams + 5;
+// The host's own bypass switch (lv2:enabled): 1 plays the effect, 0 bypasses it, as the
+// Main Bypass port does; either of them bypasses.
+inline constexpr std::uint32_t kEnabled = kNumParams + 5;
+inline constexpr std::uint32_t kNumPorts = kNumParams + 6;
 
 enum class ControlKind { Continuous, Toggle, Choice };
 
@@ -39,20 +43,31 @@ inline ControlKind controlKind(int param) {
     return info.words == parameterwords::kOffOn ? ControlKind::Toggle : ControlKind::Choice;
 }
 
-// The value a port holds for a parameter value: 0 or 1 for a toggle, the centre of the step
-// for a choice (the value of its labelled point), a continuous value as it is. The engine
-// takes the same step from either, so the sound does not change.
-inline float portValue(int param, float value) {
-    const int steps = kParameterTable[param].steps;
-    switch (controlKind(param)) {
-    case ControlKind::Toggle:
-        return step(value, 2) == 1 ? 1.0f : 0.0f;
-    case ControlKind::Choice:
-        return centre(step(value, steps), steps);
-    case ControlKind::Continuous:
-        break;
-    }
-    return value;
+// The value a port holds for a parameter value: its reading in the parameter's units (0 or
+// 1 for a switch, the step index for a choice). rangeMs is the delay line's range, which a
+// delay time's reading in milliseconds depends on.
+inline float portValue(int param, float value, float rangeMs = 5000.0f) {
+    return toUnits(param, value, rangeMs);
+}
+
+// The parameter value a port's reading stands for.
+inline float parameterValue(int param, float port, float rangeMs = 5000.0f) {
+    return fromUnits(param, port, rangeMs);
+}
+
+// The range parameter of the line whose delay time is param (kDlyLTime or kDlyRTime).
+constexpr ParameterId rangeOfTime(int param) {
+    return param == kDlyLTime ? kDlyLRange : kDlyRRange;
+}
+
+// The port value of a parameter among a whole set of values (valueOf(index) gives each), in
+// which a delay time is read in its line's range.
+template <class ValueOf>
+float portValueOf(int param, ValueOf valueOf) {
+    float rangeMs = kDelayRangeMs[2];
+    if (param == kDlyLTime || param == kDlyRTime)
+        rangeMs = delayRangeMsOf(static_cast<float>(valueOf(rangeOfTime(param))));
+    return portValue(param, static_cast<float>(valueOf(param)), rangeMs);
 }
 
 // The URI of factory program 0..60's preset: the prefix and two digits.

@@ -1,6 +1,7 @@
 #include "lv2/TesselLv2.h"
 
 #include "engine/Drell.h"
+#include "engine/SampleRates.h"
 #include "host/EffectFactory.h"
 #include "presets/ControllerMap.h"
 
@@ -28,6 +29,9 @@ const LV2_URID_Map* findMap(const LV2_Feature* const* features) {
 
 std::unique_ptr<TesselLv2> TesselLv2::create(double sampleRate,
                                              const LV2_Feature* const* features) {
+    // A host that runs at a rate the engine cannot time correctly gets no instance rather
+    // than a wrong one.
+    if (!samplerates::isSupported(sampleRate)) return nullptr;
     std::unique_ptr<TesselLv2> instance;
     try {
         instance.reset(new TesselLv2(sampleRate));
@@ -170,6 +174,9 @@ void TesselLv2::connectPort(std::uint32_t port, void* data) noexcept {
     case lv2ports::kEvents:
         events = static_cast<const LV2_Atom_Sequence*>(data);
         break;
+    case lv2ports::kEnabled:
+        enabled = static_cast<const float*>(data);
+        break;
     default:
         break;
     }
@@ -195,15 +202,54 @@ void TesselLv2::run(std::uint32_t frames) {
 }
 
 void TesselLv2::applyPortChanges() {
+    bool changed[kNumParams] = {};
     for (int i = 0; i < kNumParams; ++i) {
         if (controls[i] == nullptr) continue;
-        const float value = *controls[i];
-        const auto bits = std::bit_cast<std::uint32_t>(value);
+        const auto bits = std::bit_cast<std::uint32_t>(*controls[i]);
         if (appliedAll && bits == appliedBits[i]) continue;
         appliedBits[i] = bits;
-        record->setParameter(record, i, value);
+        changed[i] = true;
+    }
+    if (enabled != nullptr) {
+        const auto bits = std::bit_cast<std::uint32_t>(*enabled);
+        if (!appliedAll || bits != appliedEnabledBits) changed[kMainBypass] = true;
+        appliedEnabledBits = bits;
     }
     appliedAll = true;
+    // A delay line's mode and range move the time the effect keeps for it, so the ports
+    // that set the time follow them again, later in parameter order: the line then plays
+    // what its ports say, whatever the effect held before.
+    for (int side = 0; side < 2; ++side) {
+        const bool mode = changed[side == 0 ? kDlyLMode : kDlyRMode];
+        const bool range = changed[side == 0 ? kDlyLRange : kDlyRRange];
+        if (mode) changed[side == 0 ? kDlyLRange : kDlyRRange] = true;
+        if (mode || range)
+            for (ParameterId follower :
+                 {side == 0 ? kDlyLNum : kDlyRNum, side == 0 ? kDlyLDen : kDlyRDen,
+                  side == 0 ? kDlyLTime : kDlyRTime})
+                changed[follower] = true;
+    }
+    for (int i = 0; i < kNumParams; ++i) {
+        if (!changed[i]) continue;
+        if (i == kMainBypass) {
+            const bool bypassed = (controls[i] != nullptr && *controls[i] >= 0.5f) ||
+                                  (enabled != nullptr && !(*enabled >= 0.5f));
+            record->setParameter(record, i, bypassed ? 1.0f : 0.0f);
+        } else if (controls[i] != nullptr) {
+            record->setParameter(record, i,
+                                 lv2ports::parameterValue(i, *controls[i], rangeMsFor(i)));
+        }
+    }
+}
+
+float TesselLv2::rangeMsFor(int param) {
+    if (param != kDlyLTime && param != kDlyRTime) return kDelayRangeMs[2];
+    // The range the line's Range port says, which was applied before its time.
+    const ParameterId range = lv2ports::rangeOfTime(param);
+    const float value = controls[range] != nullptr
+                            ? lv2ports::parameterValue(range, *controls[range])
+                            : record->getParameter(record, range);
+    return delayRangeMsOf(value);
 }
 
 void TesselLv2::readEvent(const LV2_Atom_Event& event, std::uint32_t& start, std::uint32_t frames) {

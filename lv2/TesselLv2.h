@@ -2,7 +2,8 @@
 // gets, driven by a small VST 2 host of our own. Port changes become setParameter calls at
 // the start of each block, where a VST 2 host's automation lands; MIDI events reach
 // effProcessEvents; the host's time position answers the effect's time requests. Nothing of
-// the dispatcher, the parameter table or the engine is repeated here.
+// the dispatcher, the parameter table or the engine is repeated here. Control ports read in
+// the parameters' units (ParameterUnits.h) and are mapped to the effect's values here.
 //
 // Threads, as LV2 defines them: create, activate, deactivate and the destructor are never
 // called while run is; connectPort comes between runs; run comes from the audio thread.
@@ -36,8 +37,9 @@ public:
 
 class TesselLv2 {
 public:
-    // Null when the effect cannot be made. Without urid:map among the features the instance
-    // ignores MIDI and the host's time and runs at its own tempo (120 at start).
+    // Null when the effect cannot be made or the rate lies outside what it runs. Without urid:map
+    // among the features the instance ignores MIDI and the host's time and runs at its own tempo
+    // (120 at start).
     static std::unique_ptr<TesselLv2> create(double sampleRate, const LV2_Feature* const* features);
     ~TesselLv2();
     TesselLv2(const TesselLv2&) = delete;
@@ -94,6 +96,8 @@ private:
 
     VstIntPtr reportEdit(Edit::Kind kind, VstInt32 index, float value) noexcept;
     void applyPortChanges();
+    // The delay range a delay time port's milliseconds are taken in (any range for others).
+    float rangeMsFor(int param);
     void readEvent(const LV2_Atom_Event& event, std::uint32_t& start, std::uint32_t frames);
     void addMidi(const LV2_Atom_Event& event, std::uint32_t delta);
     void deliverMidi();
@@ -115,10 +119,12 @@ private:
     const float* audioIn[2] = {nullptr, nullptr};
     float* audioOut[2] = {nullptr, nullptr};
     const LV2_Atom_Sequence* events = nullptr;
+    const float* enabled = nullptr;
 
     // The bits of the value each control port last handed to setParameter; the first run
     // hands over all of them, as a VST 2 host restores every parameter before playing.
     std::uint32_t appliedBits[kNumParams] = {};
+    std::uint32_t appliedEnabledBits = 0;
     bool appliedAll = false;
 
     EventList eventList;

@@ -97,8 +97,11 @@ void TesselLv2Ui::allChanged() {
 }
 
 void TesselLv2Ui::writePort(int param, float value) {
-    // The value a port of its kind holds: 0 or 1 for a switch, a labelled point for a choice.
-    const float port = lv2ports::portValue(param, value);
+    // The value a port of its kind holds: its units, 0 or 1 for a switch, the index of a
+    // choice; a delay time in ms of the line's present range.
+    const float port = lv2ports::portValueOf(param, [this, param, value](int i) {
+        return i == param ? value : record->getParameter(record, i);
+    });
     write(controller, static_cast<std::uint32_t>(param), sizeof port, 0, &port);
 }
 

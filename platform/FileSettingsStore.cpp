@@ -15,6 +15,12 @@ namespace {
 
 constexpr const char* kValuesFile = "/values";
 constexpr std::size_t kMaxSettingsBytes = 256 * 1024;
+constexpr std::string_view kTopBranch = "SOFTWARE\\";
+
+bool hasValuesFile(const std::string& folder) {
+    struct stat st {};
+    return ::stat((folder + kValuesFile).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 std::string defaultRoot() {
     const char* tessel = std::getenv("TESSEL_CONFIG_HOME");
@@ -120,9 +126,12 @@ FileSettingsStore::FileSettingsStore(std::optional<std::string> root)
     while (rootFolder.size() > 1 && rootFolder.back() == '/') rootFolder.pop_back();
 }
 
-std::string FileSettingsStore::keyFolder(std::string_view keyPath) const {
+std::string FileSettingsStore::keyFolder(std::string_view keyPath, bool legacy) const {
     if (rootFolder.empty() || keyPath.empty()) return {};
     std::string folder = rootFolder;
+    // "SOFTWARE" is the registry's top branch; on disk the keys start below it, so that the
+    // plug-in's settings are ROOT/Drellsonic/Tessel. Earlier versions kept the branch.
+    if (!legacy && keyPath.starts_with(kTopBranch)) keyPath.remove_prefix(kTopBranch.size());
     while (true) {
         auto split = keyPath.find('\\');
         std::string_view part = keyPath.substr(0, split);
@@ -135,15 +144,21 @@ std::string FileSettingsStore::keyFolder(std::string_view keyPath) const {
     return folder;
 }
 
+std::string FileSettingsStore::readFolder(std::string_view keyPath) const {
+    const std::string folder = keyFolder(keyPath, false);
+    if (folder.empty() || hasValuesFile(folder)) return folder;
+    // Settings written where earlier versions kept them are read until the key is written.
+    const std::string legacy = keyFolder(keyPath, true);
+    return legacy != folder && !legacy.empty() && hasValuesFile(legacy) ? legacy : folder;
+}
+
 bool FileSettingsStore::keyExists(std::string_view keyPath) const {
-    std::string folder = keyFolder(keyPath);
-    if (folder.empty()) return false;
-    struct stat st {};
-    return ::stat((folder + kValuesFile).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    std::string folder = readFolder(keyPath);
+    return !folder.empty() && hasValuesFile(folder);
 }
 
 SettingsKeyContents FileSettingsStore::readKey(std::string_view keyPath) const {
-    std::string folder = keyFolder(keyPath);
+    std::string folder = readFolder(keyPath);
     if (folder.empty()) return {};
     return readValues(folder);
 }
@@ -174,15 +189,16 @@ std::optional<std::uint32_t> FileSettingsStore::readDword(std::string_view keyPa
 
 SettingsWriteStatus FileSettingsStore::writeValues(std::string_view keyPath,
                                                    const std::vector<SettingsValue>& values) {
-    std::string folder = keyFolder(keyPath);
+    std::string folder = keyFolder(keyPath, false);
     if (folder.empty() || !makeFolders(folder)) return SettingsWriteStatus::keyNotCreated;
     for (const auto& value : values)
         if (!isValidSettingsName(value.name)) return SettingsWriteStatus::valueNotWritten;
 
     KeyLock lock(folder);
-    // Merge: existing values keep their order, new ones follow; duplicates collapse.
+    // Merge: existing values keep their order, new ones follow; duplicates collapse. A key
+    // still in its earlier place moves here with its values.
     std::vector<SettingsValue> merged;
-    for (auto& existing : readValues(folder).values) {
+    for (auto& existing : readValues(readFolder(keyPath)).values) {
         auto same = [&](const SettingsValue& v) { return v.name == existing.name; };
         if (std::none_of(values.begin(), values.end(), same)) {
             auto old = std::find_if(merged.begin(), merged.end(), same);

@@ -1,5 +1,7 @@
 // Settings store on disk: each key is a folder under the root named after the key path
-// (SOFTWARE\Drellsonic\Tessel\MIDI is ROOT/SOFTWARE/Drellsonic/Tessel/MIDI), its values are
+// below its top branch (SOFTWARE\Drellsonic\Tessel\MIDI is ROOT/Drellsonic/Tessel/MIDI; a
+// key found only in the earlier place ROOT/SOFTWARE/... is read there until it is next
+// written, which moves it), its values are
 // the file "values" in that folder, in the text form of SettingsText.h. A key exists when
 // its values file exists. Key path components are case-sensitive; empty components, "." and
 // "..", "values" and components holding '/' are refused.
@@ -36,10 +38,13 @@ public:
     SettingsWriteStatus writeValues(std::string_view keyPath,
                                     const std::vector<SettingsValue>& values) override;
 
-    // The folder of a key; empty for an invalid path or an unavailable store.
-    std::string keyFolder(std::string_view keyPath) const;
+    // The folder of a key; empty for an invalid path or an unavailable store. legacy: where
+    // earlier versions kept it, under a folder named after the registry's top branch.
+    std::string keyFolder(std::string_view keyPath, bool legacy = false) const;
 
 private:
+    // The folder a key is read from: its own, or its earlier one while only that exists.
+    std::string readFolder(std::string_view keyPath) const;
     std::optional<SettingsValue> find(std::string_view keyPath, std::string_view name) const;
 
     std::string rootFolder;

@@ -58,8 +58,21 @@ public:
 
 // Tells the user in one line on standard error that a key could not be read whole, and what
 // is done instead.
+// Control characters (a path may hold any) are written as \xNN, so that the line stays one
+// line and cannot move the terminal's cursor.
 inline void reportSettingsDamage(std::string_view damage, std::string_view consequence) {
     std::string line = "Tessel: ";
-    line.append(damage).append(": ").append(consequence).append("\n");
+    for (const char c : damage) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f || c == '\\') {
+            const char* hex = "0123456789abcdef";
+            line += "\\x";
+            line += hex[u >> 4];
+            line += hex[u & 15];
+        } else {
+            line += c;
+        }
+    }
+    line.append(": ").append(consequence).append("\n");
     std::fputs(line.c_str(), stderr);
 }

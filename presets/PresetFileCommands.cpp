@@ -119,12 +119,23 @@ void PresetFileCommands::loadDefaultBank() {
         const SettingsValue::Value* value = key.find(name);
         return value ? std::get_if<std::string>(value) : nullptr;
     };
-    if (const std::string* folder = text(kDefaultBankDirValue)) lastDirectory = *folder;
-    const std::string* fileName = text(kDefaultBankFileValue);
-    std::string file = fileName ? *fileName : std::string();
-    if (lastDirectory.empty() || file.empty()) return;
+    // The default bank is a pair: a folder and a file name, each read whole. Half of it
+    // names no bank (a file name alone would be looked for in whatever folder is current).
+    // The window's scale comes from this one reading too: a number, or its digit as text.
+    if (const SettingsValue::Value* scale = key.find(kUiScaleValue)) {
+        const auto* number = std::get_if<std::uint32_t>(scale);
+        const auto* digit = std::get_if<std::string>(scale);
+        if (number != nullptr && (*number == 1 || *number == 2))
+            uiScale = static_cast<int>(*number);
+        else if (digit != nullptr && (*digit == "1" || *digit == "2"))
+            uiScale = (*digit)[0] - '0';
+    }
+    const std::string* folder = text(kDefaultBankDirValue);
+    const std::string* file = text(kDefaultBankFileValue);
+    if (folder != nullptr) lastDirectory = *folder;
+    if (folder == nullptr || file == nullptr || folder->empty() || file->empty()) return;
     // A missing default bank is not worth a message at every start.
-    auto bytes = readWholeFile(withTrailingSlash(lastDirectory) + file);
+    auto bytes = readWholeFile(withTrailingSlash(*folder) + *file);
     if (!bytes) return;
     auto bank = decodeBank(*bytes);
     if (!bank.ok()) {

@@ -74,6 +74,8 @@ public:
     const std::string& bankFileName() const { return lastBankFile; }
     const std::string& presetFileName() const { return lastPresetFile; }
     const std::string& midiFileName() const { return lastMidiFile; }
+    // The editor's scale (1 or 2) from the settings read at the start, if one was set.
+    std::optional<int> storedScale() const { return uiScale; }
 
 private:
     enum class FileKind { bank, preset, midi };
@@ -107,4 +109,5 @@ private:
     std::string lastBankFile;
     std::string lastPresetFile;
     std::string lastMidiFile;
+    std::optional<int> uiScale;
 };

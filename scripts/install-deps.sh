@@ -10,13 +10,13 @@ packages=(build-essential cmake ninja-build pkg-config
           libxtst-dev xvfb clang-format binutils
           libcairo2-dev fonts-dejavu-core
           zenity xdotool
-          lv2-dev liblilv-dev lilv-utils
+          lv2-dev liblilv-dev lilv-utils sordi
           dpkg-dev lintian zip
           g++-mingw-w64-x86-64-posix wine64)
 
 # `scripts/install-deps.sh build` leaves out what only the tests and benchmarks need.
 test_only=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb clang-format xdotool
-           liblilv-dev lilv-utils lintian g++-mingw-w64-x86-64-posix wine64)
+           liblilv-dev lilv-utils sordi lintian g++-mingw-w64-x86-64-posix wine64)
 
 missing=()
 for p in "${packages[@]}"; do

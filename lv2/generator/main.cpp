@@ -1,10 +1,12 @@
 // Writes the description of the LV2 bundle: manifest.ttl, tessel.ttl (the plug-in and its
 // ports) and presets.ttl (the factory programs), all from the tables the plug-in itself is
-// built from: the parameter table for names, defaults and kinds, the effect's own value
-// texts for the labels of the choices, the factory table for the presets.
+// built from: the parameter table for names, defaults and kinds, its units table for units
+// and ranges, the effect's own value texts for the labels of the choices, the factory table
+// for the presets.
 //
 //   tessel-lv2-ttl BUNDLE_FOLDER
 #include "engine/Drell.h"
+#include "engine/ParameterUnits.h"
 #include "engine/Version.h"
 #include "lv2/PortLayout.h"
 #include "platform/MessageBox.h"
@@ -13,9 +15,11 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -84,12 +88,15 @@ const char* const kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\
                               "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                               "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                               "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+                              "@prefix pg: <http://lv2plug.in/ns/ext/port-groups#> .\n"
+                              "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
                               "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                               "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                               "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
                               "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 std::string manifest() {
@@ -113,34 +120,84 @@ std::string manifest() {
     return out.str();
 }
 
-// The value a port starts at: the parameter's value in the first factory program.
-float defaultOf(int param) {
-    return lv2ports::portValue(param, static_cast<float>(kFactoryPrograms[0].values[param]));
+// A parameter's port value in a program: a delay time in ms of the program's own range.
+float portValueIn(const FactoryProgram& program, int param) {
+    return lv2ports::portValueOf(param, [&program](int i) { return program.values[i]; });
+}
+
+const char* unitUri(ValueUnit unit) {
+    switch (unit) {
+    case ValueUnit::Decibels:
+        return "units:db";
+    case ValueUnit::Percent:
+        return "units:pc";
+    case ValueUnit::Hertz:
+        return "units:hz";
+    case ValueUnit::Milliseconds:
+        return "units:ms";
+    case ValueUnit::Degrees:
+        return "units:degree";
+    case ValueUnit::None:
+        break;
+    }
+    return nullptr;
+}
+
+// The section a parameter belongs to: the first word of its name ("DlyL", "Mod", ...).
+std::string sectionOf(int param) {
+    const std::string name = kParameterTable[param].name;
+    return name.substr(0, name.find(' '));
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+// A section's title as the panel writes it.
+const char* sectionTitle(const std::string& section) {
+    static const std::pair<const char*, const char*> kTitles[] = {
+        {"Main", "Main"},  {"DlyL", "Delay L"}, {"DlyR", "Delay R"}, {"Mod", "Modulation"},
+        {"Flt", "Filter"}, {"Vco", "VCO"},      {"Drv", "Drive"},    {"Rvb", "Reverb"}};
+    for (const auto& [prefix, title] : kTitles)
+        if (section == prefix) return title;
+    return section.c_str();
+}
+
+std::string groupUri(const std::string& section) {
+    return std::string("<") + lv2ports::kPluginUri + "#" + lowerCase(section) + ">";
 }
 
 void controlPort(std::ostringstream& out, Drell& effect, int param) {
     const ParameterInfo& info = kParameterTable[param];
+    const UnitScale& scale = unitScale(param);
+    // The port starts at the first factory program's value.
     out << "        a lv2:InputPort, lv2:ControlPort ;\n"
         << "        lv2:index " << param << " ;\n"
         << "        lv2:symbol \"" << lv2ports::symbolOf(param) << "\" ;\n"
         << "        lv2:name " << quoted(info.name) << " ;\n"
-        << "        lv2:default " << number(defaultOf(param)) << " ;\n"
-        << "        lv2:minimum 0.0 ;\n"
-        << "        lv2:maximum 1.0";
+        << "        pg:group " << groupUri(sectionOf(param)) << " ;\n"
+        << "        lv2:default " << number(portValueIn(kFactoryPrograms[0], param)) << " ;\n"
+        << "        lv2:minimum " << number(scale.minimum) << " ;\n"
+        << "        lv2:maximum " << number(scale.maximum) << " ;\n"
+        << "        lv2:portProperty pprops:hasStrictBounds";
+    if (const char* unit = unitUri(scale.unit)) out << " ;\n        units:unit " << unit;
+    if (scale.logarithmic) out << " ;\n        lv2:portProperty pprops:logarithmic";
     switch (lv2ports::controlKind(param)) {
     case lv2ports::ControlKind::Toggle:
-        out << " ;\n        lv2:portProperty lv2:toggled";
+        out << " ;\n        lv2:portProperty lv2:toggled, lv2:integer";
         break;
     case lv2ports::ControlKind::Choice:
-        out << " ;\n        lv2:portProperty lv2:enumeration ;\n        lv2:scalePoint ";
+        out << " ;\n        lv2:portProperty lv2:enumeration, lv2:integer ;\n"
+            << "        lv2:scalePoint ";
         for (int k = 0; k < info.steps; ++k) {
             // Each point is labelled with the text the effect shows for that step.
-            const float v = centre(k, info.steps);
             char text[256] = {};
-            effect.setParameter(param, v);
+            effect.setParameter(param, centre(k, info.steps));
             effect.getParameterDisplay(param, text);
-            out << (k > 0 ? " , " : "") << "[ rdfs:label " << quoted(text) << " ; rdf:value "
-                << number(v) << " ]";
+            out << (k > 0 ? " , " : "") << "[ rdfs:label " << quoted(text) << " ; rdf:value " << k
+                << " ]";
         }
         break;
     case lv2ports::ControlKind::Continuous:
@@ -148,19 +205,42 @@ void controlPort(std::ostringstream& out, Drell& effect, int param) {
     }
 }
 
+// The port groups: one per section of the effect, and the stereo input and output.
+void groups(std::ostringstream& out) {
+    std::string seen;
+    for (int p = 0; p < kNumParams; ++p) {
+        const std::string section = sectionOf(p);
+        if (seen.find("|" + section + "|") != std::string::npos) continue;
+        seen += "|" + section + "|";
+        out << "\n"
+            << groupUri(section) << "\n    a pg:Group ;\n    lv2:symbol \"" << lowerCase(section)
+            << "\" ;\n    rdfs:label \"" << sectionTitle(section) << "\" .\n";
+    }
+    out << "\n"
+        << groupUri("In") << "\n    a pg:StereoGroup, pg:InputGroup ;\n"
+        << "    lv2:symbol \"in\" ;\n    rdfs:label \"Input\" .\n";
+    out << "\n"
+        << groupUri("Out") << "\n    a pg:StereoGroup, pg:OutputGroup ;\n"
+        << "    lv2:symbol \"out\" ;\n    rdfs:label \"Output\" .\n";
+}
+
 void audioPort(std::ostringstream& out, std::uint32_t index, const char* direction,
                const char* symbol, const char* name) {
+    const bool input = std::string(direction) == "InputPort";
+    const bool left = symbol[std::strlen(symbol) - 1] == 'l';
     out << "        a lv2:" << direction << ", lv2:AudioPort ;\n"
         << "        lv2:index " << index << " ;\n"
         << "        lv2:symbol \"" << symbol << "\" ;\n"
-        << "        lv2:name \"" << name << "\"";
+        << "        lv2:name \"" << name << "\" ;\n"
+        << "        pg:group " << groupUri(input ? "In" : "Out") << " ;\n"
+        << "        lv2:designation " << (left ? "pg:left" : "pg:right");
 }
 
 std::string description(Drell& effect) {
     std::ostringstream out;
     out << kPrefixes;
     out << kPlugin << "\n"
-        << "    a lv2:Plugin, lv2:DelayPlugin ;\n"
+        << "    a lv2:Plugin, lv2:DelayPlugin, doap:Project ;\n"
         << "    doap:name \"" << Drell::kEffectName << "\" ;\n"
         << "    doap:maintainer [ foaf:name \"" << Drell::kVendor << "\" ] ;\n"
         << "    rdfs:comment \"A stereo delay with two lines that run free or follow the "
@@ -168,7 +248,9 @@ std::string description(Drell& effect) {
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    lv2:minorVersion " << version::lv2MinorVersion() << " ;\n"
         << "    lv2:microVersion " << version::lv2MicroVersion() << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
+        // No hardRTCapable: an editor's change of the reverb type takes the engine lock on
+        // the UI thread, which run may then wait for.
+        << "    lv2:optionalFeature urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n"
         << "    ui:ui " << kUi << " ;\n"
         << "    lv2:port [\n";
@@ -192,7 +274,16 @@ std::string description(Drell& effect) {
         << "        lv2:index " << lv2ports::kEvents << " ;\n"
         << "        lv2:symbol \"control\" ;\n"
         << "        lv2:name \"MIDI and time in\"\n"
+        << "    ] , [\n"
+        << "        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2ports::kEnabled << " ;\n"
+        << "        lv2:symbol \"enabled\" ;\n"
+        << "        lv2:name \"Enabled\" ;\n"
+        << "        lv2:designation lv2:enabled ;\n"
+        << "        lv2:default 1 ;\n        lv2:minimum 0 ;\n        lv2:maximum 1 ;\n"
+        << "        lv2:portProperty lv2:toggled, lv2:integer, pprops:hasStrictBounds\n"
         << "    ] .\n";
+    groups(out);
     return out.str();
 }
 
@@ -204,7 +295,7 @@ std::string presets() {
         out << presetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << kPlugin
             << " ;\n    rdfs:label " << quoted(program.name) << " ;\n    lv2:port ";
         for (int i = 0; i < kNumParams; ++i) {
-            const float v = lv2ports::portValue(i, static_cast<float>(program.values[i]));
+            const float v = portValueIn(program, i);
             out << (i > 0 ? " , " : "") << "[ lv2:symbol \"" << lv2ports::symbolOf(i)
                 << "\" ; pset:value " << number(v) << " ]";
         }

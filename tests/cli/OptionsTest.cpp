@@ -53,7 +53,8 @@ TEST(Options, RangeEndsAreAccepted) {
     for (auto args : std::vector<std::vector<std::string>>{
              {"--tempo", "30", "--block", "1", "--set", "A=0", "--tail", "0", "o.wav"},
              {"--tempo", "400", "--block", "8192", "--set", "A=1", "o.wav"},
-             {"--set", "A=1e-3", "o.wav"}}) {
+             {"--set", "A=1e-3", "--rate", "384000", "o.wav"},
+             {"--rate", "4096", "o.wav"}}) {
         cli::ParseResult r = parseOptions(args);
         EXPECT_TRUE(r.ok()) << args[1] << ": " << r.error;
     }
@@ -96,6 +97,7 @@ TEST(Options, BadCommandLinesNameTheProblem) {
         {{"--block", "8193", "o.wav"}, "outside 1..8192"},
         {{"--block", "99999999999999999999", "o.wav"}, "not a whole number"},
         {{"--rate", "100", "o.wav"}, "outside"},
+        {{"--rate", "384001", "o.wav"}, "outside 4096..384000"},
         {{"--rate", "48000", "in.wav", "o.wav"}, "demo phrase"},
         {{"--tail", "-1", "o.wav"}, "outside"},
         {{"--tail", "nan", "o.wav"}, "not a number"},

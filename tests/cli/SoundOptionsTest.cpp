@@ -176,7 +176,7 @@ TEST(SoundOptions, SettingsAreReadButNeverWritten) {
         EXPECT_FALSE(fs::exists(dir.file(".config"))) << args[0] << " wrote the settings";
     }
     // A controller map the user stored is read.
-    const fs::path midi = fs::path(dir.file(".config")) / "SOFTWARE/Drellsonic/Tessel/MIDI";
+    const fs::path midi = fs::path(dir.file(".config")) / "Drellsonic/Tessel/MIDI";
     fs::create_directories(midi);
     std::ofstream(midi / "values") << formatSettingsText("SOFTWARE\\Drellsonic\\Tessel\\MIDI",
                                                          {{"param000", std::uint32_t{7}}});

@@ -14,6 +14,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -42,7 +43,8 @@ TEST_F(Lifecycle, BuffersFollowTheSampleRate) {
     const Sizes table[] = {{96000.0f, 480001, 65535, 8},     {192000.0f, 960001, 131071, 16},
                            {22050.0f, 110251, 32767, 2},     {48000.0f, 240001, 32767, 4},
                            {200000.0f, 1000001, 131071, 16}, {0.0f, 220501, 32767, 4},
-                           {4095.0f, 220501, 32767, 4},      {200001.0f, 220501, 32767, 4},
+                           {352800.0f, 1764001, 262143, 16}, {384000.0f, 1920001, 262143, 16},
+                           {4095.0f, 220501, 32767, 4},      {384001.0f, 220501, 32767, 4},
                            {-48000.0f, 220501, 32767, 4},    {nan, 220501, 32767, 4}};
     for (const Sizes& s : table) {
         resumeAt(*drell, 96000.0f);
@@ -52,6 +54,21 @@ TEST_F(Lifecycle, BuffersFollowTheSampleRate) {
         EXPECT_EQ(drell->averageLength(), s.avgLen) << "drive length at " << s.rate << " Hz";
         EXPECT_EQ(drell->reverbMask(), s.rvbMask) << "reverb memory at " << s.rate << " Hz";
     }
+}
+
+// A host that runs at a rate outside 4096 Hz..384 kHz gets the 44.1 kHz timing, and one line
+// on standard error that says so, once per instance.
+TEST_F(Lifecycle, AnUnsupportedRateIsReportedOnce) {
+    auto drell = host.make();
+    ::testing::internal::CaptureStderr();
+    resumeAt(*drell, 48000.0f);
+    resumeAt(*drell, 500000.0f);
+    resumeAt(*drell, 500000.0f);
+    resumeAt(*drell, 2000.0f);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(drell->engineRate(), 44100.0f);
+    EXPECT_EQ(said, "Tessel: a sample rate of 500000 Hz is not supported (4096 to 384000 Hz); "
+                    "running at 44100 Hz\n");
 }
 
 namespace {

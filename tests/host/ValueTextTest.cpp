@@ -31,15 +31,15 @@ protected:
     TestHost host;
 };
 
-// Every text at construction, in index order.
+// Every text at construction (the values of "*Init"), in index order.
 const char* const kConstructionTexts[48] = {
-    "0.000000",    "0.000000",    "D:50<>50:W", "-oo",      "-oo",      "L:100<>0:R", "L:100<>0:R",
+    "0.000000",    "0.000000",    "D:50<>50:W", "-oo",      "-oo",      "L:100<>0:R", "L:0<>100:R",
     "off",         "off",         "sin",        "3.000000", "L:0<>0:R", "L:0<>100:E", "0",
     "LPF",         "16000",       "0.000000",   "1.000000", "0",        "off",        "off",
     "0.000000",    "100",         "in",         "time",     "time",     "1",          "1",
     "1",           "1",           "5000",       "5000",     "freq",     "1",          "1",
-    "2000.000000", "2000.000000", "fx",         "spring",   "10.00000", "0.000000",   "off",
-    "off",         "off",         "off",        "on",       "off",      "0"};
+    "2000.000000", "2000.000000", "fx",         "spring",   "0.000000", "50.00000",   "off",
+    "off",         "off",         "off",        "on",       "off",      "50"};
 
 } // namespace
 

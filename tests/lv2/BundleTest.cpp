@@ -1,19 +1,24 @@
 // The bundle as a host's scan sees it: the plug-in, its ports with their names, defaults,
-// toggles and labelled choices, the presets, the editor's UI, and the two exported symbols.
+// units and ranges, toggles and labelled choices, the presets, the editor's UI, and the two
+// exported symbols.
 #include "lv2/Lv2Host.h"
 #include "lv2/PortLayout.h"
 #include "presets/FactoryPrograms.h"
 #include "testhost/TestHost.h"
 
+#include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/midi/midi.h>
+#include <lv2/port-groups/port-groups.h>
+#include <lv2/port-props/port-props.h>
 #include <lv2/presets/presets.h>
 #include <lv2/time/time.h>
 #include <lv2/ui/ui.h>
+#include <lv2/units/units.h>
 #include <set>
 
 namespace {
@@ -86,6 +91,7 @@ TEST(Lv2Bundle, ControlPortsMatchTheParametersTheVst2HostSees) {
     LilvNode* control = w.node(LV2_CORE__ControlPort);
     LilvNode* toggled = w.node(LV2_CORE__toggled);
     LilvNode* enumeration = w.node(LV2_CORE__enumeration);
+    LilvNode* strict = w.node(LV2_PORT_PROPS__hasStrictBounds);
     for (int i = 0; i < kNumParams; ++i) {
         SCOPED_TRACE(kParameterTable[i].name);
         const LilvPort* port = lilv_plugin_get_port_by_index(w.plugin, i);
@@ -95,11 +101,13 @@ TEST(Lv2Bundle, ControlPortsMatchTheParametersTheVst2HostSees) {
         lilv_node_free(name);
         LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
         lilv_port_get_range(w.plugin, port, &def, &min, &max);
-        const float program0 = static_cast<float>(kFactoryPrograms[0].values[i]);
-        EXPECT_FLOAT_EQ(lilv_node_as_float(def), lv2ports::portValue(i, program0));
-        EXPECT_EQ(lilv_node_as_float(min), 0.0f);
-        EXPECT_EQ(lilv_node_as_float(max), 1.0f);
+        const float program0 =
+            lv2ports::portValueOf(i, [](int p) { return kFactoryPrograms[0].values[p]; });
+        EXPECT_FLOAT_EQ(lilv_node_as_float(def), program0);
+        EXPECT_EQ(lilv_node_as_float(min), unitScale(i).minimum);
+        EXPECT_EQ(lilv_node_as_float(max), unitScale(i).maximum);
         lilv_node_free(def), lilv_node_free(min), lilv_node_free(max);
+        EXPECT_TRUE(lilv_port_has_property(w.plugin, port, strict));
 
         const bool isToggle = lilv_port_has_property(w.plugin, port, toggled);
         const bool isChoice = lilv_port_has_property(w.plugin, port, enumeration);
@@ -110,11 +118,72 @@ TEST(Lv2Bundle, ControlPortsMatchTheParametersTheVst2HostSees) {
                   isChoice ? kParameterTable[i].steps : 0);
         LILV_FOREACH(scale_points, it, points) {
             const LilvScalePoint* point = lilv_scale_points_get(points, it);
-            vst.setParameter(i, lilv_node_as_float(lilv_scale_point_get_value(point)));
+            const float index = lilv_node_as_float(lilv_scale_point_get_value(point));
+            EXPECT_EQ(index, std::round(index)) << "a menu's points are whole numbers";
+            vst.setParameter(i, lv2ports::parameterValue(i, index));
             EXPECT_EQ(text(lilv_scale_point_get_label(point)), vst.paramDisplay(i));
         }
         lilv_scale_points_free(points);
     }
+}
+
+// A host's generic controls read the units of the value texts, in groups by section; the
+// host's own bypass switch is a port of its own.
+TEST(Lv2Bundle, ControlsReadInUnitsAndGroupsWithTheHostsBypass) {
+    Lv2World w;
+    ASSERT_NE(w.plugin, nullptr);
+    struct Expected {
+        int param;
+        const char* unit; // null for a plain number
+        bool logarithmic;
+    };
+    const Expected expected[] = {
+        {kMainOut, LV2_UNITS__db, false},
+        {kMainMix, LV2_UNITS__pc, false},
+        {kDlyLFb, LV2_UNITS__db, false},
+        {kModLfoRate, LV2_UNITS__hz, true},
+        {kModLfoOffset, LV2_UNITS__degree, false},
+        {kFltCutoff, LV2_UNITS__hz, true},
+        {kFltRes, nullptr, false},
+        {kVcoManual, nullptr, true},
+        {kDrvGain, LV2_UNITS__db, false},
+        {kModEnvSpeed, LV2_UNITS__ms, false},
+        {kDlyRTime, LV2_UNITS__ms, false},
+        {kRvbAmt, LV2_UNITS__pc, false},
+        {kDlyLRange, nullptr, false},
+    };
+    LilvNode* unitPredicate = w.node(LV2_UNITS__unit);
+    LilvNode* logarithmic = w.node(LV2_PORT_PROPS__logarithmic);
+    LilvNode* groupPredicate = w.node(LV2_PORT_GROUPS__group);
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(kParameterTable[e.param].name);
+        const LilvPort* port = lilv_plugin_get_port_by_index(w.plugin, std::uint32_t(e.param));
+        LilvNodes* units = lilv_port_get_value(w.plugin, port, unitPredicate);
+        EXPECT_EQ(units != nullptr ? text(lilv_nodes_get_first(units)) : "",
+                  e.unit != nullptr ? e.unit : "");
+        lilv_nodes_free(units);
+        EXPECT_EQ(lilv_port_has_property(w.plugin, port, logarithmic), e.logarithmic);
+        LilvNodes* group = lilv_port_get_value(w.plugin, port, groupPredicate);
+        EXPECT_EQ(lilv_nodes_size(group), 1u);
+        lilv_nodes_free(group);
+    }
+    // A gain that reads "-oo" at the bottom has a finite minimum that is silence.
+    EXPECT_EQ(fromUnits(kDlyLFb, unitScale(kDlyLFb).minimum), 0.0f);
+    EXPECT_EQ(fromUnits(kMainIn, unitScale(kMainIn).minimum), 0.0f);
+
+    const LilvPort* enabled = lilv_plugin_get_port_by_index(w.plugin, lv2ports::kEnabled);
+    ASSERT_NE(enabled, nullptr);
+    LilvNodes* designation = lilv_port_get_value(w.plugin, enabled, w.node(LV2_CORE__designation));
+    EXPECT_EQ(designation != nullptr ? text(lilv_nodes_get_first(designation)) : "",
+              LV2_CORE__enabled);
+    lilv_nodes_free(designation);
+
+    // The plug-in is a project, and promises no hard real-time safety.
+    LilvNode* uri = lilv_node_duplicate(lilv_plugin_get_uri(w.plugin));
+    EXPECT_TRUE(lilv_world_ask(w.world, uri, w.node(LILV_NS_RDF "type"),
+                               w.node("http://usefulinc.com/ns/doap#Project")));
+    lilv_node_free(uri);
+    EXPECT_FALSE(lilv_plugin_has_feature(w.plugin, w.node(LV2_CORE__hardRTCapable)));
 }
 
 TEST(Lv2Bundle, ListsEveryFactoryProgramAsAPresetUnderItsName) {

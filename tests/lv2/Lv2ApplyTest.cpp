@@ -86,10 +86,10 @@ TEST(Lv2Apply, RendersAFileWithControlValues) {
     std::vector<float> in(2 * kRate, 0.0f);
     in[2 * kImpulse] = in[2 * kImpulse + 1] = 1.0f;
     TempFolder::writeText(files / "in.wav", floatWav(in, kRate));
-    // Fully wet, the VCO clock off: the left echo after 0.1 of 5000 ms, the right after 0.05.
+    // Fully wet, the VCO clock off: the left echo after 500 ms, the right after 250 ms.
     const std::string command = lv2apply + " -i '" + (files / "in.wav") + "' -o '" +
                                 (files / "out.wav") +
-                                "' -c dlyl_time 0.1 -c dlyr_time 0.05 -c main_mix 1 -c vco_on 0 " +
+                                "' -c dlyl_time 500 -c dlyr_time 250 -c main_mix 100 -c vco_on 0 " +
                                 lv2ports::kPluginUri + " 2>'" + (files / "errors.txt") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << TempFolder::readText(files / "errors.txt");
     const std::vector<float> out = wavSamples(TempFolder::readText(files / "out.wav"));

@@ -52,6 +52,8 @@ Lv2Instance::Lv2Instance(Lv2World& world, double rate, bool withMap, bool connec
         controls[i] = defaults[i];
         lilv_instance_connect_port(instance, i, &controls[i]);
     }
+    enabled = defaults[lv2ports::kEnabled];
+    lilv_instance_connect_port(instance, lv2ports::kEnabled, &enabled);
     eventBuffer.resize(8192);
     lilv_instance_connect_port(instance, lv2ports::kEvents,
                                eventsConnected ? eventBuffer.data() : nullptr);
@@ -65,6 +67,7 @@ Lv2Instance::~Lv2Instance() {
 }
 
 void Lv2Instance::set(const std::string& symbol, float value) {
+    if (symbol == "enabled") enabled = value;
     for (int i = 0; i < kNumParams; ++i)
         if (lv2ports::symbolOf(i) == symbol) controls[i] = value;
 }

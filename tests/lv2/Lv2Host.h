@@ -82,6 +82,7 @@ private:
     UridMap urids;
     LilvInstance* instance = nullptr;
     std::vector<float> controls;
+    float enabled = 1.0f; // the host's bypass switch
     bool eventsConnected;
     struct Event {
         std::uint32_t frame;

@@ -80,7 +80,8 @@ protected:
         instance = plugin->instantiate(plugin, 48000.0, TESSEL_LV2_BUNDLE, none);
         ASSERT_NE(instance, nullptr);
         for (int p = 0; p < kNumParams; ++p) {
-            controls[p] = lv2ports::portValue(p, float(kFactoryPrograms[0].values[p]));
+            controls[p] =
+                lv2ports::portValueOf(p, [](int i) { return kFactoryPrograms[0].values[i]; });
             plugin->connect_port(instance, std::uint32_t(p), &controls[p]);
         }
         plugin->connect_port(instance, lv2ports::kAudioInLeft, in.data());
@@ -229,7 +230,8 @@ TEST_F(Lv2UiWindowTest, ProgramStepInThePresetBarWritesEveryPortToTheNewProgram)
         for (int p = 0; p < kNumParams; ++p)
             vst.setParameter(p, float(kFactoryPrograms[program].values[p]));
     for (int p = 0; p < kNumParams; ++p)
-        EXPECT_EQ(last[std::uint32_t(p)], lv2ports::portValue(p, vst.getParameter(p)))
+        EXPECT_EQ(last[std::uint32_t(p)],
+                  lv2ports::portValueOf(p, [&vst](int i) { return vst.getParameter(i); }))
             << "port " << p;
 
     // Every touch a program change grabs is released.

@@ -4,6 +4,7 @@
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -68,7 +69,7 @@ TEST(FileSettingsStore, ValuesRoundTripAndKeyIsAFolder) {
     EXPECT_FALSE(store.readDword(kSettingsKeyPath, "defbankdir")) << "text is not a number";
     EXPECT_FALSE(store.readString(kSettingsKeyPath, "zero")) << "a number is not text";
 
-    const std::string file = temp / "SOFTWARE/Drellsonic/Tessel/values";
+    const std::string file = temp / "Drellsonic/Tessel/values";
     std::string text = TempFolder::readText(file);
     EXPECT_NE(text.find("defbankdir text /home/me/Bänke/\n"), std::string::npos) << text;
     EXPECT_NE(text.find("max dword 4294967295\n"), std::string::npos) << text;
@@ -231,8 +232,45 @@ TEST(FileSettingsStore, ConcurrentProcessesLeaveACompleteFile) {
     EXPECT_TRUE(isCompleteMidiKey(store));
     // No temporary files are left behind.
     int entries = 0;
-    for (auto& entry :
-         std::filesystem::directory_iterator(temp / "SOFTWARE/Drellsonic/Tessel/MIDI"))
+    for (auto& entry : std::filesystem::directory_iterator(temp / "Drellsonic/Tessel/MIDI"))
         entries += entry.path().filename() != ".lock";
     EXPECT_EQ(entries, 1) << "only the values file remains";
+}
+
+// Settings kept by earlier versions under ROOT/SOFTWARE are read there until the key is next
+// written, which moves it, with its values, to ROOT/Drellsonic/Tessel.
+TEST(FileSettingsStore, KeysFromTheEarlierFolderAreReadAndMovedOnWrite) {
+    TempFolder temp;
+    FileSettingsStore store(temp.path());
+    EXPECT_EQ(store.keyFolder(kSettingsKeyPath), temp.path() + "/Drellsonic/Tessel");
+    const std::string legacy = store.keyFolder(kSettingsKeyPath, true);
+    EXPECT_EQ(legacy, temp.path() + "/SOFTWARE/Drellsonic/Tessel");
+    std::filesystem::create_directories(legacy);
+    TempFolder::writeText(legacy + "/values",
+                          formatSettingsText(kSettingsKeyPath, {{"uiscale", 2u}}));
+    EXPECT_TRUE(store.keyExists(kSettingsKeyPath));
+    EXPECT_EQ(store.readDword(kSettingsKeyPath, "uiscale"), 2u);
+
+    ASSERT_EQ(store.writeValues(kSettingsKeyPath, {{"defbankfile", std::string("a.dlb")}}),
+              SettingsWriteStatus::ok);
+    const std::string moved = TempFolder::readText(temp / "Drellsonic/Tessel/values");
+    EXPECT_NE(moved.find("uiscale dword 2\n"), std::string::npos) << moved;
+    EXPECT_EQ(store.readString(kSettingsKeyPath, "defbankfile"), "a.dlb");
+}
+
+// A damage message names the file: control characters in its path are written as \xNN, so
+// the message stays one line and cannot drive the terminal.
+TEST(FileSettingsStore, DamageMessagesEscapeControlCharactersInThePath) {
+    TempFolder temp;
+    FileSettingsStore store(temp / "odd\x1b[2J\nname");
+    ASSERT_EQ(store.writeValues("K", {{"one", 1u}}), SettingsWriteStatus::ok);
+    TempFolder::writeText(store.keyFolder("K") + "/values", "one dword 1\nnot a line\n");
+    const SettingsKeyContents key = store.readKey("K");
+    ASSERT_NE(key.damage.find('\x1b'), std::string::npos);
+    ::testing::internal::CaptureStderr();
+    reportSettingsDamage(key.damage, "what was read is used");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+    EXPECT_NE(said.find("odd\\x1b[2J\\x0aname"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line";
 }

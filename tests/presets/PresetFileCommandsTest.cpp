@@ -330,6 +330,30 @@ TEST_F(FileCommands, DefaultBankProblemsAreReportedOnlyWhenTheyMatter) {
     EXPECT_EQ(messages().size(), 3u);
 }
 
+// The default bank is a folder and a file name: with the folder unreadable (lost to damage)
+// the file name alone loads nothing, not even a bank of that name in the current folder.
+// The window's scale comes from the same reading.
+TEST_F(FileCommands, DefaultBankNeedsBothHalvesAndTheScaleComesFromTheSameReading) {
+    writeBytes(folder / "here.dlb", bankBytes());
+    auto& key = fakes.settings.keys[std::string(kSettingsKeyPath)];
+    key[std::string(kDefaultBankFileValue)] = std::string("here.dlb");
+    key[std::string(kUiScaleValue)] = std::uint32_t{2};
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    Drell halfNamed(nullptr, fakes.services());
+    PresetFileCommands halfCommands(halfNamed);
+    std::filesystem::current_path(before);
+    EXPECT_NE(std::string(halfNamed.getProgramAt(1)->name()), programName(1));
+    EXPECT_EQ(halfCommands.storedScale(), 2);
+
+    key[std::string(kDefaultBankDirValue)] = folder.path();
+    key[std::string(kUiScaleValue)] = std::string("7");
+    Drell whole(nullptr, fakes.services());
+    PresetFileCommands wholeCommands(whole);
+    EXPECT_EQ(std::string(whole.getProgramAt(1)->name()), programName(1));
+    EXPECT_EQ(wholeCommands.storedScale(), std::nullopt) << "only 1 and 2 are scales";
+}
+
 TEST_F(FileCommands, IdleFinishesACommandOnlyWhenItsDialogAnswers) {
     const std::string path = folder / "b.dlb";
     writeBytes(path, bankBytes());
