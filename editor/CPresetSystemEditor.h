@@ -18,6 +18,7 @@
 #pragma once
 
 #include "editor/AEffGUIEditor.h"
+#include "editor/ProgramStepping.h"
 #include "presets/CPresetSystemListener.h"
 #include "presets/PresetSystemEvents.h"
 #include "presets/ProgramMenuEntries.h"
@@ -33,6 +34,7 @@ class Drell;
 class PresetFileCommands;
 class CPSOnOffButton;
 class CPSRockerSwitch;
+class HintLine;
 
 namespace VSTGUI {
 class COptionMenu;
@@ -44,7 +46,8 @@ class CPresetSystemEditor : public AEffGUIEditor,
                             public VSTGUI::CControlListener,
                             public CPresetSystemListener,
                             public PresetSystemEvents,
-                            public ProgramMenuEntries {
+                            public ProgramMenuEntries,
+                            public ProgramStepping {
 public:
     // Tags of the preset bar's controls (and of the about control, whose state it follows).
     enum PresetBarTag : int32_t {
@@ -63,6 +66,7 @@ public:
         kClearTag = 82,
         kProgramMenuTag = 83,
         kDefaultBankTag = 84,
+        kHintLineTag = 85,
     };
 
     // Creates the file commands, which load the default bank.
@@ -100,6 +104,9 @@ public:
     // A loaded bank renames the menu's entries (user-interface thread).
     void setProgramMenuEntry(std::int32_t index, const char* name) override;
 
+    // Selects the program `steps` away from the current one, stopping at either end.
+    void stepPrograms(int32_t steps) override;
+
     PresetFileCommands& fileCommands() { return *commands; }
     // The preset bar's control with that tag while the window is open, else null.
     VSTGUI::CControl* getPresetBarControl(int32_t tag) const;
@@ -114,6 +121,7 @@ private:
     void showBank();
     void showControllerOfPointedControl(const VSTGUI::CPoint& where);
     void showHoverFrames(const VSTGUI::CPoint& where);
+    void showHint(const VSTGUI::CPoint& where);
     void renameFromField();
     void stepProgram(float rockerValue);
     void chooseFromMenu();
@@ -124,6 +132,7 @@ private:
     VSTGUI::COptionMenu* programMenu = nullptr;
     CPSRockerSwitch* rocker = nullptr;
     VSTGUI::CParamDisplay* controllerDisplay = nullptr;
+    HintLine* hintLine = nullptr;
     CPSOnOffButton* learnSwitch = nullptr;
     CPSOnOffButton* clearSwitch = nullptr;
     // Every control of the bar, in creation order; the buttons with hover frames.
