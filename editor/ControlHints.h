@@ -15,7 +15,7 @@ std::string_view forControl(int32_t tag);
 // Learn mode before a control was touched.
 inline constexpr std::string_view kLearnStart = "Learn: click a control, then move a controller";
 // Learn mode once a control was touched: this text, then the parameter's name.
-inline constexpr std::string_view kLearnTarget = "Learn: now move the controller for ";
+inline constexpr std::string_view kLearnTarget = "Learn: move a controller for ";
 inline constexpr std::string_view kClear = "Clear: click the control to free from MIDI";
 
 // What the line says in learn mode: kLearnStart without a target, else kLearnTarget with
