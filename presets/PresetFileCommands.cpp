@@ -120,12 +120,13 @@ void PresetFileCommands::loadDefaultBank() {
         const SettingsValue::Value* value = key.find(name);
         return value ? std::get_if<std::string>(value) : nullptr;
     };
-    if (const std::string* folder = text(kDefaultBankDirValue)) lastDirectory = *folder;
+    const std::string* storedFolder = text(kDefaultBankDirValue);
+    const std::string folder = storedFolder ? *storedFolder : std::string();
     const std::string* fileName = text(kDefaultBankFileValue);
     std::string file = fileName ? *fileName : std::string();
-    if (lastDirectory.empty() || file.empty()) return;
+    if (folder.empty() || file.empty()) return;
     // A missing default bank is not worth a message at every start.
-    auto bytes = readWholeFile(withTrailingSlash(lastDirectory) + file);
+    auto bytes = readWholeFile(withTrailingSlash(folder) + file);
     if (!bytes) return;
     auto bank = decodeBank(*bytes);
     if (!bank.ok()) {

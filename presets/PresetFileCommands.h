@@ -55,7 +55,7 @@ public:
     void clearDefaultBank(std::uint64_t ownerWindow) override;
 
     // Reads the default bank named in the settings into all programs; the current program
-    // and the sound engine keep their state. Takes the stored directory as the directory.
+    // and the sound engine keep their state.
     void loadDefaultBank();
 
     // Finishes the running command if its dialog has answered. Never blocks.
@@ -106,7 +106,6 @@ private:
     DialogFolders folders;
     PresetFileCommand pending = PresetFileCommand::none;
     std::int32_t pendingProgram = 0; // the current program when a preset command started
-    std::string lastDirectory;
     std::string lastBankFile;
     std::string lastPresetFile;
     std::string lastMidiFile;

@@ -296,7 +296,7 @@ private:
             sink.windowKeyUp(keyFromX(event.xkey));
             break;
         case ConfigureNotify:
-            if (event.xconfigure.window == parent) followParent(event.xconfigure);
+            if (alive && event.xconfigure.window == parent) followParent(event.xconfigure);
             break;
         case DestroyNotify:
             if (event.xdestroywindow.window == window) {
