@@ -4,6 +4,9 @@
 #include "editor/CPSOnOffButton.h"
 #include "editor/CPSRockerSwitch.h"
 #include "editor/CSaveLoadButton.h"
+#include "editor/ControlHints.h"
+#include "editor/HintLine.h"
+#include "editor/MyFrame.h"
 #include "editor/PresetBarFrames.h"
 #include "engine/Drell.h"
 #include "presets/ControllerNames.h"
@@ -26,6 +29,8 @@ constexpr int32_t kMenuRowHeight = 10;
 constexpr int32_t kMenuEntriesPerColumn = 16;
 constexpr CColor kInk{76, 76, 72, 255};
 constexpr CColor kFieldColour{215, 214, 204, 255};
+// The panel's orange, light enough over the field that the name stays readable on it.
+constexpr CColor kSelectionColour{224, 106, 20, 110};
 
 // The file buttons by tag and command kind, in creation order.
 struct FileButton {
@@ -109,6 +114,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     programName = textField(kProgramNameTag);
     styleText(programName);
     programName->setBackColor(kFieldColour);
+    programName->setSelectionColor(kSelectionColour);
     programName->setMaxLength(kNameLength);
     addControl(programName);
 
@@ -150,6 +156,10 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     controllerDisplay->setValue((kNoControllerNameIndex + 0.5f) / kControllerNameCount);
     addControl(controllerDisplay);
 
+    hintLine = new HintLine(getHeight(), panel);
+    hintLine->setTag(kHintLineTag);
+    addControl(hintLine);
+
     auto toggle = [&](int32_t tag) {
         CBitmap* art = bitmapOf(tag);
         const CRect rect = barRect(tag);
@@ -174,6 +184,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     hoverButtons.insert(hoverButtons.end(), {store, learnSwitch, clearSwitch});
 
     if (commands) commands->setProgramMenu(this);
+    if (auto* myFrame = dynamic_cast<MyFrame*>(frame)) myFrame->setProgramStepping(this);
     // A window always opens with learn and clear mode off.
     drell->stopLearn();
     drell->stopClear();
@@ -190,6 +201,7 @@ void CPresetSystemEditor::close() {
     programMenu = nullptr;
     rocker = nullptr;
     controllerDisplay = nullptr;
+    hintLine = nullptr;
     learnSwitch = nullptr;
     clearSwitch = nullptr;
     controls.clear();
@@ -261,8 +273,13 @@ void CPresetSystemEditor::renameFromField() {
 void CPresetSystemEditor::stepProgram(float rockerValue) {
     // Only a pressed half steps; the hover values and the rest are no steps.
     if (rockerValue > -1.0f && rockerValue < 1.0f) return;
+    stepPrograms(rockerValue > 0.0f ? 1 : -1);
+}
+
+void CPresetSystemEditor::stepPrograms(int32_t steps) {
+    if (drell == nullptr) return;
     int32_t current = drell->getCurrentProgramIndex();
-    int32_t next = std::clamp(current + (rockerValue > 0.0f ? 1 : -1), 0, kNumPrograms - 1);
+    int32_t next = std::clamp(current + steps, 0, kNumPrograms - 1);
     if (next == current) return; // at the first or last program the rocker stays put
     if (programMenu) programMenu->setCurrent(next);
     if (programName) programName->setText(programNameOf(*drell, next));
@@ -335,6 +352,25 @@ void CPresetSystemEditor::idle() {
     frame->getCurrentMouseLocation(where);
     showControllerOfPointedControl(where);
     showHoverFrames(where);
+    showHint(where);
+}
+
+void CPresetSystemEditor::showHint(const CPoint& where) {
+    if (hintLine == nullptr || aboutShown) return; // the about picture covers the bar
+    if (drell->isLearning()) {
+        const VstInt32 target = drell->getLearnTarget();
+        char name[64] = {};
+        if (target >= 0 && target < kNumParams) drell->getParameterName(target, name);
+        hintLine->setText(hints::learnText(name));
+        return;
+    }
+    if (drell->isClearing()) {
+        hintLine->setText(hints::kClear);
+        return;
+    }
+    auto* control = where.x >= 0 ? dynamic_cast<CControl*>(frame->getViewAt(where)) : nullptr;
+    hintLine->setText(control != nullptr ? hints::forControl(control->getTag())
+                                         : std::string_view());
 }
 
 void CPresetSystemEditor::showControllerOfPointedControl(const CPoint& where) {

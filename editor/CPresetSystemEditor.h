@@ -19,6 +19,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "editor/PanelLayout.h"
+#include "editor/ProgramStepping.h"
 #include "presets/CPresetSystemListener.h"
 #include "presets/PresetSystemEvents.h"
 #include "presets/ProgramMenuEntries.h"
@@ -34,6 +35,7 @@ class Drell;
 class PresetFileCommands;
 class CPSOnOffButton;
 class CPSRockerSwitch;
+class HintLine;
 
 namespace VSTGUI {
 class COptionMenu;
@@ -45,7 +47,8 @@ class CPresetSystemEditor : public AEffGUIEditor,
                             public VSTGUI::CControlListener,
                             public CPresetSystemListener,
                             public PresetSystemEvents,
-                            public ProgramMenuEntries {
+                            public ProgramMenuEntries,
+                            public ProgramStepping {
 public:
     // The panel's tags (the preset bar's, and those of the editor's own controls).
     using enum panel::Tag;
@@ -85,6 +88,9 @@ public:
     // A loaded bank renames the menu's entries (user-interface thread).
     void setProgramMenuEntry(std::int32_t index, const char* name) override;
 
+    // Selects the program `steps` away from the current one, stopping at either end.
+    void stepPrograms(int32_t steps) override;
+
     PresetFileCommands& fileCommands() { return *commands; }
     // The preset bar's control with that tag while the window is open, else null.
     VSTGUI::CControl* getPresetBarControl(int32_t tag) const;
@@ -99,6 +105,7 @@ private:
     void showBank();
     void showControllerOfPointedControl(const VSTGUI::CPoint& where);
     void showHoverFrames(const VSTGUI::CPoint& where);
+    void showHint(const VSTGUI::CPoint& where);
     void renameFromField();
     void stepProgram(float rockerValue);
     void chooseFromMenu();
@@ -109,6 +116,7 @@ private:
     VSTGUI::COptionMenu* programMenu = nullptr;
     CPSRockerSwitch* rocker = nullptr;
     VSTGUI::CParamDisplay* controllerDisplay = nullptr;
+    HintLine* hintLine = nullptr;
     CPSOnOffButton* learnSwitch = nullptr;
     CPSOnOffButton* clearSwitch = nullptr;
     // Every control of the bar, in creation order; the buttons with hover frames.

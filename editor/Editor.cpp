@@ -62,6 +62,12 @@ bool Editor::open(void* parentWindow) {
     frame = new MyFrame(CRect(0, 0, kWidth, kHeight), parentWindow, this, getScale());
     frame->setBackground(background);
     background->forget();
+    // A parent that no window could be made in (no X server, a parent that is not a
+    // window): the host learns there is no editor instead of showing an empty frame.
+    if (parentWindow != nullptr && !frame->hasWindow()) {
+        close();
+        return false;
+    }
 
     createControls();
     CPresetSystemEditor::open(parentWindow);

@@ -49,7 +49,9 @@ public:
 
     bool getRect(ERect** rect) override;
     // Builds the frame and every control (a null parent makes a frame without a window that
-    // draws into its framebuffer only, for pictures and tests) and draws it once.
+    // draws into its framebuffer only, for pictures and tests) and draws it once. False, with
+    // nothing built, when a parent is given but no window could be made in it (no X server,
+    // a parent that is not a window).
     bool open(void* parentWindow) override;
     void close() override;
     // Applies what the effect sent since the last pass, updates the numeric display, the

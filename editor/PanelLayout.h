@@ -53,6 +53,7 @@ enum Tag : int32_t {
     kClearTag = 82,
     kProgramMenuTag = 83,
     kDefaultBankTag = 84,
+    kHintLineTag = 85, // the hint line (its place is HintLine::kArea)
     kNumTags
 };
 

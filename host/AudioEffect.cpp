@@ -182,7 +182,8 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         if (editor == nullptr || ptr == nullptr) return 0;
         return editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
     case effEditOpen:
-        return editor != nullptr && editor->open(ptr) ? 1 : 0;
+        // A host's parent window is never null; only a window actually made counts.
+        return editor != nullptr && ptr != nullptr && editor->open(ptr) ? 1 : 0;
     case effEditClose:
         if (editor != nullptr) editor->close();
         return 0;

@@ -11,9 +11,6 @@
 #include "presets/CPresetSystemEffect.h"
 #include "presets/ProgramMenuEntries.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace {
 
 constexpr std::string_view kReadFailedMessage = "Could not read the file ";
@@ -42,16 +39,22 @@ std::string withTrailingSlash(std::string folder) {
     return folder;
 }
 
-std::string currentDirectory() {
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::current_path(error);
-    return error ? std::string() : withTrailingSlash(path.string());
+// A program's name as a file name: no folder separators, no leading dots or spaces that
+// would hide the file or lose its name.
+std::string fileNameOf(const std::string& name) {
+    std::string clean;
+    for (char c : name) {
+        if (clean.empty() && (c == '.' || c == ' ')) continue;
+        clean += c == '/' || c == '\\' || c < 32 || c > 126 ? '-' : c;
+    }
+    while (!clean.empty() && clean.back() == ' ') clean.pop_back();
+    return clean;
 }
 
 } // namespace
 
-PresetFileCommands::PresetFileCommands(CPresetSystemEffect& owner) : effect(owner) {
-    lastDirectory = currentDirectory();
+PresetFileCommands::PresetFileCommands(CPresetSystemEffect& owner)
+    : effect(owner), folders(owner.settingsStore()) {
     loadDefaultBank();
 }
 
@@ -132,7 +135,6 @@ void PresetFileCommands::loadDefaultBank() {
     }
     const std::string* folder = text(kDefaultBankDirValue);
     const std::string* file = text(kDefaultBankFileValue);
-    if (folder != nullptr) lastDirectory = *folder;
     if (folder == nullptr || file == nullptr || folder->empty() || file->empty()) return;
     // A missing default bank is not worth a message at every start.
     auto bytes = readWholeFile(withTrailingSlash(*folder) + *file);
@@ -171,8 +173,8 @@ void PresetFileCommands::startDialog(PresetFileCommand command, FileKind files, 
     FileDialogRequest request = dialogRequest(kInfo[static_cast<int>(files)]);
     request.kind = save ? FileDialogKind::save : FileDialogKind::open;
     request.title = title;
-    request.directory = lastDirectory;
-    request.fileName = lastFileName(files);
+    request.directory = folders.folderFor(files);
+    request.fileName = proposedFileName(files, save);
     request.parentWindow = ownerWindow;
     if (effect.fileDialogs().start(request)) pending = command;
 }
@@ -223,12 +225,24 @@ std::string& PresetFileCommands::lastFileName(FileKind files) {
     return lastMidiFile;
 }
 
+std::string PresetFileCommands::proposedFileName(FileKind files, bool save) {
+    const std::string& last = lastFileName(files);
+    if (!save) return last;
+    if (files == FileKind::preset) {
+        CProgram* program = effect.getProgramAt(pendingProgram);
+        std::string name = program != nullptr ? fileNameOf(program->name()) : std::string();
+        return (name.empty() ? std::string("Tessel preset") : name) + ".dlp";
+    }
+    if (!last.empty()) return last;
+    return files == FileKind::bank ? "Tessel bank.dlb" : "Tessel MIDI settings.dlm";
+}
+
 std::optional<std::string> PresetFileCommands::takeChoice(FileKind files, const std::string& path) {
     std::size_t slash = path.find_last_of(kPathSeparators);
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     lastFileName(files) = name;
-    lastDirectory = folder;
+    folders.remember(files, folder);
     if (folder.empty() || name.empty()) return std::nullopt;
     return folder + name;
 }

@@ -1,6 +1,8 @@
 // The file commands of the preset bar without a window: load and save banks, presets and
-// MIDI settings, choose and clear the default bank, and load it. The unit remembers the last
-// directory and the last file name of each kind, which start and pre-fill the next dialog.
+// MIDI settings, choose and clear the default bank, and load it. Each kind of file opens its
+// dialog in the folder its last file came from (DialogFolders) with the last file name of
+// that kind pre-filled; a save dialog proposes the program's name for a preset and
+// "Tessel bank" for a bank before any bank was chosen.
 //
 // A command never blocks: it starts its file dialog and returns. idle() (from the editor's
 // idle) finishes the command once the dialog has answered; waitForDialog() blocks for it
@@ -13,6 +15,7 @@
 #pragma once
 
 #include "presets/CPresetSystemListener.h"
+#include "presets/DialogFolders.h"
 #include "presets/FileFormats.h"
 #include "presets/SaveLoadButtonCommand.h"
 
@@ -26,8 +29,7 @@ struct FileDialogResult;
 
 class PresetFileCommands final : public CPresetSystemListener {
 public:
-    // Starts in the process's current directory, or in the default bank's directory when
-    // one is stored, and loads the default bank. Uses the effect's services.
+    // Loads the default bank. Uses the effect's services.
     explicit PresetFileCommands(CPresetSystemEffect& effect);
     // Closes a dialog that is still open; its command is dropped.
     ~PresetFileCommands() override;
@@ -53,7 +55,7 @@ public:
     void clearDefaultBank(std::uint64_t ownerWindow) override;
 
     // Reads the default bank named in the settings into all programs; the current program
-    // and the sound engine keep their state. Takes the stored directory as the directory.
+    // and the sound engine keep their state.
     void loadDefaultBank();
 
     // Finishes the running command if its dialog has answered. Never blocks.
@@ -69,8 +71,6 @@ public:
     // The editor's program menu while its window is open, or null.
     void setProgramMenu(ProgramMenuEntries* menu) { programMenu = menu; }
 
-    // Last directory used, with its trailing separator; empty lets the dialog choose.
-    const std::string& directory() const { return lastDirectory; }
     const std::string& bankFileName() const { return lastBankFile; }
     const std::string& presetFileName() const { return lastPresetFile; }
     const std::string& midiFileName() const { return lastMidiFile; }
@@ -78,12 +78,14 @@ public:
     std::optional<int> storedScale() const { return uiScale; }
 
 private:
-    enum class FileKind { bank, preset, midi };
+    using FileKind = DialogFileKind;
 
     void startDialog(PresetFileCommand command, FileKind files, bool save, const char* title,
                      std::uint64_t ownerWindow);
     void finish(PresetFileCommand command, const FileDialogResult& result);
     std::string& lastFileName(FileKind files);
+    // The name a dialog shows at first.
+    std::string proposedFileName(FileKind files, bool save);
     // The full path of a dialog's choice after remembering its directory and name; nullopt
     // when either part is empty.
     std::optional<std::string> takeChoice(FileKind files, const std::string& path);
@@ -103,9 +105,9 @@ private:
 
     CPresetSystemEffect& effect;
     ProgramMenuEntries* programMenu = nullptr;
+    DialogFolders folders;
     PresetFileCommand pending = PresetFileCommand::none;
     std::int32_t pendingProgram = 0; // the current program when a preset command started
-    std::string lastDirectory;
     std::string lastBankFile;
     std::string lastPresetFile;
     std::string lastMidiFile;

@@ -52,10 +52,8 @@ void CTextEdit::draw(CDrawContext* context) {
     context->drawRect(size);
     context->setFont(font);
     context->setFontColor(fontColor);
-    CColor highlight = fontColor;
-    highlight.alpha = 80;
     context->drawEditString(editText, textArea(), horiAlign, getSelectionStart(), getSelectionEnd(),
-                            highlight);
+                            selectionColor);
 }
 
 size_t CTextEdit::caretAt(CDrawContext* context, const CPoint& where) {

@@ -31,6 +31,9 @@ public:
     size_t getSelectionStart() const { return std::min(anchor, caret); }
     size_t getSelectionEnd() const { return std::max(anchor, caret); }
 
+    // The colour under selected text while editing (its alpha blends it with the field).
+    void setSelectionColor(const CColor& colour) { selectionColor = colour, setDirty(); }
+
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
     MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
@@ -52,6 +55,7 @@ private:
     size_t anchor = 0;
     int32_t maxLength = 255;
     bool focused = false;
+    CColor selectionColor{51, 133, 230, 110}; // a light blue over a light field
     bool cancelled = false;
     bool selecting = false;
 };

@@ -1,6 +1,11 @@
 // The frame's window under X11, through Xlib alone: a child of the host's window on a
 // display connection of its own. Every Xlib call runs inside an X11ErrorTrap, so a parent
 // that the host destroys first only makes the window count as gone.
+//
+// A host may make its window larger than the size asked for (a toolkit's socket packed a
+// few pixels taller): the window then grows with its parent, and the margin beyond the
+// framebuffer shows the colour of the framebuffer's bottom edge instead of the host's
+// black.
 #include "toolkit/Framebuffer.h"
 #include "toolkit/PlatformWindow.h"
 #include "toolkit/RectList.h"
@@ -10,6 +15,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <thread>
@@ -146,8 +152,10 @@ public:
         attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                                 PointerMotionMask | KeyPressMask | KeyReleaseMask |
                                 EnterWindowMask | LeaveWindowMask | StructureNotifyMask;
-        window = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, depth,
-                               InputOutput, visual,
+        windowWidth = std::max(width, parentAttributes.width);
+        windowHeight = std::max(height, parentAttributes.height);
+        window = XCreateWindow(display, parent, 0, 0, unsigned(windowWidth), unsigned(windowHeight),
+                               0, depth, InputOutput, visual,
                                CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
         if (XSizeHints* hints = XAllocSizeHints()) {
             hints->flags = PMinSize | PMaxSize | PBaseSize;
@@ -171,6 +179,9 @@ public:
             green = Channel(image->green_mask);
             blue = Channel(image->blue_mask);
         }
+        // The parent's size changes reach this connection too (other clients may watch a
+        // window's structure as well).
+        XSelectInput(display, parent, StructureNotifyMask);
         XMapWindow(display, window);
         XSync(display, False);
         if (trap.errorCount()) return false;
@@ -211,6 +222,7 @@ public:
         for (size_t i = 0; i < count; ++i) area.add(rects[i]);
         if (area.empty()) return;
         X11ErrorTrap trap(display);
+        if (!edgeShown) showEdgeColour(framebuffer);
         for (CRect r : area.get()) {
             r.bound({0, 0, width, height});
             if (r.isEmpty()) continue;
@@ -283,6 +295,9 @@ private:
         case KeyRelease:
             sink.windowKeyUp(keyFromX(event.xkey));
             break;
+        case ConfigureNotify:
+            if (alive && event.xconfigure.window == parent) followParent(event.xconfigure);
+            break;
         case DestroyNotify:
             if (event.xdestroywindow.window == window) {
                 alive = false;
@@ -292,6 +307,32 @@ private:
         default:
             break;
         }
+    }
+
+    // Grows (or shrinks back) with the parent, never below the framebuffer's size.
+    void followParent(const XConfigureEvent& event) {
+        const int32_t w = std::max(width, event.width), h = std::max(height, event.height);
+        if (w == windowWidth && h == windowHeight) return;
+        windowWidth = w;
+        windowHeight = h;
+        XResizeWindow(display, window, unsigned(w), unsigned(h));
+    }
+
+    // The window's background, which the server paints in the margin beyond the
+    // framebuffer: the colour in the middle of the framebuffer's bottom row.
+    void showEdgeColour(const Framebuffer& framebuffer) {
+        edgeShown = true;
+        const uint32_t p = framebuffer.pixel(width / 2, height - 1);
+        const unsigned long pixel =
+            direct ? (p & 0xFFFFFFu)
+                   : red.place((p >> 16) & 255) | green.place((p >> 8) & 255) | blue.place(p & 255);
+        XSetWindowBackground(display, window, pixel);
+        if (windowWidth > width)
+            XClearArea(display, window, width, 0, unsigned(windowWidth - width),
+                       unsigned(windowHeight), False);
+        if (windowHeight > height)
+            XClearArea(display, window, 0, height, unsigned(width), unsigned(windowHeight - height),
+                       False);
     }
 
     // Pixels for a visual that is not 32-bit 0x00RRGGBB.
@@ -312,8 +353,11 @@ private:
     XImage* image = nullptr;
     int32_t width;
     int32_t height;
+    int32_t windowWidth = 0; // the window's own size: the framebuffer's, or the parent's
+    int32_t windowHeight = 0;
     WindowEventSink& sink;
     bool alive = false;
+    bool edgeShown = false;
     bool direct = true;
     std::vector<char> converted;
     Channel red{0}, green{0}, blue{0};

@@ -77,8 +77,16 @@ double text(cairo_t* cr, Face f, double size, double x, double y, const std::str
     if (align == Align::Centre) x -= w / 2;
     if (align == Align::Right) x -= w;
     setColour(cr, c);
-    cairo_move_to(cr, x, y);
-    cairo_show_text(cr, s.c_str());
+    // Glyph by glyph: drawn as one run, a hinted glyph that reaches past its outline's box
+    // (a "T" ending a word at scale 1) loses its last column.
+    cairo_glyph_t* glyphs = nullptr;
+    int count = 0;
+    if (cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(cr), x, y, s.c_str(), -1, &glyphs,
+                                         &count, nullptr, nullptr,
+                                         nullptr) == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < count; ++i) cairo_show_glyphs(cr, &glyphs[i], 1);
+        cairo_glyph_free(glyphs);
+    }
     cairo_new_path(cr);
     return w;
 }

@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 
 #include "editor/CAnimKnob2.h"
+#include "support/ScopedEnv.h"
 
 using namespace VSTGUI;
 
@@ -14,7 +15,9 @@ TEST_F(EditorFixture, RectangleAnswersBeforeAndAfterOpen) {
     editor->close(); // close without open, idle and keys while closed: nothing happens
     editor->idle();
     EXPECT_EQ(drell->dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
-    ASSERT_EQ(drell->dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 0) << "no parent, no window";
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    open();
     ASSERT_EQ(drell->dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->right, 875);
     EXPECT_EQ(drell->dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0) << "no text field";
@@ -22,6 +25,27 @@ TEST_F(EditorFixture, RectangleAnswersBeforeAndAfterOpen) {
     drell->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(editor->getFrame(), nullptr);
     EXPECT_EQ(drell->getAeffect()->flags, effFlagsHasEditor | effFlagsCanReplacing);
+}
+
+// Without an X server no window can be made in any parent: the host is told so and nothing
+// is built, so it can show its own controls instead of an empty frame.
+TEST_F(EditorFixture, OpenWithoutAnXServerAnswersNoAndBuildsNothing) {
+    auto* garbageParent = reinterpret_cast<void*>(uintptr_t(0x5a5a5a));
+    for (const char* display : {static_cast<const char*>(nullptr), "", ":97", "no display:x"}) {
+        ScopedEnv env("DISPLAY", display);
+        EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, garbageParent, 0.0f), 0)
+            << (display ? display : "unset");
+        EXPECT_EQ(editor->getFrame(), nullptr);
+        EXPECT_EQ(editor->getControl(kRvbAmt), nullptr);
+        EXPECT_EQ(editor->getPresetBarControl(Editor::kProgramNameTag), nullptr);
+        EXPECT_EQ(editor->getParentWindow(), nullptr);
+        editor->idle(); // idle, keys and close after a refused open are harmless
+        EXPECT_EQ(drell->dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+        drell->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    }
+    // A refused open leaves the editor as it was: the next open works.
+    open();
+    EXPECT_NE(editor->getControl(kRvbAmt), nullptr);
 }
 
 TEST_F(EditorFixture, KnobsTurnByAngleInCircularModeOrWithAlt) {

@@ -150,6 +150,26 @@ TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
     host->dispatch(effEditClose);
 }
 
+// A parent that is no window (destroyed before the open, or never one) gets no editor: the
+// host hears 0 and can show its own controls; a real parent afterwards works as before.
+TEST_F(HostWindowTest, OpenIntoADestroyedOrMadeUpParentAnswersNo) {
+    makeParent();
+    const Window dead = parent;
+    XDestroyWindow(display, dead);
+    XSync(display, False);
+    parent = 0;
+    EXPECT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(dead)), 0);
+    EXPECT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x7ffffff0))), 0);
+    EXPECT_EQ(host->dispatch(effEditOpen, 0, 0, nullptr), 0);
+    idle();
+    host->dispatch(effEditClose);
+    makeParent();
+    ASSERT_EQ(openEditor(), 1);
+    XSync(display, False);
+    EXPECT_EQ(children(parent).size(), 1u);
+    host->dispatch(effEditClose);
+}
+
 TEST_F(HostWindowTest, DraggingAKnobAutomatesItInsideOneGesture) {
     host->setParameter(kMainMix, 0.5f);
     makeParent();

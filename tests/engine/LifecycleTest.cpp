@@ -275,7 +275,8 @@ TEST_F(Lifecycle, EditorIsOwnedByTheEffectAndDestroyedFirst) {
     ClosingEditor& seen = *editor;
     drell->adoptEditor(std::move(editor));
     EXPECT_EQ(drell->getAeffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
-    EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 1) << "the host reaches it";
+    int parent = 0;
+    EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, &parent, 0.0f), 1) << "the host reaches it";
     drell->setParameter(kMainMix, 0.3f);
     EXPECT_EQ(seen.changes, 1) << "the editor hears parameter changes";
     drell.reset();

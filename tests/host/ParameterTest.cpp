@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -127,4 +128,35 @@ TEST_F(Parameters, TextsNeverOverrunTheirBound) {
             for (int k = 24; k < 64; ++k) EXPECT_EQ(text[k], '#') << "wrote past 24 bytes";
         }
     }
+}
+
+// A host reloading a session without chunks sets every saved value, then resumes; what it
+// reads back before and after, and across program queries and a restart of processing, is
+// what it set (a knob a host shows at another value after a reload is the host's doing).
+TEST_F(Parameters, ValuesAHostRestoresStayThroughResumeAndProgramQueries) {
+    TestHost saved;
+    ASSERT_TRUE(saved.load());
+    saved.setParameter(kDlyLFb, 0.68f);
+    saved.setParameter(kMainMix, 0.3f);
+    saved.setParameter(kNumParams + kDlyLFb, 20.5f / 129.0f); // a learned controller
+    std::vector<float> session(96);
+    for (int i = 0; i < 96; ++i) session[i] = saved.getParameter(i);
+
+    for (int i = 0; i < 96; ++i) host.setParameter(i, session[i]);
+    auto expectSession = [&](const char* when) {
+        for (int i = 0; i < 96; ++i) EXPECT_FLOAT_EQ(host.getParameter(i), session[i]) << when << i;
+    };
+    expectSession("before resume: ");
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    host.dispatch(effSetBlockSize, 0, 256);
+    host.dispatch(effMainsChanged, 0, 1);
+    expectSession("after resume: ");
+    EXPECT_EQ(host.dispatch(effGetProgram), 0);
+    host.dispatch(effSetProgram, 0, 0);
+    expectSession("after setting program 0: ");
+    std::vector<float> left(256, 0.1f), right(256, -0.1f), outLeft(256), outRight(256);
+    host.process(left, right, outLeft, outRight, 256);
+    host.dispatch(effMainsChanged, 0, 0);
+    host.dispatch(effMainsChanged, 0, 1);
+    expectSession("after a block and a restart: ");
 }

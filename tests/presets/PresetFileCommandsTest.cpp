@@ -7,6 +7,7 @@
 #include "presets/ProgramMenuEntries.h"
 #include "support/FakeServices.h"
 #include "support/FileBytes.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -186,7 +187,7 @@ TEST_F(FileCommands, MidiSettingsSaveExactlyAndLoadWithoutTouchingTheStore) {
     loaded[1] = 20;
     loaded[2] = -1; // kept, routes nothing
     writeBytes(path, midiBytes(loaded));
-    const int writes = fakes.settings.writeCount;
+    const auto storedMap = fakes.settings.keys[std::string(kMidiSettingsKeyPath)];
     run(&PresetFileCommands::loadMidiSettings, path);
     EXPECT_EQ(effect->getControllerOfParameter(0), 64);
     EXPECT_EQ(effect->getControllerOfParameter(1), 20);
@@ -196,7 +197,8 @@ TEST_F(FileCommands, MidiSettingsSaveExactlyAndLoadWithoutTouchingTheStore) {
     for (int p = 3; p < kNumParams; ++p)
         EXPECT_EQ(effect->getControllerOfParameter(p), kNotAssigned) << "param " << p;
     EXPECT_EQ(effect->getParameterOfController(22), kNotAssigned) << "a freed controller routes";
-    EXPECT_EQ(fakes.settings.writeCount, writes) << "loading MIDI settings wrote the store";
+    EXPECT_EQ(fakes.settings.keys[std::string(kMidiSettingsKeyPath)], storedMap)
+        << "loading MIDI settings stored the controller map";
 }
 
 TEST_F(FileCommands, DialogsAreAskedAsTheUserExpects) {
@@ -238,27 +240,60 @@ TEST_F(FileCommands, DialogsAreAskedAsTheUserExpects) {
     EXPECT_EQ(fakes.dialogs.requests.size(), std::size(cases));
 }
 
-TEST_F(FileCommands, DialogsStartWhereTheLastChoiceWasWithItsNamePrefilled) {
-    const std::string start = std::filesystem::current_path().string() + "/";
-    EXPECT_EQ(commands().directory(), start) << "the first dialog starts in the current folder";
-    commands().saveBank(0);
-    commands().waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().directory, start);
-    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "");
+TEST_F(FileCommands, EachKindOfFileOpensWhereItsLastFileWasAcrossInstances) {
+    ScopedEnv home("HOME", (folder / "home").c_str());
+    std::filesystem::create_directory(folder / "home");
+    std::filesystem::create_directory(folder / "banks");
+    std::filesystem::create_directory(folder / "presets");
+    const std::string homeFolder = folder / "home/";
+    auto request = [&](void (PresetFileCommands::*command)(std::uint64_t)) {
+        (commands().*command)(0);
+        commands().waitForDialog();
+        return fakes.dialogs.requests.back();
+    };
 
-    std::filesystem::create_directory(folder / "sub");
-    run(&PresetFileCommands::saveBank, folder / "sub/mine.dlb");
-    run(&PresetFileCommands::savePreset, folder / "lead.dlp");
-    commands().loadBank(0);
-    commands().waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder.path() + "/");
-    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "mine.dlb");
-    commands().loadPreset(0);
-    commands().waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "lead.dlp");
-    commands().loadMidiSettings(0);
-    commands().waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().fileName, "");
+    // The first time, every kind starts in the home folder; a save proposes a name.
+    effect->selectProgram(4);
+    effect->renameCurrentProgram("../Dub/Echo ");
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).directory, homeFolder);
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).fileName, "");
+    EXPECT_EQ(request(&PresetFileCommands::saveBank).fileName, "Tessel bank.dlb");
+    EXPECT_EQ(request(&PresetFileCommands::savePreset).directory, homeFolder);
+    EXPECT_EQ(request(&PresetFileCommands::savePreset).fileName, "-Dub-Echo.dlp")
+        << "the program's name, safe as a file name";
+    EXPECT_EQ(request(&PresetFileCommands::loadMidiSettings).directory, homeFolder);
+
+    // Loading from or saving to a folder makes it that kind's folder, and only that kind's.
+    run(&PresetFileCommands::saveBank, folder / "banks/mine.dlb");
+    run(&PresetFileCommands::loadPreset, folder / "presets/none.dlp"); // unreadable: still kept
+    fakes.messages.shown.clear();
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).directory, folder / "banks/");
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).fileName, "mine.dlb");
+    EXPECT_EQ(request(&PresetFileCommands::saveBank).fileName, "mine.dlb")
+        << "a bank saved once proposes its own name";
+    EXPECT_EQ(request(&PresetFileCommands::selectDefaultBank).directory, folder / "banks/");
+    EXPECT_EQ(request(&PresetFileCommands::savePreset).directory, folder / "presets/");
+    EXPECT_EQ(request(&PresetFileCommands::loadPreset).fileName, "none.dlp");
+    EXPECT_EQ(request(&PresetFileCommands::saveMidiSettings).directory, homeFolder);
+    EXPECT_EQ(request(&PresetFileCommands::saveMidiSettings).fileName, "Tessel MIDI settings.dlm");
+
+    // The folders are in the settings store beside the default bank: a new instance (a new
+    // session) starts there too, and a folder that is gone falls back to home.
+    EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kBankFolderValue), folder / "banks/");
+    Drell next(nullptr, fakes.services());
+    PresetFileCommands nextCommands(next);
+    nextCommands.loadBank(0);
+    nextCommands.waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder / "banks/");
+    std::filesystem::remove(folder / "banks/mine.dlb");
+    std::filesystem::remove(folder / "banks");
+    nextCommands.loadBank(0);
+    nextCommands.waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().directory, homeFolder);
+    nextCommands.loadPreset(0);
+    nextCommands.waitForDialog();
+    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder / "presets/");
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(FileCommands, WrongKindOfFileIsRefusedWithItsMessageAndChangesNothing) {
@@ -297,7 +332,6 @@ TEST_F(FileCommands, DefaultBankIsLoadedByEveryNewInstanceUntilCleared) {
     PresetFileCommands nextCommands(next);
     EXPECT_EQ(std::string(next.getProgramAt(42)->name()), programName(42));
     EXPECT_EQ(next.getProgramAt(42)->getParameter(17), programValue(42, 17));
-    EXPECT_EQ(nextCommands.directory(), folder.path() + "/");
 
     nextCommands.clearDefaultBank(0);
     EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kDefaultBankDirValue), "");
@@ -305,7 +339,6 @@ TEST_F(FileCommands, DefaultBankIsLoadedByEveryNewInstanceUntilCleared) {
     Drell cleared(nullptr, fakes.services());
     PresetFileCommands clearedCommands(cleared);
     EXPECT_NE(std::string(cleared.getProgramAt(42)->name()), programName(42));
-    EXPECT_EQ(clearedCommands.directory(), "") << "dialogs should pick their own folder";
     EXPECT_TRUE(messages().empty());
 }
 

@@ -139,10 +139,42 @@ TEST_F(X11WindowTest, ExposedAreasAreRepaintedFromTheFramebuffer) {
         return screenPixel(window, 300, 100) == expected;
     }));
     EXPECT_EQ(expected, rgb(fake::patternPixel(300, 100, 1)));
-    XClearArea(display, window, 0, 0, 0, 0, True); // black, and an exposure
+    const uint32_t edge = pixelAt(*frame, 875 / 2, 170);
+    ASSERT_NE(edge, expected);
+    XClearArea(display, window, 0, 0, 0, 0, True); // the window's background, and an exposure
     XSync(display, False);
-    EXPECT_EQ(screenPixel(window, 300, 100), 0u);
+    EXPECT_EQ(screenPixel(window, 300, 100), edge);
     EXPECT_TRUE(idleUntil(*frame, [&] { return screenPixel(window, 300, 100) == expected; }));
+}
+
+// A host whose window is a few pixels larger than the size asked for (a socket packed
+// taller) sees the panel's bottom edge colour there, not a black strip; the window follows
+// the parent's later sizes but never shrinks below the panel.
+TEST_F(X11WindowTest, WindowFillsALargerParentWithTheEdgeColour) {
+    makeParent(875, 177);
+    auto frame = openFrame();
+    ASSERT_TRUE(frame->hasWindow());
+    Window window = Window(reinterpret_cast<uintptr_t>(frame->getSystemWindow()));
+    auto size = [&] {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return CPoint(attributes.width, attributes.height);
+    };
+    EXPECT_EQ(size(), CPoint(875, 177));
+    frame->idle(); // draws the framebuffer
+    const uint32_t edge = pixelAt(*frame, 875 / 2, 170);
+    ASSERT_NE(edge, 0u);
+    EXPECT_TRUE(idleUntil(*frame, [&] {
+        return screenPixel(parent, 437, 174) == edge && screenPixel(parent, 10, 176) == edge;
+    })) << "the strip below the panel shows the panel's edge colour";
+
+    XResizeWindow(display, parent, 900, 200);
+    XSync(display, False);
+    EXPECT_TRUE(idleUntil(*frame, [&] { return size() == CPoint(900, 200); }));
+    EXPECT_TRUE(idleUntil(*frame, [&] { return screenPixel(parent, 890, 20) == edge; }));
+    XResizeWindow(display, parent, 400, 100);
+    XSync(display, False);
+    EXPECT_TRUE(idleUntil(*frame, [&] { return size() == CPoint(875, 171); }));
 }
 
 TEST_F(X11WindowTest, TextFieldTakesTheKeyboardOnAClickAndGivesItBackAfterReturn) {

@@ -1,0 +1,25 @@
+// The hint line: the free text area in the middle of the preset bar. While the pointer is
+// over a control it says what the control does; in learn or clear mode what to do next;
+// otherwise it shows the panel as printed. It takes no mouse input.
+#pragma once
+
+#include "toolkit/CParamDisplay.h"
+
+#include <string>
+#include <string_view>
+
+class HintLine : public VSTGUI::CParamDisplay {
+public:
+    // The area at scale 1 (between the bank buttons and the MIDI label).
+    static constexpr VSTGUI::CRect kArea{414, 158, 618, 168};
+
+    // `panel` is the window's background, shown where no hint is.
+    HintLine(int32_t windowHeight, VSTGUI::CBitmap* panel);
+
+    void setText(std::string_view newText);
+    const std::string& getText() const { return text; }
+    void draw(VSTGUI::CDrawContext* context) override;
+
+private:
+    std::string text;
+};
