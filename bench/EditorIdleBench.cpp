@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the editor's idle pass on the real panel without a window: with nothing
 // changed, and with the numeric display and both level bars changing every pass (a knob
 // under the pointer being automated while loud and quiet blocks alternate), at scale 1

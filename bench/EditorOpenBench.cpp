@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's window as a host opens it: the time effEditOpen takes (the median of 20
 // opens is the figure to read), and the memory the open editor holds, at scale 1 and 2.
 // "Windowed" opens into a parent window on the X server that TESSEL_TEST_DISPLAY or DISPLAY

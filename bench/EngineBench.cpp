@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-block processing of the effect at 44100 Hz, reported per stereo frame: the plain
 // delay, the clocked delay with a clock that changes every sample, every section at once,
 // and silence beside signal; then the common configurations in host-sized blocks (256 and

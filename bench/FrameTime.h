@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each benchmark's cost per stereo frame, reported as the counter "ns/frame": a plain number
 // of nanoseconds of processor time per frame. (The library's rate counters would print it
 // with a unit of seconds or per second.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the panel art as the editor does when it opens: every bitmap and font at one
 // scale. Counters give the decoded bytes the editor then holds.
 #include "toolkit/ResourceData.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of each DSP stage and of all of them in a row, in ns per stereo frame at 44100 Hz.
 #include "FrameTime.h"
 #include "engine/AntiAliasFilter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the toolkit's frame: an idle pass with nothing to redraw, one knob turned, and a
 // full redraw of a panel laid out like the editor's (background, 19 filmstrip knobs, 20
 // buttons and switches, 16 display filmstrips), at scale 1 and 2, with stand-in art: knob

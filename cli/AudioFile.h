@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound files through libsndfile. Input: any format libsndfile reads (WAV, FLAC, AIFF, OGG
 // and more), mono or stereo. Output: stereo WAV or FLAC, chosen by the file's extension,
 // written to a temporary file beside it and renamed into place only when complete, so a

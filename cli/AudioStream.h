@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the renderer reads its input and writes its output: files, or a buffer in memory
 // (the demo phrase, tests). Channels are handed over de-interleaved.
 #pragma once

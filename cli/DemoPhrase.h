@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phrase tessel-render plays when it is given no input file: a few plucked notes of a
 // simple melody, a drum hit and a burst of noise, about four seconds of stereo, so a new
 // user hears the effect at once. Synthesised in code and seeded: the same every time.

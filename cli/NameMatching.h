@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a program or parameter by the name a user typed: the exact name first, then the
 // same name in other case or with spaces around it (factory names may end in a blank), and
 // otherwise the near misses worth suggesting. Case is folded for ASCII letters only, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Locale-independent number reading and writing for the command line and its reports.
 #pragma once
 

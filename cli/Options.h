@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of tessel-render, parsed into plain data. Parsing checks everything that
 // can be checked without the effect (numbers, ranges, file counts); names of programs and
 // parameters, and parameter values, are resolved later against the effect itself.

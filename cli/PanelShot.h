@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's panel as a picture: the effect's own editor, opened without a window at
 // scale 1 or 2, draws into its framebuffer exactly what a host's window would show. A drag
 // can be played into it first (press on a parameter's control, move, picture taken while

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter values as a musician types them: in the unit the host shows ("250 ms",
 // "-6 dB", "2 kHz", "50 %"), as one of a stepped parameter's choices ("plate", "note",
 // "8", "on"), as a controller ("CC 7", "none") for the CC# parameters, or normalised in

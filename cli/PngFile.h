@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures as PNG files: the editor's framebuffer written as an 8-bit RGB image, and read
 // back (tests compare a rendered panel with a stored one). Pixels are 0x00RRGGBB, row-major,
 // top row first, as the toolkit's framebuffer holds them.

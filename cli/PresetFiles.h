@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --bank and --preset: bank (.dlb) and preset (.dlp) files loaded by the preset system's own
 // file commands, as the editor's load buttons load them, with the file named on the
 // command line in place of a dialog's choice.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts that came from files or the command line (program names, paths) as the tool
 // prints them: control bytes are shown escaped, so a name can neither split a listing's
 // lines nor send commands to the terminal. The text itself is never changed: names are

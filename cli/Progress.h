@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress bar on stderr: shown only on a terminal, and only once a render has taken
 // longer than a second, so short renders and scripts see nothing but the summary line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host side of tessel-render: creates the effect as the plug-in's entry point does,
 // with the tool's own services (settings read but never written, messages collected, files
 // named on the command line), answers the effect's callback (version, product, pin

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render loop: input through the effect into the output, then the effect's tail after
 // the input has ended.
 #pragma once

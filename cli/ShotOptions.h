@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of tessel-shot, parsed into plain data: the sound options it shares with
 // tessel-render (programs, banks, presets, --set), the scale, an optional knob drag held
 // while the picture is taken, and the output file. Names and values are resolved later

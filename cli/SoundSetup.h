@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Applies the sound options (--program, --bank, --preset, --set) to the effect in
 // command-line order, resolving program and parameter names as the host sees them, and
 // says what was set and which settings cannot be heard as things stand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the automatic tail has to run, worked out from the effect's settings as the
 // host sees them (parameter names and value texts). Sound can stay silent inside a delay
 // line for one pass: the line's time, stretched by the VCO's slowest clock (the manual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform services the tool hands the effect in place of the plug-in's own: the
 // user's settings are read but never written (a render or a listing leaves the
 // configuration as it found it), messages are collected for the tool to print instead of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-render: plays a file (or the built-in demo phrase) through the effect, created as
 // its entry point creates it and driven through its record and dispatcher as a host drives
 // it, and writes the result.

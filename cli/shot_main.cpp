@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-shot: draws the editor's panel for a program or a parameter state into a PNG
 // picture, without a screen.
 #include "cli/PanelShot.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross build for 64-bit Windows with Debian's mingw-w64 compilers (the POSIX thread model,
 # which has std::thread and std::mutex). Used by scripts/build.sh windows.
 set(CMAKE_SYSTEM_NAME Windows)

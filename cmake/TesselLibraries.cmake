@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The project's libraries and the check that keeps their graph one-way.
 #
 # tessel_library(<name> SOURCES <files...> [DEPENDS <targets...>])

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Test programs and the environment every test runs in.
 #
 # tessel_test_program(<name> SOURCES <files...> [LIBRARIES <targets...>] [WINDOW])

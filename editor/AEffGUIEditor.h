@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bridge between the host's editor requests and the toolkit: owns the frame while the
 // window is open, answers the editor rectangle before and after opening, passes the idle
 // and the keys to the frame, and hands the controls' begin-edit and end-edit to the effect.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logo's click area: a click shows the about picture over the whole panel (a click on
 // the picture or Escape closes it); the value is 1 while it is shown. A click with a
 // modifier key goes to the listener first, which may claim it.

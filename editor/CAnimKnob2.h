@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's filmstrip knob. Dragging is linear and accelerated (LinearDrag) while the
 // knob mode is linear, circular with Alt (and the other way round in the circular modes).
 // Control-click and a double-click set the default value. The drag tells the editor which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A knob without a picture, laid over a scale printed on the panel (delay times, LFO rate,
 // tempo): the accelerated linear drag of the panel's knobs, and the wheel. It tells the
 // editor while it is dragged, so the numeric display follows it.

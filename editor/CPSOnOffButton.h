@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's learn and clear switches: a left click switches off when the switch
 // shows its on frame and on otherwise (also from the hover frame), then notifies the
 // listener. Three frames: off, hover, on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's program rocker: pressing its left half gives -1, its right half +1; while
 // any button stays down the value follows the half under the pointer (and returns to the
 // value from before the press elsewhere), notifying each change; the release returns to 0

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's preset-bar side, the base of Editor: the strip along the bottom edge through
 // which the user works with programs, files and MIDI learn: the program's name (editable),
 // the program menu and rocker, the file buttons, the controller display of the control

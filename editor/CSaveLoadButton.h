@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file button of the preset bar: a left click starts the file command of its kind on the
 // command listener (0 load bank, 1 save bank, 2 load preset, 3 save preset, 4 load MIDI
 // settings, 5 save MIDI settings, 6 choose the default bank, or clear it with exactly

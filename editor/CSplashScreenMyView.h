@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about picture over the whole panel; a left click (or Escape) closes it and the
 // panel is drawn anew.
 #pragma once

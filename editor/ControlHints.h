@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each control of the window does, in a few words, for the hint line of the preset
 // bar; and what learn and clear mode expect next. One table keyed by control tag.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's step buttons: on while pressed over them (value 1), back to 0 at the
 // release. Each press also sets a step multiplier from the modifier keys: 1, 10 with
 // Shift, 100 with Control (Control wins).

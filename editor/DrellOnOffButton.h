@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's on/off buttons: a left click toggles between 0 and 0.5 (a value of 0.5 or
 // more is on, so 1.0 from a host shows on and the next click turns it off), as one gesture.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's horizontal switches (delay mode and range, LFO mode, filter mode and type,
 // reverb mode and type): see SwitchBehaviour.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's vertical switch (the LFO wave): see SwitchBehaviour.
 #pragma once
 

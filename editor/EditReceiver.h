@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which knob the user is dragging: the knobs set their tag at the start of a drag and clear
 // it at the end, and the numeric display shows that parameter meanwhile. -1 for none.
 // User-interface thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in's window: the panel with its knobs, switches, buttons, numeric display and
 // level bars, and the preset bar of its base. The effect owns one Editor for its lifetime;
 // the host opens and closes the window any number of times, and each open builds all

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the panel's controls from the layout table, each with its opening value.
 #include "editor/CAbout.h"
 #include "editor/CAnimKnob2.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric display (the value under the pointer, or the tempo), the input level bars
 // and the active lamp, updated at each idle.
 #include "editor/CAnimKnob2.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flow of values: the effect's events handed to the next idle, and the controls' changes
 // turned into parameter changes (with the linked lines, the modes that make a delay time or
 // the LFO rate follow the tempo, and the step buttons).

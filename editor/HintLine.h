@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hint line: the free text area in the middle of the preset bar. While the pointer is
 // over a control it says what the control does; in learn or clear mode what to do next;
 // otherwise it shows the panel as printed. It takes no mouse input.

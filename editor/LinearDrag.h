@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The accelerated linear drag of the editor's knobs. Each pointer step adds
 // d = (previous y - y) * 2 + (x - previous x), raised to the power 1.4 with its sign, to an
 // accumulated horizontal position kept in whole pixels; the value moves by half a range

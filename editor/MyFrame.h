@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's frame: a CFrame that sends the wheel to the view with the keyboard focus
 // or else to the view under the pointer (an open menu or the about picture takes it
 // first, so nothing turns behind them). Over the program controls the wheel, and with no

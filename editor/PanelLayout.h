@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel: every control's rectangle, tag, class, bitmap, frame count, opening value,
 // default and wheel step, in creation order, which is drawing order. The editor builds its
 // controls from this table, the art generator draws each bitmap behind the place the table

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The values through which the preset bar's buttons, switches and rocker show their state,
 // and the bitmap frame each value shows.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping through the programs without the menu: the wheel over the program name, the
 // menu button or the rocker, and the arrow keys while no text field is being edited (in
 // the window's own keyboard focus, or from a host that passes keys on).

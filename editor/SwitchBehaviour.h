@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the panel's switches share, horizontal or vertical: n positions with the values
 // index / n (0 and 0.5 for two, 0, 1/3 and 2/3 for three); a press picks the position
 // under the pointer and the drag follows it until the buttons or modifier keys change;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Milliseconds from a monotonic clock, for everything the editor times (blinking, the
 // level bars' fall, double-clicks). Tests set a clock of their own.
 #pragma once

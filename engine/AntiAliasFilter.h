@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixed 14 kHz fourth-order Butterworth low-pass (two biquads per side) that band-limits
 // the signal entering the clocked delay memory.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common shapes of the chain, block-wise. With the smoothers settled, no delay-time fade,
 // and the filter, drive, modulation and reverb off, a sample depends on the samples before it
 // only through the delay lines: the feedback reaches the next sample, but what it feeds comes

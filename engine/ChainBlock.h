@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the block functions of the chain share (SignalPath.cpp, BlockwiseChain.cpp,
 // Silence.cpp): the working values read once per block, and the steps that every shape of
 // the chain takes the same way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One side's delay memory with its write and read positions, run either plainly (one
 // memory sample per audio sample) or clocked at a variable rate: each clock tick writes the
 // input interpolated at the tick's exact time and reads one memory sample, and the output

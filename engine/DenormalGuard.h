@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scoped flush-to-zero and denormals-are-zero for one audio block: recursive states that
 // decay towards zero never reach the slow denormal range. The host's flags come back when
 // the guard goes out of scope.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect: a stereo delay with two lines, modulation, filter, drive and reverb.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the effect tells its editor: a parameter change from anywhere, a program about to be
 // applied, and a recomputation of the tempo-synchronised values. The editor implements it;
 // the effect holds it through an atomic pointer (Drell::setEditorEvents).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drive: a level-dependent gain from a short running mean of the signal's magnitude, which
 // lowers the level at which the feedback loop saturates.
 //

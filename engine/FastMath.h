@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fast evaluations of the transcendental functions that the stages need once per sample, and
 // the test that keeps recursive states out of the denormal range (the flush itself is
 // flushPair in SidePair.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the engine follows the host's processing state and sample rate: resume, suspend, the
 // reset both share, and the buffers and coefficients that depend on the rate.
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modulation sources: a stereo LFO with five waves and two envelope followers, blended into
 // the clock factors of the two delay lines and the cutoff factor of the filter.
 // State is owned by the audio thread; the effect passes the working values in per sample.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From a sound parameter's normalised value to the engine's working values, the
 // tempo-synchronised delay times and LFO rate, and the engine's own tempo.
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each sound parameter in the units its value text reads in: decibels, percent, hertz,
 // milliseconds, degrees or a plain number, with the range a host shows, and the mapping
 // between that reading and the normalised value 0..1 the effect takes. Switches and choices

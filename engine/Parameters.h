@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect's 48 sound parameters: identifiers, and one constant table of names, labels,
 // steps, construction values (the sound of the first factory program, "*Init", which a new
 // instance shows), choice words and display forms that the host's names, labels,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marks the per-sample steps of the chain and its stages: they are folded into the block loop
 // so that the compiler sees the whole chain at once (states stay in registers, the stages'
 // constants are loaded once per block).

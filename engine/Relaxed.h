@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A value shared between the host's threads without a lock: every read and write is one
 // relaxed atomic access, which on x86-64 is a plain load or store. Used for the working
 // values that setParameter writes while the audio thread reads them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spring and plate reverb sharing sixteen delay memories, ending in a band-pass tone filter
 // and a crossfade between the reverb input and the filtered reverb.
 //

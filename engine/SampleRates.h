@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sample rates the engine runs at. Every edition and tool checks a host's or a file's
 // rate against this one range.
 #pragma once

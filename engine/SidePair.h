@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two values as one vector, so that a stage runs both with single instructions: mostly the
 // left and right side, elsewhere two lines of one network (the reverb names its lanes). Each
 // lane computes exactly what the one-lane formula computes (the same operations in the same

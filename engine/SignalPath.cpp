@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Block processing: the prologue, the choice of the block's shape, the per-sample chain from
 // input gain to output, and the epilogue. Runs under the engine lock; nothing here allocates
 // or waits.

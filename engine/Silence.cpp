@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Silence. Once the input has stayed quiet and every memory and state of the chain lies below
 // -200 dBFS, a block outputs exact zeros and does only what moves with time: the smoothers'
 // and guards' alternation, the LFO and the clock phases, the host's tempo and position. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resonant state-variable filter run at twice the sample rate with a soft cubic limit on
 // the band state; low-, band- or high-pass output. One state shared by all placements.
 //

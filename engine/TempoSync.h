@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tempo-synchronised times and rates: the tempo range the engine follows, the note values
 // the delay lines and the LFO can take, and the formulas from a note value and a tempo to a
 // delay time or an LFO rate. Every part of the engine that converts between notes and time

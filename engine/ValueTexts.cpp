@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a sound parameter's value reads: the host's value texts and the numbers the editor's
 // four-digit display shows. Both only read stored and working values. No text here goes
 // through the C library's locale-dependent number formatting.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Version.h"
 
 // TESSEL_VERSION_MAJOR, _MINOR and _MICRO come from the build, for this file alone, so a new

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tessel's version, one number for every edition and tool. The build sets it from the project
 // version in the top-level CMakeLists.txt; everything else reads it from here.
 #pragma once

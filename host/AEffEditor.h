@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor as the dispatcher sees it: window rectangle, open, close, idle and keys.
 // The effect owns one; the host opens and closes its window any number of times.
 #pragma once

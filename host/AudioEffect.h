@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Base class of an effect: owns the AEffect record handed to the host, turns the host's
 // dispatcher calls into virtual operations, and wraps the host callback.
 #pragma once

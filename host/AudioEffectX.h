@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Second layer of the effect base: the 2.x dispatcher opcodes and host services.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DLL's load and unload on Windows: the module handle goes to the toolkit, which
 // registers its window class with it, and the class goes away with the module. Nothing
 // else happens here: the loader lock is held.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's entry point, exported under the two names hosts look for.
 #include "host/AudioEffect.h"
 #include "host/EffectFactory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounded text copies into buffers that belong to the host. The interface's nominal sizes
 // are smaller than what real hosts allocate, but nothing guarantees more: every text the
 // plug-in hands out fits the bound chosen for its kind, terminator included.

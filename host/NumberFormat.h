@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface base's three number formats for value texts: decibels, an eight-character
 // fixed-point number and a whole number. They never consult the C locale, so a host that
 // set LC_NUMERIC to a comma locale still reads "2000.000000" style texts.

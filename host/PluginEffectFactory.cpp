@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in's effect: Drell with its editor, which the effect owns from here on.
 #include "editor/Editor.h"
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The VST 2.4 binary interface as this plug-in uses it: types, records, opcodes and flags,
 // declared here from the published numbers and layouts. Layouts are those of the 64-bit
 // Linux build; every size and offset is checked at compile time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's one entry point: the descriptor through which LV2 hosts make instances.
 #include "lv2/PortLayout.h"
 #include "lv2/TesselLv2.h"

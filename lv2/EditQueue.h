@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edits the effect reports for its UI to write to the host, on their way from the
 // thread that made them (the UI thread for the editor's gestures; the effect may report
 // from the audio thread too) to the UI thread, which alone may call the host's write

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's transport as the LV2 edition learns it from time position objects: the tempo in
 // quarter notes per minute and the position in quarter notes, carried forward by the frames
 // processed while the transport rolls. The effect reads it as a VST 2 host's time info, once

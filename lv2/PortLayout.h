@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LV2 edition's ports and identifiers. Control ports 0..47 are the 48 sound parameters in
 // the order a VST 2 host sees them, so a port index is a parameter index; the audio ports
 // and the event input follow. How each parameter shows in a host's generic controls (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lv2/TesselLv2.h"
 
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One instance of the LV2 edition: the effect behind the same AEffect record a VST 2 host
 // gets, driven by a small VST 2 host of our own. Port changes become setParameter calls at
 // the start of each block, where a VST 2 host's automation lands; MIDI events reach

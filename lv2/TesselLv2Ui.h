@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor in an LV2 host: the effect's own editor, opened into the window the host gives,
 // on an instance the host lets the UI reach (instance access). The user's edits, which the
 // effect reports as a VST 2 effect reports them to its host, become port writes the host

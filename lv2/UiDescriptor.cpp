@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library's second entry point: the descriptor of the editor as an X11 UI, which hosts
 // find in the same binary as the plug-in.
 #include "lv2/PortLayout.h"

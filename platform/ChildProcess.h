@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A helper program run as a child process without ever blocking the caller: started with
 // posix_spawn (no fork of a host with real-time threads), its output read through a
 // non-blocking pipe, its end found with a non-blocking waitpid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The services an effect uses when its creator gives none: on Linux the file settings
 // store, zenity or kdialog message boxes and file dialogs; on Windows the registry, message
 // boxes and the common file dialogs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command lines for zenity and kdialog: file dialogs, the overwrite question and message
 // boxes. argv[0] is the program name; the caller spawns the program by its full path.
 #pragma once

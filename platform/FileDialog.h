@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open and save dialogs that never freeze the host: start() shows the dialog in a child
 // process and returns at once; the editor's idle calls poll() until a result arrives.
 // ProcessFileDialogs runs zenity or kdialog; tests use a scripted stand-in. Open dialogs

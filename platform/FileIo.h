@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file reading with a size limit, and file replacement that never leaves a damaged or
 // half-written file behind: the new content goes to a temporary file next to the target, is
 // flushed to disk and then renamed over the target in one step.

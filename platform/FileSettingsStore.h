@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store on disk: each key is a folder under the root named after the key path
 // below its top branch (SOFTWARE\Drellsonic\Tessel\MIDI is ROOT/Drellsonic/Tessel/MIDI; a
 // key found only in the earlier place ROOT/SOFTWARE/... is read there until it is next

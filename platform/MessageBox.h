@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Error messages for the user. Every message is written to stderr as one line
 // "Tessel: Error...: <message>" and shown in a message box with the caption "Error..." by
 // zenity or kdialog, started detached: the caller never waits for the box to be closed, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the system writes file paths: the separator between folders, and the characters a
 // path may be split at (Windows takes '/' as well as '\').
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's settings, read but never written: for programs that create effects without
 // being the plug-in in a host (benchmarks, listings), which must leave the user's
 // configuration as they found it. A write answers ok and is dropped, so an effect that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store on the Windows registry. Keys are read from HKEY_CURRENT_USER first and
 // HKEY_LOCAL_MACHINE second, so a value a user stored for themselves wins over the machine's.
 // Writes go to HKEY_LOCAL_MACHINE when it can be opened for writing (an administrator) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the plug-in keeps its settings: key paths and value names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in's stand-in for a registry: keys named by backslash-separated paths
 // ("SOFTWARE\Drellsonic\Tessel"), each holding named values that are either text or a
 // 32-bit number. The interface lets tests and the effect use another store.

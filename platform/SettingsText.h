@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text form of one settings key, as stored in its "values" file:
 //
 //   # Tessel settings key SOFTWARE\Drellsonic\Tessel\MIDI

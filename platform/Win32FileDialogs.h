@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open and save dialogs on Windows: GetOpenFileNameA and GetSaveFileNameA, which are modal
 // and run their own message loop. start() returns once the user has chosen or cancelled; the
 // result is then handed out by the next poll() or wait(). Open dialogs accept existing files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file reading and atomic replacement on Windows: the new content goes to a temporary
 // file in the target's folder, is flushed to disk and moved over the target in one step
 // (MoveFileExA with MOVEFILE_REPLACE_EXISTING). Failures answer the system's error code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The framework layer between the interface's effect base and the effect: the bank of 61
 // programs that the preset bar browses, the MIDI controller map, and the host's program
 // and parameter calls that are not the sound engine's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands behind the preset bar's save/load buttons. Each takes the window that
 // owns the file dialog (an X11 window id; 0 for none).
 #pragma once

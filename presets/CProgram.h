@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One program of the bank: a name of at most 24 characters and the 48 sound parameter
 // values, each kept in [0, 1].
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MIDI controller map of the preset system: bindings between the 48 sound parameters
 // and the 128 controller numbers, learn and clear modes, and control-change routing.
 #include "presets/ControllerMap.h"

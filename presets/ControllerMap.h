@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MIDI controller map's numbers: 128 controller numbers, the mark of an empty entry, the
 // channel mode controllers that are never learned, and the map of a new installation.
 #pragma once

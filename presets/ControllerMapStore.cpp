@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Persistence of the controller map between runs and instances: one 32-bit number per sound
 // parameter ("param000".."param047") in the settings store's MIDI key.
 #include "platform/MessageBox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of the 128 MIDI controller numbers as the preset bar shows them, plus "not assigned"
 // (entry 128) and an empty entry (129) for no parameter. Numbers without a standard meaning
 // read "control N".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder each kind of file dialog opens in: the one the last file of that kind was
 // loaded from or saved to, kept in the settings store beside the default bank so that it
 // holds across sessions and instances; the user's home folder before any choice, or when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "presets/FactoryPrograms.h"
 
 // Each row holds the name and the 48 values in parameter order, eight to a line:

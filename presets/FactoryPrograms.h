@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The factory bank as one constant table: the name and the 48 parameter values of each of
 // the 61 programs a new instance opens with, in bank order.
 //

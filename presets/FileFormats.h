@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bank (.dlb), preset (.dlp) and MIDI settings (.dlm) files, encoded and decoded over
 // plain data. All three start with the magic "W2TK" and a type byte; numbers are
 // little-endian, parameter values 32-bit IEEE floats. A program record is a 24-byte name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform services an effect instance works with: its settings store, the message
 // boxes for errors and the file dialogs. Any pointer left null is replaced by the system's
 // own service (platform/DefaultServices.h), which the effect owns; tests pass stand-ins. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands of the preset bar without a window: load and save banks, presets and
 // MIDI settings, choose and clear the default bank, and load it. Each kind of file opens its
 // dialog in the folder its last file came from (DialogFolders) with the last file name of

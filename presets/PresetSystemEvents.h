@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the preset system tells its editor: a renamed program and the end of the learn and
 // clear modes. The editor implements it; tests plug in a recorder. The effect holds it
 // through an atomic pointer (CPresetSystemEffect::setPresetSystemEvents).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's program menu as the file commands see it: a loaded bank renames its entries.
 // Implemented by the editor while its window is open.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copies between the bank's programs and the records of bank and preset files.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "presets/SaveLoadButtonCommand.h"
 
 PresetFileCommand saveLoadButtonCommand(int kind, std::int32_t buttons) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which file command a save/load button of the preset bar runs. Kinds 0..5 load and save
 // banks, presets and MIDI settings; kind 6 chooses the default bank, and clears it instead
 // when clicked with exactly the left button and Control held.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compact form in which the panel art is compiled into the plug-in: a byte-oriented
 // LZ77 code of our own. The generator encodes each bitmap's pixel bytes once at build time;
 // the plug-in decodes them when the editor loads a bitmap. No compression library is used.

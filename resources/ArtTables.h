@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tables through which the generated art data describes itself. The generator writes
 // one source file that defines them; ResourceData.cpp reads them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel art behind the toolkit's bitmap and font look-ups: finds a bitmap or font in
 // the generated tables and decodes it.
 #include "toolkit/ResourceData.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds one flavour of Tessel, all of it or only the named targets.
 #   scripts/build.sh            plain build in build/
 #   scripts/build.sh plain Tessel tessel-render    only these targets of the plain build

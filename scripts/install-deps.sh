@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Tessel needs to build and test, only those missing.
 # Runs apt-get as root, or through sudo for other users. zenity shows the preset bar's file
 # dialogs (and the window tests drive it with xdotool). mingw-w64 cross-builds the Windows

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Tessel's Debian packages into dist/, without root and without a network:
 #   tessel-vst_VERSION_ARCH.deb    the VST 2 plug-in, /usr/lib/lxvst/Tessel.so
 #   tessel-lv2_VERSION_ARCH.deb    the LV2 bundle, /usr/lib/lv2/Tessel.lv2/

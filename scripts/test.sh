@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test suite: the plain build, then the
 # AddressSanitizer+UndefinedBehaviorSanitizer build, then the ThreadSanitizer build, then the
 # Windows edition under Wine (scripts/windows-tests.sh). Exits non-zero when any test fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows stage of the tests: builds Tessel.dll and its test programs with mingw-w64
 # (scripts/build.sh windows), renders the factory programs with the Linux build in build/
 # as the reference, and runs every test program under Wine in a throw-away prefix. Window

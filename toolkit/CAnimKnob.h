@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A knob drawn from a filmstrip: frame round(value × (n - 1)) of n frames stacked top to
 // bottom, each `heightOfOneImage` high. Input is the knob's.
 #pragma once

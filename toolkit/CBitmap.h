@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bitmap resource by number. The size is known at once (scale 1); the pixels of a scale
 // are loaded on the first draw at that scale and kept while the bitmap lives, so a window
 // at scale 2 never holds the scale-1 pixels and opening costs no decoding up front.

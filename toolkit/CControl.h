@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A control: a view with a value between a minimum and a maximum (0 and 1 unless set), a
 // default value, a wheel increment and a tag, that reports user changes to its listener and
 // brackets each gesture with begin-edit and end-edit, which the frame passes to its owner

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing into the frame's framebuffer. Every coordinate is in frame pixels at scale 1; the
 // context multiplies by the frame's scale (1 or 2), takes bitmaps from the art of that scale
 // and text from the font of that scale, so the picture is sharp at scale 2.

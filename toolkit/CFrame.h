@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame: the window's root. It holds the views in creation order (which is drawing
 // order), the background, the mouse state, the modal and focus views, and the framebuffer
 // everything is drawn into. Given a parent window it opens a child window in it; without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A switch of n positions laid out from left to right.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A momentary button: the maximum while pressed with the pointer over it, the minimum
 // otherwise; the listener hears the press (maximum) and the release (minimum). Frame 1 of
 // its two-frame bitmap shows while it is pressed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A rotary knob: the value runs from the minimum at the lower left clockwise through a
 // three-quarter turn to the maximum at the lower right. Drawn as a background bitmap with a
 // handle (a bitmap or a line) at the value's angle.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A filmstrip without input: shows frame round(value × (n - 1)) of n frames, for lamps,
 // digits and level bars.
 #pragma once

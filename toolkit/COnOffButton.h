@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A button that toggles between off (the minimum) and on (the maximum) with each left
 // click. Its bitmap holds two frames of equal height: off above, on below; it shows on from
 // the middle of the range up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/COptionMenu.h"
 
 #include "toolkit/CFrame.h"

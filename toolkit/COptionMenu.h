@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A menu of text entries. Closed, it shows the current entry (or, with kNoTextStyle, only a
 // small marker). A left click opens the entries as a popup view over the panel, inside the
 // frame, in columns of `entries per column` (fewer when the frame is not high enough for

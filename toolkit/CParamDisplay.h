@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A display of the value as text: a background (a piece of a bitmap from a background
 // offset, or a colour), a frame and the text in a font and colour, aligned left, centred or
 // right. The text comes from a value-to-text conversion, or two decimals without one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Points, rectangles and colours of the toolkit. Coordinates are whole pixels of the frame
 // at scale 1 (x to the right, y down); a rectangle includes its left and top edges and
 // excludes its right and bottom edges.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared ownership of toolkit objects: created with one reference; remember() adds one,
 // forget() drops one and deletes the object when none is left. Views and bitmaps are
 // handed around this way, as the editor's layout code expects.

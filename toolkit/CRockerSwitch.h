@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A rocker: -1 while its first half (left, or top when vertical) is held, +1 while the
 // other half is, 0 at rest; the listener hears each change and the return to 0 at the
 // release. Three frames: first half pressed, rest, second half pressed.

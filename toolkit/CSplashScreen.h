@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A click area that opens a picture over another area of the frame (the `toDisplay`
 // rectangle) as the frame's modal view; a click on the picture closes it. The value is the
 // maximum while the picture is shown and the minimum otherwise; the listener hears both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the horizontal and vertical switches share: n positions along one axis of the
 // control; pressing or dragging picks the position under the pointer (index ÷ (n - 1) of
 // the range), and the switch shows frame round(value × (frames - 1)) of its filmstrip.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line text field. A click takes the keyboard focus and selects the whole text; a
 // further click places the caret (a drag selects). Printable ASCII characters are typed
 // over the selection up to the maximum length; Backspace, Delete, Home, End, Left and

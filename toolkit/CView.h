@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A view: a rectangle of the frame that draws itself and may take mouse and key input.
 // Views lie flat in their frame (frame coordinates, no nesting); later views lie above
 // earlier ones. Input comes as events, never as a loop: a press goes to the top-most

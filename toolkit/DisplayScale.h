@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scale factor a window should use on this screen: 2 on screens the desktop has set to
 // 168 dots per inch or more (the X server's "Xft.dpi" resource; on Windows the system's
 // DPI), else 1.

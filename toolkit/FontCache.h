@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts by number and scale, loaded from the art on first use and kept for the frame's
 // life. Font numbers are the art's; 6 is the very small font of the preset bar.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's software framebuffer: opaque pixels 0x00RRGGBB, row-major, top row first,
 // in device pixels (frame size times the scale). Every drawing operation ends here, so the
 // whole editor renders without a display; the window only copies finished pixels out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse buttons, modifier keys and keys as the toolkit delivers them to views.
 #pragma once
 

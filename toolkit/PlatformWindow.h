@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame's window on the screen, behind an interface so that no window-system type
 // reaches a control and the frame runs without one. The window shows pixels of the frame's
 // framebuffer and turns the window system's input into calls on a WindowEventSink, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A short list of rectangles to redraw or to copy to the window. Overlapping or touching
 // rectangles are merged as they come, and past a few entries everything is merged into one
 // bounding rectangle, so a pass never does more than a handful of copies.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the toolkit needs from the library that holds the art: bitmaps by resource number
 // and the fonts for text, each at scale 1 or 2. The toolkit only declares these; the panel
 // art (resources/) defines them in the plug-in, and toolkit tests link a small fake.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen's scale on Windows: the system's DPI (GetDpiForSystem where the system has it,
 // else the screen's LOGPIXELSX); 96 is 100 %.
 #include "toolkit/DisplayScale.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module (DLL or program) whose window class the editor's windows use on Windows.
 #pragma once
 

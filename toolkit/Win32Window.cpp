@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame's window on Windows: a WS_CHILD window of the host's window. Its messages come
 // through the host's own message loop on the host's UI thread; the window has no loop and
 // no timer of its own. Pixels are copied from the frame's framebuffer with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen's scale under X11: the desktop's "Xft.dpi" resource.
 #include "toolkit/DisplayScale.h"
 

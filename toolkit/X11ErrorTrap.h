@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Catches the X errors of one display connection for the time of a scope, so that a
 // request on a window the host has already destroyed cannot reach Xlib's default handler,
 // which ends the whole process. Errors of other connections (the host's own) go on to the

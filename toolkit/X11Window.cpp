@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame's window under X11, through Xlib alone: a child of the host's window on a
 // display connection of its own. Every Xlib call runs inside an X11ErrorTrap, so a parent
 // that the host destroys first only makes the window count as gone.

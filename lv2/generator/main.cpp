@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the description of the LV2 bundle: manifest.ttl, tessel.ttl (the plug-in and its
 // ports) and presets.ttl (the factory programs), all from the tables the plug-in itself is
 // built from: the parameter table for names, defaults and kinds, its units table for units

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the panel-art generator: colours, fonts, images and the drawing helpers
 // that every bitmap uses. The generator runs at build time only; it draws with cairo and
 // never ships in the plug-in.

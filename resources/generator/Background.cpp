@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window background (bitmap 128) and the about picture (bitmap 129).
 #include "resources/generator/Art.h"
 #include "resources/generator/Layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every strip bitmap: knobs, switches, buttons, lamps, the numeric display's digits, the
 // input level bars and the preset bar's buttons.
 #include "resources/generator/Art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the generated C++ source that holds the art: one blob of palettes and LZ-coded
 // pixels, and the tables of ArtTables.h that point into it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's fonts as coverage masks of the printable ASCII characters.
 #pragma once
 

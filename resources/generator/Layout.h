@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel as the generator needs it, read from the editor's layout table: the size and
 // frame count of every bitmap, where each bitmap control sits, and the areas without a
 // bitmap that the background prints scales and fields into. The generator bakes the panel

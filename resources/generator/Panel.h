@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing of each bitmap, in panel units (one unit is one pixel at scale 1).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's art: the file, store, learn and clear buttons with their icons, and the
 // program rocker.
 #include "resources/generator/PresetBarArt.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's buttons and rocker, drawn for the generator's strips.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns a picture into at most 256 colours and one index byte per pixel. A picture with
 // few colours keeps them exactly; others get a median-cut palette refined by a few rounds
 // of k-means, all in a fixed order so the result never varies.

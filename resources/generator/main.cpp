@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every bitmap of the editor at scales 1 and 2, stores them compactly in one
 // generated C++ source, and writes preview pictures of the composed panel.
 //

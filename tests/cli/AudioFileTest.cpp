@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound files in and out: what reaches the disk, and what never does.
 #include "cli/AudioFile.h"
 #include "ToolFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built-in phrase that a render without input plays.
 #include "cli/DemoPhrase.h"
 #include "support/TestSignal.h"

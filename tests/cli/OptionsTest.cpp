@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as tessel-render reads it, before any effect exists.
 #include "cli/Options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The README's list of factory programs is made from the factory table: each program's
 // one-line comment, whether it follows the tempo, whether it is fully wet, and whether a
 // mono source comes out with different sides. The test fails when the README drifts from

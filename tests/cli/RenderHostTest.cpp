@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's host side in-process: the answers the effect gets, and the render loop.
 #include "cli/RenderHost.h"
 #include "cli/AudioStream.h"

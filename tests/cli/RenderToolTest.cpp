@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built tessel-render as a user runs it, its renders checked against the same input
 // played through the plug-in library by the test host.
 #include "ToolFixture.h"

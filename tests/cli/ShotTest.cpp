@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-shot: its command line, its PNG files, and pictures of the panel taken through the
 // effect's own editor without a screen.
 #include "cli/PanelShot.h"

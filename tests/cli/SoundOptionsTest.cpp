@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound options through the built tool as a musician types them: program and
 // parameter names, values in the units the host shows, settings that cannot be heard, bank
 // and preset files, and the settings the tool reads but never writes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a musician hears at the edges of a render through the built tool: tails that keep
 // every echo and fade when cut, overs reported, an input that ends early, and bounces that
 // alternate between the sides.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tool's text helpers: escaping for the terminal, name matching, and reading numbers
 // back out of the effect's value texts.
 #include "cli/NameMatching.h"

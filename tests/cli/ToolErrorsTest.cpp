@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tessel-render does with bad input: one clear line on stderr, a non-zero exit, and
 // no output file, partial or otherwise.
 #include "ToolFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the tessel-render tests: a temporary folder, running the built tool with its
 // output captured, and reading and writing sound files.
 #pragma once

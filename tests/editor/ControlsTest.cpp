@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel's own controls driven with mouse events as the window delivers them: the
 // knobs' accelerated drag, fine adjustment, defaults, the switches, the step buttons'
 // multipliers, the wheel, and the gestures the host sees.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The idle update: the numeric display (which value, its digits, sign, point, separator
 // and note values), blinking, the level bars' fall, and the about picture that stops it.
 #include "EditorFixture.h"

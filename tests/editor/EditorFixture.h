@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An effect with its editor for the editor's tests: a recording host, settings in memory,
 // a clock the test moves, and the window opened without a parent (the frame draws into its
 // framebuffer only). Helpers press, drag and release the mouse as the window would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor as the host's dispatcher meets it: the rectangle, open and close in any order,
 // keys, and the knob mode.
 #include "EditorFixture.h"

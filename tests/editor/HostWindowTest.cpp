@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plug-in's editor in a real X window, played as a host plays it: the built Tessel.so
 // loaded with dlopen, a parent window on the X server TESSEL_TEST_DISPLAY names (the Xvfb
 // that scripts/test.sh starts), effEditOpen into it, pointer and keys sent with XTest, and

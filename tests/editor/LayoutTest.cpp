@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel as it opens: every control built from its row of the layout table, in creation
 // order, answering at its place and suiting its parameter; drawn frames at both ends; the
 // lamp; reopening; the scales.

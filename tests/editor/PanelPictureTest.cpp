@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel as tessel-shot draws it, against the reviewed reference picture in reference/:
 // a change to the art, the layout or a control's drawing shows up here and is accepted by
 // regenerating the picture, never by accident.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's own controls on a bare frame: what each click, drag and release does to
 // the value, the listener, the file commands and the host's edit gestures.
 #include "editor/CPSKickButton.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar in an open editor (no parent window): programs through the rocker, the
 // menu and the name field, learn and clear mode, the controller display, hover frames and
 // the file buttons against scripted dialogs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar as a musician meets it, at both scales, in an open editor (no parent
 // window): a hint for every control that fits the hint line, the learn and clear texts, the
 // wheel and arrow keys over and beside the program controls, and a name selection that

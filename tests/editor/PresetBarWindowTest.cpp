@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar in a real window under the Xvfb named by TESSEL_TEST_DISPLAY, played as a
 // user would: a new program name typed into the window, and a bank saved through the real
 // file dialog (zenity, driven with xdotool) and loaded back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The effect's events reach the editor from any thread: host automation and MIDI learn run
 // on their own threads while the user-interface thread opens, idles, drags and closes the
 // window. Run under ThreadSanitizer, this finds any unsynchronised access.

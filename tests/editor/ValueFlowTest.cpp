@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the editor does with a changed control: linking the delay lines, the step buttons in
 // free and note mode, and knobs that spring back while their line follows the tempo.
 #include "EditorFixture.h"

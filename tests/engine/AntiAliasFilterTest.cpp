@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The anti-alias filter alone: its response, stability at every rate, preset and reset.
 #include "engine/AntiAliasFilter.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nothing the audio thread runs allocates: processReplacing in every block shape (each filter
 // placement with the VCO on and off, every section and LFO wave, both reverbs, delay-time
 // fades, tempo changes, bypass, mono input and output, blocks of 1 to 4096 frames, the

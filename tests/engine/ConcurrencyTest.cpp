@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's and the host's threads change parameters and read texts while the audio
 // thread processes; run under the thread sanitizer this finds unguarded shared state.
 #include "support/BlockRender.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The delay line alone: whole-sample delays, read offsets within the memory, clocking.
 #include "engine/DelayLine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive alone: its level law, the running sums, and reset.
 #include "engine/Drive.h"
 

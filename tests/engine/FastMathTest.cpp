@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast maths proved against the standard library over the ranges the engine uses them on.
 #include "engine/FastMath.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-effect renders pinned to the exact output bits: a seeded signal runs through the
 // effect under settings that between them reach every section, both reverb types, every LFO
 // wave, the clocked delay with a moving clock and the filter in each placement, at 44100 and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Construction, resume, suspend and destruction: buffer sizes that follow the sample rate,
 // what resume keeps and clears, values from the host that cannot be used, and the editor
 // that the effect owns.

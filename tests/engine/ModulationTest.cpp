@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modulation sources alone, where the golden outputs cannot look: exact clock factors,
 // the envelope's decay, bad input, the random wave's steps and host grid, and reset.
 #include "engine/Modulation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From parameter values to working values: delay range and mode side effects, tempo sync,
 // out-of-range reports, the editor's display values and notifications.
 #include "engine/DrellEditorEvents.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Silence: once the input and every tail have died away, blocks output exact zeros; the sound
 // that follows starts as it would have without the silence. Each render is compared with the
 // same render over an input that never counts as quiet (a dither of +-2e-10 on it), which

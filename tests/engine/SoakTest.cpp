@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long runs of the whole effect with every section on and settings jumping between
 // extremes: the output stays finite and bounded at every sample rate the engine accepts.
 #include "support/EffectHost.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state-variable filter alone: its responses, the cutoff ceiling, the cap on the cubic
 // term, bounded and decaying output, and reset.
 #include "engine/StateVariableFilter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dispatcher as the host meets it: one contract table of opcodes and their answers, and
 // the opcodes whose answers depend on the host.
 #include "testhost/TestHost.h"

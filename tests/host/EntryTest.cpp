@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library as a host meets it: exported symbols, entry point, effect record.
 #include "testhost/TestHost.h"
 

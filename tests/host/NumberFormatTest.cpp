@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface base's number formats at their edges: truncation, the eight places, the sign,
 // huge numbers and short buffers. (Everyday values are checked as value texts.)
 #include "host/NumberFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 96 host parameters: what the host reads of each (name, label, value, step properties)
 // matches the parameter table, texts stay within their bounds, and hostile values and
 // indices are harmless.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Audio through the loaded plug-in: delay times, mix, bypass, channel rules, feedback,
 // delay-time fades, the VCO clock, tempo sync and hostile host answers.
 #include "engine/Parameters.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loaded library keeps its settings under $TESSEL_CONFIG_HOME: the first instance stores
 // the controller map there, and a new instance loads the default bank named there.
 #include "platform/FileIo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Value texts the host shows for the 48 sound parameters, and their independence from the
 // host's C locale.
 #include "engine/Parameters.h"

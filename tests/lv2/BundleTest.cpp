@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bundle as a host's scan sees it: the plug-in, its ports with their names, defaults,
 // units and ranges, toggles and labelled choices, the presets, the editor's UI, and the two
 // exported symbols.

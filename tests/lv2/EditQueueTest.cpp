@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The queue that carries the effect's edits from the editor's and the audio thread to the
 // UI's idle: exact capacity, and no edit lost, doubled or reordered per thread while
 // several threads push and one takes.

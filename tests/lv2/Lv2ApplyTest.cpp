@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lv2apply, the minimal host: no features, no event buffer, control values by symbol.
 #include "lv2/Lv2Host.h"
 #include "lv2/PortLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lv2/Lv2Host.h"
 
 #include "lv2/PortLayout.h"

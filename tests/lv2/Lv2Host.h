@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host for the LV2 edition on lilv: finds the bundle through LV2_PATH as hosts do, offers
 // urid:map or no feature at all, applies presets, queues MIDI and time position events for
 // the next block and renders stereo audio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LV2 edition follows the host's tempo from its time position and takes MIDI control
 // changes; without urid:map it ignores both. (SessionStartTest.cpp compares its presets
 // with the VST 2 edition and the renderer.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a host sets is what plays: a fresh instance starts at the values set between switching
 // on and the first block (LV2 ports, a VST 2 host restoring a session, the renderer), the
 // ports alone decide the state whatever preset came before, and every supported sample rate

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller map travels with the host's session through the state interface, as the
 // VST 2 edition's parameters 48..95 do.
 #include "lv2/Lv2Host.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor as an LV2 host meets it: the built bundle's binary loaded with dlopen, a plug-in
 // instance made through its descriptor, the UI made through the UI descriptor with instance
 // access and a parent window on the X server TESSEL_TEST_DISPLAY names (the Xvfb that

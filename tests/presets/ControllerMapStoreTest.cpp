@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller map in the settings store: written on the first start, read by every new
 // instance, written again only when the user stores it.
 #include "engine/Drell.h"

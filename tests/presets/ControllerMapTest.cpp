@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MIDI control changes driving sound parameters, learn and clear modes, and the host's
 // controller-assignment parameters.
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar's controller names: which entry a display value shows, and the entries
 // around the controller numbers.
 #include "presets/ControllerNames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The factory bank as a new instance holds it, and a bounded, audible output from every
 // program.
 #include "presets/FactoryPrograms.h"

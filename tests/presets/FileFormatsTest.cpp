@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bank, preset and MIDI settings files byte by byte: exact layouts, refusals, names and
 // values made safe. (Mutated files are fed through the load commands in PresetFileFuzzTest.)
 #include "presets/FileFormats.h"

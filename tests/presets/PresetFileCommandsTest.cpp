@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file commands end to end: dialog requests, files written, files loaded into the bank,
 // the controller map and the default bank, files refused without a change, and no command
 // changing the process's current folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mutated bank, preset and MIDI settings files fed through the load commands: never a
 // crash, and either the whole file is taken or nothing changes. Seeded, so repeatable.
 #include "engine/Drell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bank of 61 programs as the host and the preset bar see it.
 #include "presets/CProgram.h"
 #include "support/EffectHost.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which command each save/load button of the preset bar runs.
 #include "presets/SaveLoadButtonCommand.h"
 #include "support/RecordingFileCommands.h"

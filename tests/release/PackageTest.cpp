@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Debian packages as scripts/package.sh writes them from this build: their files and
 // fields, lintian's verdict, and the packages installed into a scratch root with dpkg as apt
 // would install them, used from there and removed again.

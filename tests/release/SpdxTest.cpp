@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every source file the repository tracks carries its license line.
 #include "release/Command.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one version number as each edition and tool shows it, against the project version the
 // build was configured with.
 #include "release/Command.h"

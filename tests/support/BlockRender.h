@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole input run through an effect block by block, as a host runs it, and the measures
 // the engine tests compare renders by: the largest sample difference and the largest level
 // difference of short windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host for an effect built into the test program: the callback answers from the fields of
 // the EffectHost that the running test made on its thread, and records the calls through
 // which the effect reports edits to a host.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes an executable shell script standing in for a dialog program (zenity, kdialog) into
 // a test's folder. The script's body sees LOG, a file in the same folder to record into.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A settings store in memory, recording message boxes and scripted file dialogs, bundled
 // for constructing an effect in a test without touching the user's configuration or desktop.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds bank, preset and MIDI settings files byte by byte, independently of the codecs, and
 // snapshots what an effect holds, for tests of the file commands.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the event lists a host hands to effProcessEvents.
 #pragma once
 

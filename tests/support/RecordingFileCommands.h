@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A preset-bar command listener that records the name of every command it is asked to run.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes for tests: remembers every message instead of showing it.
 #pragma once
 

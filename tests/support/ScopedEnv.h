@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sets an environment variable (or unsets it, for null) for the life of the object.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File dialogs for tests: each start() takes the next scripted result, which poll() hands
 // out after a given number of polls that answer "running". Requests are recorded.
 #pragma once

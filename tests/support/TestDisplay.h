@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X server window tests play on: the Xvfb scripts/test.sh starts and names in
 // TESSEL_TEST_DISPLAY. Windows opened by the code under test reach it through DISPLAY.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tests' one source signal, seeded so renders repeat bit for bit: noise bursts, a falling
 // sine, a quieter burst, then silence for the last 60 % so tails play out. Peak about 0.8.
 // And the level the tests measure signals by.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A test that plays the host of a window on the X server TESSEL_TEST_DISPLAY names (the Xvfb
 // scripts/test.sh starts): a parent window and its children, idling as a host does until
 // something holds, and the pointer and keys sent with XTest. Without a server the test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scriptable host for tests: loads the built plug-in with dlopen as a real host does,
 // answers the host callback from fields the test sets, and records every call.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolkitTestSupport.h"
 #include "toolkit/CAnimKnob.h"
 #include "toolkit/CBitmap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small stand-in for the panel art, so the toolkit's tests know every pixel. Bitmaps
 // whose pixels are stored directly show (x, y, scale) in each pixel: red = x, green = y,
 // blue = scale (device pixels of that scale). Palette bitmaps (filmstrips) show their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the toolkit's tests share: a listener and an owner that record what reaches them,
 // and a canvas to draw into.
 #pragma once

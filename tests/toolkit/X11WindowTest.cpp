@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window under a real X server: the Xvfb named by TESSEL_TEST_DISPLAY. These tests play
 // the host: they create a parent window, open frames in it, click and type with XTest, and
 // destroy the parent under an open frame.

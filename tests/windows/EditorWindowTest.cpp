@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tessel's editor in a Windows host under Wine: opened into the host's window, driven by
 // the mouse messages the host's loop delivers, pictured, closed, reopened, and left behind
 // safely when the host destroys its window first. Needs an X server for Wine (DISPLAY);

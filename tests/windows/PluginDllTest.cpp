@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tessel.dll loaded as a Windows host loads it: the entry points, the parameters and their
 // texts, the programs, the settings in the registry, and renders that equal the Linux
 // build's. The Linux reference files are named by TESSEL_LINUX_RENDER (scripts/test.sh

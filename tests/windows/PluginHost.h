@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A minimal host for the built plug-in on Linux and on Windows: loads the library
 // (dlopen or LoadLibraryA) as a host does, calls its entry point and answers the callback
 // with a fixed version, no tempo and every pin connected, recording the automation calls.

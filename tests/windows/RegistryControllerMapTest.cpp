@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller map kept in the registry: written on the first start, read by the next
 // instance, and kept for a user who may not write the machine's keys.
 #include "engine/Drell.h"

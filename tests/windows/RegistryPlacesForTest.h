@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registry keys of one test, apart from the real ones and from other tests: a prefix under
 // Software\TesselTests in both hives, removed again when the test ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry settings store: value types as the registry holds them, the user's keys read
 // before the machine's, and writes that fall back to the user's keys when the machine's
 // cannot be written.

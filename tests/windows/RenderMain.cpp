@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-program-render <plug-in library> <output file>: writes the renders of every factory
 // program (PluginHost.h) as raw 32-bit floats in the machine's byte order, and their
 // parameter texts into <output file>.texts. The Linux build's files are the reference the

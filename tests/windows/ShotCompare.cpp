@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-shot-compare <reference.png> <picture.ppm> [<picture.png>]: compares the editor's
 // picture taken under Wine (a binary PPM) with tessel-shot's picture of the same program.
 // Passes when both have the same size, the mean difference per channel is below 1 and at

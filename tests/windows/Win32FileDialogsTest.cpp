@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the common file dialogs are given: the filter list in the form GetOpenFileNameA
 // reads and the starting folder in the system's form.
 #include "platform/Win32FileDialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file reading and atomic replacement on Windows.
 #include "platform/FileIo.h"
 
