@@ -157,7 +157,7 @@ bool CPresetSystemEditor::open(void* parentWindow) {
     controllerDisplay->setValue((kNoControllerNameIndex + 0.5f) / kControllerNameCount);
     addControl(controllerDisplay);
 
-    hintLine = new HintLine(getHeight(), panel);
+    hintLine = new HintLine(barRect(kHintLineTag), panel);
     hintLine->setTag(kHintLineTag);
     addControl(hintLine);
 

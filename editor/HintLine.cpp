@@ -11,10 +11,8 @@ constexpr CColor kBarColour{201, 196, 181, 255}; // the preset bar's own colour
 
 } // namespace
 
-HintLine::HintLine(int32_t windowHeight, CBitmap* panel)
-    : CParamDisplay({kArea.left, windowHeight - 13, kArea.right, windowHeight - 3}, panel,
-                    kNoFrame) {
-    setBackOffset({kArea.left, windowHeight - 13});
+HintLine::HintLine(const CRect& area, CBitmap* panel) : CParamDisplay(area, panel, kNoFrame) {
+    setBackOffset({area.left, area.top});
     setFont(kSmallFont);
     setFontColor(kInk);
     setBackColor(kBarColour);

@@ -11,11 +11,9 @@
 
 class HintLine : public VSTGUI::CParamDisplay {
 public:
-    // The area at scale 1 (between the bank buttons and the MIDI label).
-    static constexpr VSTGUI::CRect kArea{414, 158, 618, 168};
-
-    // `panel` is the window's background, shown where no hint is.
-    HintLine(int32_t windowHeight, VSTGUI::CBitmap* panel);
+    // `area` is where the layout puts it; `panel` is the window's background, shown where
+    // no hint is.
+    HintLine(const VSTGUI::CRect& area, VSTGUI::CBitmap* panel);
 
     void setText(std::string_view newText);
     const std::string& getText() const { return text; }

@@ -54,7 +54,7 @@ enum Tag : int32_t {
     kClearTag = 82,
     kProgramMenuTag = 83,
     kDefaultBankTag = 84,
-    kHintLineTag = 85, // the hint line (its place is HintLine::kArea)
+    kHintLineTag = 85,
     kNumTags
 };
 
@@ -73,6 +73,7 @@ enum class Kind {
     Rocker,      // previous / next program
     FileButton,  // loads or saves a file
     TextDisplay, // the controller of the last touched parameter
+    Hint,        // the hint line: what the control under the pointer does
     Toggle,      // learn and clear mode
     PushButton,  // store the controller map
 };
@@ -209,6 +210,7 @@ inline constexpr Control kControls[] = {
     {kLoadPresetTag, Kind::FileButton, {69, 156, 0, 0}, 998, Opening::None, kNone, kNone},
     {kSavePresetTag, Kind::FileButton, {95, 156, 0, 0}, 999, Opening::None, kNone, kNone},
     {kControllerDisplayTag, Kind::TextDisplay, {727, 158, 813, 168}, 0, Opening::None, kNone, kNone},
+    {kHintLineTag, Kind::Hint, {414, 158, 618, 168}, 0, Opening::None, kNone, kNone},
     {kLearnTag, Kind::Toggle, {822, 156, 0, 0}, 996, Opening::None, kNone, kNone},
     {kLoadMidiTag, Kind::FileButton, {649, 156, 0, 0}, 991, Opening::None, kNone, kNone},
     {kSaveMidiTag, Kind::FileButton, {675, 156, 0, 0}, 992, Opening::None, kNone, kNone},

@@ -75,7 +75,8 @@ float portValueOf(int param, ValueOf valueOf) {
 inline std::string presetUri(int program) {
     const auto tens = static_cast<char>('0' + program / 10 % 10);
     const auto units = static_cast<char>('0' + program % 10);
-    return std::string(kPresetUriPrefix) + tens + units;
+    const char digits[2] = {tens, units};
+    return std::string(kPresetUriPrefix).append(digits, 2);
 }
 
 // The port symbol of a parameter: its name in lower case, blanks as underscores

@@ -15,6 +15,7 @@
 #include "editor/DrellOnOffButton.h"
 #include "editor/DrellSwitch.h"
 #include "editor/DrellSwitchVert.h"
+#include "editor/HintLine.h"
 #include "editor/PanelLayout.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/SettingsKeys.h"
@@ -76,6 +77,8 @@ const std::type_info& classOf(panel::Kind kind) {
         return typeid(CSaveLoadButton);
     case panel::Kind::TextDisplay:
         return typeid(CParamDisplay);
+    case panel::Kind::Hint:
+        return typeid(HintLine);
     case panel::Kind::Toggle:
         return typeid(CPSOnOffButton);
     case panel::Kind::PushButton:
@@ -112,8 +115,9 @@ TEST_F(EditorFixture, EveryControlIsBuiltFromItsRowInOrder) {
         EXPECT_EQ(typeid(*view), classOf(row.kind));
         EXPECT_EQ(view->getViewSize(), toRect(panel::rectOf(row)));
         // The text fields draw over the panel behind them.
-        const bool overPanel =
-            row.kind == panel::Kind::TextField || row.kind == panel::Kind::TextDisplay;
+        const bool overPanel = row.kind == panel::Kind::TextField ||
+                               row.kind == panel::Kind::TextDisplay ||
+                               row.kind == panel::Kind::Hint;
         EXPECT_EQ(view->getBackground() ? view->getBackground()->getResourceId() : 0,
                   overPanel ? panel::kBackgroundBitmap : row.bitmap);
         if (row.defaultValue != panel::kNone) {

@@ -6,6 +6,7 @@
 #include "editor/ControlHints.h"
 #include "editor/Editor.h"
 #include "editor/HintLine.h"
+#include "editor/PanelLayout.h"
 #include "engine/Drell.h"
 #include "support/EffectHost.h"
 #include "support/FakeServices.h"
@@ -86,7 +87,7 @@ protected:
 
 // Every control the pointer can rest on names what it does, in a line that shows whole.
 TEST_P(PresetBarUse, EveryControlHasAHintThatFitsTheLine) {
-    const int32_t room = (HintLine::kArea.width() - 4) * GetParam();
+    const int32_t room = (panel::rectOf(panel::kHintLineTag).width() - 4) * GetParam();
     std::set<std::string> seen;
     int32_t controls = 0;
     for (int32_t i = 0; i < frame().getNbViews(); ++i) {

@@ -85,8 +85,8 @@ TEST(Lv2Render, ControlChangeMovesItsBoundParameter) {
             if (block == 20) lv2.queueMidi(100, 0xB4, 20, 0); // channel 5
         });
         const std::size_t cc = 20 * kBlock;
-        const double before = rms(out.left, cc - 4096, cc);
-        const double after = rms(out.left, out.left.size() - 4096, out.left.size());
+        const double before = testsignal::rms(out.left, cc - 4096, cc);
+        const double after = testsignal::rms(out.left, out.left.size() - 4096, out.left.size());
         ASSERT_GT(before, 0.05);
         if (withMap)
             EXPECT_LT(after, 1e-4 * before) << "Main In did not close";
