@@ -26,10 +26,12 @@ inline constexpr float kMaxLfoHz = 15.0f;
 
 // The free LFO rate of a rate value 0..1: 16^v - 1 Hz (the engine keeps it at least
 // kMinLfoHz), and the value of a rate.
-template <typename T> T lfoHzOf(T value) noexcept {
+template <typename T>
+T lfoHzOf(T value) noexcept {
     return std::pow(T(16), value) - T(1);
 }
-template <typename T> T lfoValueOf(T hz) noexcept {
+template <typename T>
+T lfoValueOf(T hz) noexcept {
     return std::log(hz + T(1)) / std::log(T(16));
 }
 

@@ -248,7 +248,8 @@ std::string description(Drell& effect) {
            "tempo, modulation, filter, drive and reverb.\" ;\n"
         << "    doap:license <https://spdx.org/licenses/GPL-3.0-or-later> ;\n"
         << "    lv2:minorVersion " << version::lv2MinorVersion() << " ;\n"
-        << "    lv2:microVersion " << version::lv2MicroVersion() << " ;\n"
+        << "    lv2:microVersion " << version::lv2MicroVersion()
+        << " ;\n"
         // No hardRTCapable: an editor's change of the reverb type takes the engine lock on
         // the UI thread, which run may then wait for.
         << "    lv2:optionalFeature urid:map ;\n"

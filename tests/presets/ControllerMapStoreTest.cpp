@@ -44,7 +44,8 @@ TEST(ControllerMapStore, StoredMapOverridesTheDefaults) {
 
     Drell effect(nullptr, fakes.services());
     EXPECT_EQ(fakes.settings.writeCount, writesBefore) << "an existing key must not be rewritten";
-    EXPECT_EQ(fakes.settings.readCount, 1) << "one reading of the MIDI key (the editor reads the default bank)";
+    EXPECT_EQ(fakes.settings.readCount, 1)
+        << "one reading of the MIDI key (the editor reads the default bank)";
     EXPECT_EQ(effect.getControllerOfParameter(0), 22);
     EXPECT_EQ(effect.getControllerOfParameter(1), 20);
     EXPECT_EQ(effect.getParameterOfController(22), 0);

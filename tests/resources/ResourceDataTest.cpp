@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/PanelLayout.h"
 #include "toolkit/ResourceData.h"
+#include "editor/PanelLayout.h"
 
 #include <gtest/gtest.h>
 
