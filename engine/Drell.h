@@ -73,6 +73,10 @@ public:
         editorEvents.store(events, std::memory_order_release);
     }
 
+    // Every block through the per-sample chain, with no block-wise shape and no silence: the
+    // reference the faster shapes are proved against. Read once per block.
+    void setReferenceChain(bool on) noexcept { referenceChain = on; }
+
     // Sizes that follow the sample rate, for tests and diagnostics.
     float engineRate() const noexcept { return dspRate; }
     int delayLength() const noexcept { return dlyLine[0].length(); }
@@ -243,6 +247,7 @@ private:
     // Whether an unsupported sample rate was reported; each instance says it once.
     bool rateReported = false;
     std::atomic<DrellEditorEvents*> editorEvents{nullptr};
+    Relaxed<bool> referenceChain{false};
 
     // The last value each sound parameter received, as getParameter returns it.
     Relaxed<float> params[kNumParams];

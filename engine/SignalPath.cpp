@@ -67,9 +67,11 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     // Requests from setParameter reach the state this thread owns.
     applyRequests(chain);
     const BlockSettings b = readBlockSettings(chain);
+    const bool reference = referenceChain;
     // Silence goes on while the input stays quiet and nothing glides; a reverb switched on
     // meanwhile may still hold a tail, so it ends silence too.
-    if (silent && inputQuiet && b.settled && (b.reverbOn == silentWithReverb || !b.reverbOn)) {
+    if (!reference && silent && inputQuiet && b.settled &&
+        (b.reverbOn == silentWithReverb || !b.reverbOn)) {
         runSilentBlock(chain, b, frames);
         return;
     }
@@ -78,7 +80,7 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     prepareMemories(frames, b.clocked);
     const QuietWatch before = watchQuiet();
 
-    if (isBlockWise(b)) {
+    if (!reference && isBlockWise(b)) {
         // The block-wise shapes keep their state in arrays, and work on the chain in place.
         for (int s = 0; s < 2; ++s) chain.meterHigh[s] = chain.meterLow[s] = 0.0f;
         if (b.clocked)
