@@ -9,6 +9,7 @@
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
 #include "engine/SidePair.h"
+#include "engine/StateCheck.h"
 
 class AntiAliasFilter {
 public:
@@ -25,10 +26,16 @@ public:
     inline void process(float a[2]) noexcept;
     // Sets every state of each side to its value, so switching the filter in starts settled.
     void preset(const float a[2]) noexcept;
+    // Whether the states are numbers, and their largest magnitude.
+    bool isFinite() const noexcept { return statecheck::allFinite(states()); }
+    float peak() const noexcept { return statecheck::peak(states()); }
 
     float aaB0 = 1.0f, aaB1 = 0.0f, aaB2 = 0.0f, aaA1 = 0.0f, aaA2 = 0.0f;
     // Per stage: x1, x2, y1, y2, each as left and right, so both sides run as one pair.
     float aaState[2][4][2] = {};
+
+private:
+    std::span<const float> states() const noexcept { return {&aaState[0][0][0], 16}; }
 };
 
 TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {

@@ -138,6 +138,23 @@ private:
         AntiAliasFilter antiAlias;
         Drive drive;
         Modulation modulation;
+
+        // The guards flip once per sample.
+        TESSEL_PER_SAMPLE void flipGuards() noexcept {
+            guard8 = -guard8;
+            guard10 = -guard10;
+        }
+        // A delay-time fade runs or waits to start.
+        bool fading() const noexcept {
+            return dlyTimePending[0] || dlyTimePending[1] || fadeGain[0] < 1.0f ||
+                   fadeGain[1] < 1.0f;
+        }
+        // After n samples of settled smoothers from the block's sample first: the smoothers
+        // hold the last sample's values, and the guards have flipped n times.
+        void settleAfter(const float (&settledValues)[2][kSmoothedLanes], int first,
+                         int n) noexcept;
+        // Whether the chain's own values and every stage's states are numbers.
+        bool isFinite() const noexcept;
     };
 
     // Parameter mapping (ParameterMapping.cpp).
@@ -155,50 +172,46 @@ private:
         return editorEvents.load(std::memory_order_acquire);
     }
 
-    // Signal path (SignalPath.cpp).
+    // Signal path (SignalPath.cpp): the prologue, the choice of shape, the per-sample chain
+    // and the epilogue.
     struct Frame {
         float l, r;
     };
+    using Lines = DelayLine::Cursor[2];
     // Placement of the filter for a block: off, or on in mode "in", "fb" or "fx".
     enum FilterPlacement : int { kFilterOff, kFilterIn, kFilterFb, kFilterFx };
     struct BlockSettings;
     void beginBlock(float** inputs, float** outputs) noexcept;
     BlockSettings readBlockSettings(const ChainState& c) const noexcept;
-    static bool isBlockWise(const BlockSettings& b) noexcept;
-    void runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
+    template <typename Run>
+    void dispatchShape(const BlockSettings& b, Run&& run) noexcept;
     template <bool Clocked, int Filter>
     void runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
-    Frame processSample(ChainState& c, const BlockSettings& b, float inL, float inR) noexcept;
+    Frame processSample(ChainState& c, Lines& line, const BlockSettings& b, float lfoL, float lfoR,
+                        float inL, float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
-    static void smoothStep(float smoothed[kSmoothedLanes], float guard10,
-                           const BlockSettings& b) noexcept;
     void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
     void meterInput(ChainState& c, float xL, float xR) noexcept;
-    void crossPanFeedback(const ChainState& c, float a[2]) noexcept;
-    float fadeDelayTime(ChainState& c, int side, float y) noexcept;
+    // The stages between the input and the delay lines, and between the lines and the
+    // feedback: each runs one sample of both sides, in every shape of the chain.
+    template <bool Clocked, int Filter>
+    void linesInput(ChainState& c, const BlockSettings& b, const float* sm, float x[2],
+                    float a[2]) noexcept;
+    void modulate(ChainState& c, const BlockSettings& b, const float* sm, const float a[2],
+                  float lfoL, float lfoR, bool filterReads) noexcept;
+    template <int Filter>
+    void linesOutput(ChainState& c, const BlockSettings& b, const float y[2], float w[2]) noexcept;
+    float fadeDelayTime(ChainState& c, Lines& line, int side, float y) noexcept;
+    void runReverb(float w[2], float guard8, float rvbAmt) noexcept;
 
-    // Block-wise shapes of the chain (BlockwiseChain.cpp): with the smoothers settled, no
-    // fade, and the filter, drive and reverb off (the modulation too, or the clock following
-    // the LFO alone), each stage runs as a loop of its own over stretches of the block that
-    // the delay lines' feedback cannot reach within (stretches no longer than the shorter
-    // delay); shorter delays run the per-sample chain.
-    void runPlainBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
-    void runClockedBlock(ChainState& c, const BlockSettings& b, int frames) noexcept;
-    static int steadyClock(const DelayLine& line, const float rate[2], int first) noexcept;
-    static void readSteadyClock(DelayLine& line, int ticksPerSample, int n, float* y) noexcept;
-    static void writeSteadyClock(DelayLine& line, int ticksPerSample, int n,
-                                 const float* a) noexcept;
-    static void readClock(DelayLine& line, const float* rates, int n, float* y, int* ticks,
-                          float* tickTime) noexcept;
-    static void writeClock(DelayLine& line, const float* rates, int n, const float* a,
-                           const int* ticks, const float* tickTime) noexcept;
+    // The block-wise chain (StretchChain.cpp): with the smoothers settled and no delay-time
+    // fade, each stage runs as a loop of its own over stretches of the block that the delay
+    // lines' feedback cannot reach within (no longer than the shorter delay); shorter delays
+    // run the per-sample chain.
+    template <bool Clocked, int Filter>
+    void runStretches(ChainState& c, const BlockSettings& b, int frames) noexcept;
     void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
-    static ModulationSettings modulationAt(const BlockSettings& b, int parity) noexcept;
-    void fillDriveRings(ChainState& c, const BlockSettings& b, const float* aL, const float* aR,
-                        int n, int first) noexcept;
-    void finishStretch(ChainState& c, const BlockSettings& b, int n, int first,
-                       const float lastA[2], const float fed[2]) noexcept;
 
     // Silence (Silence.cpp): after the input and every memory and state have stayed below
     // the silence level, blocks output zeros and keep only what moves with time.

@@ -8,6 +8,9 @@
 #pragma once
 
 #include "engine/PerSample.h"
+#include "engine/StateCheck.h"
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -30,11 +33,28 @@ public:
     // One sample: feeds |a| * drive into the rings; when drvOn, also runs the sums and
     // scales a. After samples with the drive off the sums wait for rebuildSums.
     inline void process(float a[2], float drive, bool drvOn) noexcept;
+    // n samples of process with the drive off at once, the drive values of a stretch's even
+    // and odd samples given: only the last avgLen of them stay in the rings.
+    void fillRings(const float* aL, const float* aR, int n, const float drive[2]) noexcept;
+    // Whether the rings and sums are numbers, and the rings' largest magnitude.
+    bool isFinite() const noexcept {
+        return statecheck::allFinite(ring(0)) && statecheck::allFinite(ring(1)) &&
+               statecheck::allFinite({driveSum[0], driveSum[1]});
+    }
+    float peak() const noexcept {
+        return std::max(statecheck::peak(ring(0)), statecheck::peak(ring(1)));
+    }
 
     int avgLen = 4;
     float driveRing[2][16] = {};
     int drivePos = 0;
     float driveSum[2] = {0.0f, 0.0f};
+
+private:
+    // The entries of a side's ring that the running mean spans.
+    std::span<const float> ring(int side) const noexcept {
+        return {driveRing[side], static_cast<std::size_t>(avgLen > 16 ? 16 : avgLen)};
+    }
 };
 
 TESSEL_PER_SAMPLE void Drive::process(float a[2], float drive, bool drvOn) noexcept {

@@ -61,47 +61,46 @@ inline float exp2(float x) noexcept {
     return static_cast<float>(p) * scale; // exact scaling by a power of two
 }
 
-// exp2 of each lane, with exp2's arithmetic in each lane (the same results, bit for bit).
-inline FloatPair exp2(FloatPair x) noexcept {
-    using IntPair = std::int32_t __attribute__((vector_size(8)));
-    constexpr float kLimit = 125.0f;
-    const FloatPair zero = {0.0f, 0.0f};
-    const FloatPair limit = {kLimit, kLimit};
-    const FloatPair magnitude =
-        reinterpret_cast<FloatPair>(reinterpret_cast<IntPair>(x) & 0x7FFFFFFF);
-    const FloatPair held = x > 0.0f ? limit : (x < 0.0f ? -limit : zero);
-    x = magnitude <= kLimit ? x : held;
-    constexpr float kRound = 12582912.0f;
-    const FloatPair nearest = (x + kRound) - kRound;
-    const IntPair n = __builtin_convertvector(nearest, IntPair);
-    const DoublePair f = __builtin_convertvector(x - nearest, DoublePair);
-    const DoublePair p = exp2Fraction(f);
-    const FloatPair scale = reinterpret_cast<FloatPair>((n + 127) << 23);
-    return __builtin_convertvector(p, FloatPair) * scale;
+// 2^f of each lane of a vector of fractions, exp2Fraction in double precision.
+inline FloatPair exp2FractionLanes(FloatPair f) noexcept {
+    return __builtin_convertvector(exp2Fraction(__builtin_convertvector(f, DoublePair)), FloatPair);
 }
-
-// exp2 of each of four lanes, with exp2's arithmetic in each lane (the same results, bit for
-// bit), the polynomial in two double pairs.
 using FloatQuad = float __attribute__((vector_size(16)));
-inline FloatQuad exp2(FloatQuad x) noexcept {
-    using IntQuad = std::int32_t __attribute__((vector_size(16)));
-    constexpr float kLimit = 125.0f;
-    const FloatQuad zero = {0.0f, 0.0f, 0.0f, 0.0f};
-    const FloatQuad limit = {kLimit, kLimit, kLimit, kLimit};
-    const FloatQuad magnitude =
-        reinterpret_cast<FloatQuad>(reinterpret_cast<IntQuad>(x) & 0x7FFFFFFF);
-    const FloatQuad held = x > 0.0f ? limit : (x < 0.0f ? -limit : zero);
-    x = magnitude <= kLimit ? x : held;
-    constexpr float kRound = 12582912.0f;
-    const FloatQuad nearest = (x + kRound) - kRound;
-    const IntQuad n = __builtin_convertvector(nearest, IntQuad);
-    const FloatQuad f = x - nearest;
+inline FloatQuad exp2FractionLanes(FloatQuad f) noexcept {
     const DoublePair low = exp2Fraction(DoublePair{f[0], f[1]});
     const DoublePair high = exp2Fraction(DoublePair{f[2], f[3]});
-    const FloatQuad p = {static_cast<float>(low[0]), static_cast<float>(low[1]),
-                         static_cast<float>(high[0]), static_cast<float>(high[1])};
-    const FloatQuad scale = reinterpret_cast<FloatQuad>((n + 127) << 23);
-    return p * scale;
+    return FloatQuad{static_cast<float>(low[0]), static_cast<float>(low[1]),
+                     static_cast<float>(high[0]), static_cast<float>(high[1])};
+}
+
+// The integer vector of a float vector's size.
+template <typename Lanes>
+struct IntLanes;
+template <>
+struct IntLanes<FloatPair> {
+    using type = std::int32_t __attribute__((vector_size(8)));
+};
+template <>
+struct IntLanes<FloatQuad> {
+    using type = std::int32_t __attribute__((vector_size(16)));
+};
+
+// exp2 of each lane of a pair or quad, with exp2's arithmetic in each lane (the same
+// results, bit for bit).
+template <typename Lanes>
+inline Lanes exp2(Lanes x) noexcept {
+    using Ints = typename IntLanes<Lanes>::type;
+    constexpr float kLimit = 125.0f;
+    const Lanes zero = {};
+    const Lanes limit = zero + kLimit;
+    const Lanes magnitude = reinterpret_cast<Lanes>(reinterpret_cast<Ints>(x) & 0x7FFFFFFF);
+    const Lanes held = x > 0.0f ? limit : (x < 0.0f ? -limit : zero);
+    x = magnitude <= kLimit ? x : held;
+    constexpr float kRound = 12582912.0f;
+    const Lanes nearest = (x + kRound) - kRound;
+    const Ints n = __builtin_convertvector(nearest, Ints);
+    const Lanes scale = reinterpret_cast<Lanes>((n + 127) << 23);
+    return exp2FractionLanes(x - nearest) * scale;
 }
 
 // sin(x) for |x| <= pi/2; arguments beyond are clamped to +-pi/2, NaN gives 0.

@@ -3,12 +3,14 @@
 // reset both share, and the buffers and coefficients that depend on the rate.
 #include "engine/Drell.h"
 #include "engine/SampleRates.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -200,40 +202,21 @@ void Drell::prepareMemories(int frames, bool clocked) noexcept {
 }
 
 bool Drell::chainIsFinite() const noexcept {
-    // Every recursive state of the chain; the memories are covered by what they feed. x - x
-    // is 0 for a finite x and NaN otherwise, so sums of these test many values at once: four
-    // values per vector step, added in a tree held in registers, so that the additions do
-    // not wait on one another and the test ends the block without a long chain of them.
-    using Quad = float __attribute__((vector_size(16)));
-    const auto zeroes = [](Quad q) { return q - q; };
-    const auto at = [&zeroes](const float* p) {
-        Quad q;
-        std::memcpy(&q, p, sizeof q);
-        return zeroes(q);
-    };
-    const ChainState& c = chain;
-    const Modulation& m = c.modulation;
-    const DelayLine& l0 = dlyLine[0];
-    const DelayLine& l1 = dlyLine[1];
-    const float* lp = reverb.rvbLp;
-    const float* sm = c.smoothed;
-    static_assert(kSmoothedLanes == 16);
-    const float* aa = &c.antiAlias.aaState[0][0][0];
-    static_assert(sizeof c.antiAlias.aaState == 16 * sizeof(float));
-    const float* tone = &reverb.toneState[0][0];
-    static_assert(sizeof reverb.toneState == 8 * sizeof(float));
-    const Quad scalars = (zeroes(Quad{c.fbSignal[0], c.fbSignal[1], c.fadeGain[0], c.fadeGain[1]}) +
-                          zeroes(Quad{l0.clkRate, l0.clkPhase, l1.clkRate, l1.clkPhase})) +
-                         (zeroes(Quad{m.lfoPhase[0], m.lfoPhase[1], m.lfoOut[0], m.lfoOut[1]}) +
-                          zeroes(Quad{m.envState[0], m.envState[1], m.envMod[0], m.envMod[1]}));
-    const Quad moreScalars =
-        (zeroes(Quad{m.vcoFactor[0], m.vcoFactor[1], c.drive.driveSum[0], c.drive.driveSum[1]}) +
-         zeroes(Quad{m.lfoPhaseMaster, m.shAcc, m.fltFactor, lp[0]})) +
-        (zeroes(Quad{lp[1], lp[2], lp[3], lp[4]}) + zeroes(Quad{lp[5], 0.0f, 0.0f, 0.0f}));
-    const Quad smoothed = (at(sm) + at(sm + 4)) + (at(sm + 8) + at(sm + 12));
-    const Quad antiAlias = (at(aa) + at(aa + 4)) + (at(aa + 8) + at(aa + 12));
-    const Quad histories = (at(l0.inHist) + at(l0.outHist)) + (at(l1.inHist) + at(l1.outHist));
-    const Quad tones = at(tone) + at(tone + 4);
-    const Quad all = ((scalars + moreScalars) + (smoothed + antiAlias)) + (histories + tones);
-    return (all[0] + all[1]) + (all[2] + all[3]) == 0.0f;
+    // Every recursive state of the chain, each stage answering for its own; the memories are
+    // covered by what they feed.
+    return chain.isFinite() && dlyLine[0].isFinite() && dlyLine[1].isFinite() && reverb.isFinite();
+}
+
+bool Drell::ChainState::isFinite() const noexcept {
+    const std::span<const float> smoothedValues(smoothed);
+    return statecheck::allFinite(smoothedValues) &&
+           statecheck::allFinite(
+               {fbSignal[0], fbSignal[1], fadeGain[0], fadeGain[1], lastA[0], lastA[1]}) &&
+           svf.isFinite() && antiAlias.isFinite() && drive.isFinite() && modulation.isFinite();
+}
+
+void Drell::ChainState::settleAfter(const float (&settledValues)[2][kSmoothedLanes], int first,
+                                    int n) noexcept {
+    std::memcpy(smoothed, settledValues[(first + n - 1) & 1], sizeof smoothed);
+    if ((n & 1) != 0) flipGuards();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Modulation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -151,4 +152,18 @@ float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
         --steps;
     }
     return p;
+}
+
+bool Modulation::isFinite() const noexcept {
+    const float values[] = {lfoPhaseMaster, lfoPhase[0],  lfoPhase[1], lfoOut[0], lfoOut[1],
+                            shAcc,          envState[0],  envState[1], envMod[0], envMod[1],
+                            vcoFactor[0],   vcoFactor[1], fltFactor};
+    float sum = 0.0f;
+    for (const float v : values) sum += v - v;
+    return sum == 0.0f;
+}
+
+float Modulation::envelopePeak() const noexcept {
+    const float high = std::max(std::fabs(envState[0]), std::fabs(envState[1]));
+    return high == high ? high : 1.0f;
 }

@@ -59,6 +59,15 @@ public:
     // they hold, and the factors are 1.
     inline void process(const float mag[2], bool modOn, const ModulationSettings& s,
                         bool filterReads = true) noexcept;
+    // The same sample with the LFO's outputs made beforehand (runLfoStretch), the modulation
+    // on.
+    inline void processWithLfo(const float mag[2], const ModulationSettings& s, float lfoL,
+                               float lfoR, bool filterReads) noexcept;
+    // Neutral factors: 1 moves neither the clock nor the cutoff (the modulation is off).
+    void neutralFactors() noexcept { vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f; }
+    // Whether every state is a number, and the followers' largest magnitude.
+    bool isFinite() const noexcept;
+    float envelopePeak() const noexcept;
     // The LFO's next n samples of each side into left and right, the wave chosen once, for
     // a block whose clock follows the LFO alone (the source set to the LFO): the caller
     // makes the clock factors from them, as clockFactors would. followOnly runs separately.
@@ -254,18 +263,26 @@ TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s
     return lfoPart;
 }
 
-TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
-                                           const ModulationSettings& s, bool filterReads) noexcept {
-    if (!modOn) {
-        vcoFactor[0] = vcoFactor[1] = fltFactor = 1.0f;
-        return;
-    }
+TESSEL_PER_SAMPLE void Modulation::processWithLfo(const float mag[2], const ModulationSettings& s,
+                                                  float lfoL, float lfoR,
+                                                  bool filterReads) noexcept {
     followEnvelopes(mag, s);
-    runLfo(s);
+    lfoOut[0] = lfoL;
+    lfoOut[1] = lfoR;
     const FloatPair lfoPart = clockFactors(s);
     // The left side's sources steer the filter of both channels.
     if (filterReads) {
         const float x = lfoPart[0] + envMod[0];
         fltFactor = fastmath::exp2(s.fltModDepth * 3.0f * x);
     }
+}
+
+TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
+                                           const ModulationSettings& s, bool filterReads) noexcept {
+    if (!modOn) {
+        neutralFactors();
+        return;
+    }
+    runLfo(s);
+    processWithLfo(mag, s, lfoOut[0], lfoOut[1], filterReads);
 }

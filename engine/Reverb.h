@@ -34,7 +34,9 @@
 #include "engine/PerSample.h"
 #include "engine/Relaxed.h"
 #include "engine/SidePair.h"
+#include "engine/StateCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -73,6 +75,14 @@ public:
     void reset() noexcept;
     // One sample: w[0], w[1] hold the reverb input and receive the output.
     inline void process(float w[2], float rvbAmt) noexcept;
+    // Whether the damping and tone states are numbers, and their largest magnitude (the
+    // memories are covered by what they feed).
+    bool isFinite() const noexcept {
+        return statecheck::allFinite(rvbLp) && statecheck::allFinite(toneStates());
+    }
+    float peak() const noexcept {
+        return std::max(statecheck::peak(rvbLp), statecheck::peak(toneStates()));
+    }
 
     // Memory size in floats for a sample rate, less one (a power of two less one).
     static int maskForRate(float dspRate) noexcept;
@@ -114,6 +124,7 @@ private:
         bool growing = true;
     };
 
+    std::span<const float> toneStates() const noexcept { return {&toneState[0][0], 8}; }
     inline void processSpring(float w[2], float rvbAmt) noexcept;
     inline void processPlate(float w[2], float rvbAmt) noexcept;
     inline FloatPair tone(FloatPair x) noexcept;

@@ -4,11 +4,12 @@
 // or waits.
 //
 // The switches, modes and coefficients that other threads write are read once per block, and
-// requests from setParameter are taken at the block start. The common shapes run block-wise
-// (BlockwiseChain.cpp) and silence costs next to nothing (Silence.cpp); every other block runs
-// the per-sample chain, compiled once for each combination of the two choices that shape the
-// chain most (VCO on or off, filter placement). The chain's state is copied whole into a local
-// object for the block and back after it.
+// requests from setParameter are taken at the block start. With the smoothers settled and no
+// delay-time fade the block runs block-wise (StretchChain.cpp), silence costs next to nothing
+// (Silence.cpp); every other block, and every block while the reference switch is on, runs the
+// per-sample chain, compiled once for each combination of the two choices that shape the chain
+// most (VCO on or off, filter placement). The chain's state and the delay lines' cursors are
+// copied into locals for the block and back after it.
 #include "engine/ChainBlock.h"
 #include "engine/DenormalGuard.h"
 #include "engine/Drell.h"
@@ -80,27 +81,19 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     prepareMemories(frames, b.clocked);
     const QuietWatch before = watchQuiet();
 
-    if (!reference && isBlockWise(b)) {
-        // The block-wise shapes keep their state in arrays, and work on the chain in place.
-        for (int s = 0; s < 2; ++s) chain.meterHigh[s] = chain.meterLow[s] = 0.0f;
-        if (b.clocked)
-            runClockedBlock(chain, b, frames);
-        else
-            runPlainBlock(chain, b, frames);
+    for (int side = 0; side < 2; ++side) chain.meterHigh[side] = chain.meterLow[side] = 0.0f;
+    if (!reference && b.settled && !b.fading) {
+        dispatchShape(b, [&]<bool Clocked, int Filter>() {
+            runStretches<Clocked, Filter>(chain, b, frames);
+        });
     } else {
-        ChainState c = chain;
-        for (int s = 0; s < 2; ++s) c.meterHigh[s] = c.meterLow[s] = 0.0f;
-        runChain(c, b, 0, frames);
-        chain = c;
+        dispatchShape(
+            b, [&]<bool Clocked, int Filter>() { runBlock<Clocked, Filter>(chain, b, 0, frames); });
     }
     ChainState& c = chain;
     // A filter that is off leaves the cutoff factor to the block's end.
-    if (b.modOn && b.filter == kFilterOff) {
-        ModulationSettings m = b.modulation;
-        m.modSource = c.smoothed[sModSource];
-        m.fltModDepth = c.smoothed[sFltModDepth];
-        c.modulation.filterFactorAfterBlock(m);
-    }
+    if (b.modOn && b.filter == kFilterOff)
+        c.modulation.filterFactorAfterBlock(b.modulationFor(c.smoothed));
     // The block's extremes join the meter's (the editor may have cleared it meanwhile).
     for (int s = 0; s < 2; ++s) {
         if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
@@ -124,65 +117,75 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     updateQuiet(before, b, inputQuiet, frames);
 }
 
-bool Drell::isBlockWise(const BlockSettings& b) noexcept {
-    // With the modulation on, the clock may follow the LFO block-wise where the source is set
-    // to the LFO (the envelopes' share of the clock is then next to nothing).
-    const bool lfoOnly = b.modOn && b.clocked && b.modulation.lfoWave != 4 &&
-                         std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
-                         std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
-    return b.settled && !b.fading && b.filter == kFilterOff && !b.driveOn &&
-           (!b.modOn || lfoOnly) && !b.reverbOn;
-}
-
-void Drell::runChain(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
-    // Sample by sample, compiled once for each combination of the two choices that shape the
-    // chain most (VCO, filter placement).
+template <typename Run>
+void Drell::dispatchShape(const BlockSettings& b, Run&& run) noexcept {
+    // Compiled once for each combination of the two choices that shape the chain most.
     switch (b.filter) {
     case kFilterIn:
-        b.clocked ? runBlock<true, kFilterIn>(c, b, first, frames)
-                  : runBlock<false, kFilterIn>(c, b, first, frames);
+        b.clocked ? run.template operator()<true, kFilterIn>()
+                  : run.template operator()<false, kFilterIn>();
         break;
     case kFilterFb:
-        b.clocked ? runBlock<true, kFilterFb>(c, b, first, frames)
-                  : runBlock<false, kFilterFb>(c, b, first, frames);
+        b.clocked ? run.template operator()<true, kFilterFb>()
+                  : run.template operator()<false, kFilterFb>();
         break;
     case kFilterFx:
-        b.clocked ? runBlock<true, kFilterFx>(c, b, first, frames)
-                  : runBlock<false, kFilterFx>(c, b, first, frames);
+        b.clocked ? run.template operator()<true, kFilterFx>()
+                  : run.template operator()<false, kFilterFx>();
         break;
     default:
-        b.clocked ? runBlock<true, kFilterOff>(c, b, first, frames)
-                  : runBlock<false, kFilterOff>(c, b, first, frames);
+        b.clocked ? run.template operator()<true, kFilterOff>()
+                  : run.template operator()<false, kFilterOff>();
         break;
     }
 }
 
 template <bool Clocked, int Filter>
-void Drell::runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept {
+void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
+                     int frames) noexcept {
     const float* inL = blockIn[0] + first;
     const float* inR = blockIn[1] + first;
     float* outL = blockOut[0] + first;
     float* outR = blockOut[1] != nullptr ? blockOut[1] + first : nullptr;
-    // The chain's state in a local copy, which the stores to the memories and outputs cannot
-    // reach: its recursions then stay in registers instead of going through memory.
-    ChainState local = c;
-    for (int i = 0; i < frames; ++i) {
-        const Frame w = processSample<Clocked, Filter>(local, b, inL[i], inR[i]);
-        if (outR != nullptr) {
-            outL[i] = w.l;
-            outR[i] = w.r;
-        } else {
-            outL[i] = 0.5f * w.r + 0.5f * w.l; // one output carries both sides
+    // The chain's state and the lines' cursors in locals, which the stores to the memories
+    // and outputs cannot reach: their recursions then stay in registers.
+    ChainState c = chainState;
+    DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
+    constexpr int kChunk = DelayLine::kMaxStretch;
+    alignas(16) float lfo[2][kChunk] = {};
+    for (int done = 0; done < frames; done += kChunk) {
+        const int n = std::min(kChunk, frames - done);
+        // The LFO depends on time alone: its samples are made ahead, the wave chosen once.
+        if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
+        for (int i = 0; i < n; ++i) {
+            const int k = done + i;
+            const Frame w =
+                processSample<Clocked, Filter>(c, line, b, lfo[0][i], lfo[1][i], inL[k], inR[k]);
+            if (outR != nullptr) {
+                outL[k] = w.l;
+                outR[k] = w.r;
+            } else {
+                outL[k] = chainblock::foldDown(w.l, w.r);
+            }
         }
     }
-    c = local;
+    chainState = c;
+    for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
 }
 
-// The per-sample shapes the block-wise ones fall back to for short delays.
-template void Drell::runBlock<false, Drell::kFilterOff>(ChainState&, const BlockSettings&, int,
-                                                        int) noexcept;
-template void Drell::runBlock<true, Drell::kFilterOff>(ChainState&, const BlockSettings&, int,
-                                                       int) noexcept;
+// The per-sample shapes the block-wise chain falls back to for short delays.
+#define TESSEL_PER_SAMPLE_CHAIN(clocked, filter)                                                   \
+    template void Drell::runBlock<clocked, Drell::filter>(ChainState&, const BlockSettings&, int,  \
+                                                          int) noexcept;
+TESSEL_PER_SAMPLE_CHAIN(false, kFilterOff)
+TESSEL_PER_SAMPLE_CHAIN(true, kFilterOff)
+TESSEL_PER_SAMPLE_CHAIN(false, kFilterIn)
+TESSEL_PER_SAMPLE_CHAIN(true, kFilterIn)
+TESSEL_PER_SAMPLE_CHAIN(false, kFilterFb)
+TESSEL_PER_SAMPLE_CHAIN(true, kFilterFb)
+TESSEL_PER_SAMPLE_CHAIN(false, kFilterFx)
+TESSEL_PER_SAMPLE_CHAIN(true, kFilterFx)
+#undef TESSEL_PER_SAMPLE_CHAIN
 
 void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     // Channels: a mono source feeds both sides; a missing right output gets the average.
@@ -255,8 +258,7 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
     b.reverbOn = rvbOn != 0;
     b.reverbOnOutput = rvbMode == 1;
     b.bypass = bypass != 0;
-    b.fading =
-        c.dlyTimePending[0] || c.dlyTimePending[1] || c.fadeGain[0] < 1.0f || c.fadeGain[1] < 1.0f;
+    b.fading = c.fading();
     for (int s = 0; s < 2; ++s) {
         b.fbSign[s] = fbSign[s];
         b.dlySign[s] = dlySign[s];
@@ -278,111 +280,65 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
 }
 
 template <bool Clocked, int Filter>
-TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, const BlockSettings& b,
+TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line,
+                                                    const BlockSettings& b, float lfoL, float lfoR,
                                                     float inL, float inR) noexcept {
     // Alternating guards keep recursive states out of the denormal range.
-    c.guard8 = -c.guard8;
-    c.guard10 = -c.guard10;
+    c.flipGuards();
     // Every smoothed pair glides towards its target.
     smoothParameters(c, b);
     const float* sm = c.smoothed;
-    // Input gain; a sample that is not a number (a host fault) counts as silence, so it
-    // cannot lodge in the delay and reverb memories, and a huge one is limited.
+    // Input gain, limited; the input meter, delayed by the host's output latency.
     const FloatPair gained =
-        chainblock::limitInput(sm[sInGain] * chainblock::finiteOrZero(inL, inR));
+        chainblock::gainedInput(FloatPair{inL, inR}, FloatPair{} + sm[sInGain]);
     float x[2] = {gained[0], gained[1]};
-    // Input meter, delayed by the host's output latency.
     meterInput(c, x[0], x[1]);
-    // Filter coefficients, and the filter before the delay in "in" mode.
-    if constexpr (Filter != kFilterOff) {
-        c.svf.updateCoefficients(sm[sCutoff], sm[sResonance], c.modulation.fltFactor, b.dspRate,
-                                 b.cutoffCeiling);
-        if constexpr (Filter == kFilterIn) c.svf.process(x, b.filterType);
-    }
-    // Dry tap, after the "in" filter.
-    const float d[2] = {x[0], x[1]};
-    // Anti-alias low-pass for the clocked memory.
-    float a[2] = {x[0], x[1]};
-    if constexpr (Clocked) c.antiAlias.process(a);
-    // Feedback, split between the lines by each line's pan.
-    crossPanFeedback(c, a);
+    // Filter coefficients, the "in" filter, the anti-alias low-pass and the feedback: what
+    // enters the lines. x is the dry tap after it.
+    float a[2];
+    linesInput<Clocked, Filter>(c, b, sm, x, a);
+    // Modulation: envelope followers of what enters the lines, LFO, clock and cutoff factors.
+    if (b.modOn)
+        modulate(c, b, sm, a, lfoL, lfoR, Filter != kFilterOff);
+    else
+        c.modulation.neutralFactors();
     // Drive: magnitudes feed its running mean; gain applied when on.
-    const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
     c.drive.process(a, sm[sDrive], b.driveOn);
-    // Modulation: envelope followers, LFO, clock and cutoff factors.
-    ModulationSettings m = b.modulation;
-    m.modSource = sm[sModSource];
-    m.fltModDepth = sm[sFltModDepth];
-    m.vcoMod = sm[sVcoMod];
-    c.modulation.process(magnitude, b.modOn, m, Filter != kFilterOff);
     c.lastA[0] = a[0];
     c.lastA[1] = a[1];
     // Delay lines, plain or clocked by the VCO; the clocked writer interpolates the inputs'
     // history (the plain lines' history is taken from their memories after the block).
     float y[2];
     if constexpr (!Clocked) {
-        y[0] = dlyLine[0].processPlain(a[0]);
-        y[1] = dlyLine[1].processPlain(a[1]);
+        for (int s = 0; s < 2; ++s) y[s] = line[s].processPlain(a[s]);
     } else {
-        for (int s = 0; s < 2; ++s) dlyLine[s].pushInput(a[s]);
-        // Our own 2^x: as exact as the C library's, and the same on every processor.
-        const float manual = fastmath::exp2((1.0f - sm[sVcoMod]) * b.vcoManual);
-        for (int s = 0; s < 2; ++s)
-            y[s] = dlyLine[s].processClocked(manual * c.modulation.vcoFactor[s]);
+        const float manual = b.manualRate(sm);
+        for (int s = 0; s < 2; ++s) {
+            shiftIn(line[s].inHist, a[s]);
+            y[s] = line[s].processClocked(manual * c.modulation.vcoFactor[s]);
+        }
     }
     // Delay-time fade: out, jump the read position, back in.
     if (b.fading)
-        for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(c, s, y[s]);
+        for (int s = 0; s < 2; ++s) y[s] = fadeDelayTime(c, line, s, y[s]);
     // Feedback and wet signal, through the filter in "fb" and "fx" modes, with polarity.
     float w[2];
-    if constexpr (Filter == kFilterFb || Filter == kFilterFx) {
-        float z[2] = {y[0], y[1]};
-        c.svf.process(z, b.filterType);
-        const float* fed = Filter == kFilterFb ? z : y;
-        for (int s = 0; s < 2; ++s) {
-            c.fbSignal[s] = fed[s] * b.fbSign[s];
-            w[s] = z[s] * b.dlySign[s];
-        }
-    } else {
-        for (int s = 0; s < 2; ++s) {
-            c.fbSignal[s] = y[s] * b.fbSign[s];
-            w[s] = y[s] * b.dlySign[s];
-        }
-    }
-    // Hard limit of the loop to +-1 while the drive does not limit it.
-    if (!b.driveOn) {
-        for (float& f : c.fbSignal)
-            if (std::fabs(f) > 1.0f) f /= std::fabs(f);
-    }
-    // Mix; with the reverb on the output the dry signal joins before it.
-    const float wet = sm[sMix];
-    const float dry = 1.0f - wet;
-    w[0] *= wet;
-    w[1] *= wet;
-    if (b.reverbOnOutput) {
-        w[0] += dry * d[0];
-        w[1] += dry * d[1];
-    }
-    // Reverb.
-    if (b.reverbOn) {
-        w[0] = c.guard8 + w[0];
-        w[1] = c.guard8 + w[1];
-        reverb.process(w, b.rvbAmt);
-    }
-    // With the reverb on the delay signal only, the dry signal joins after it.
-    if (!b.reverbOnOutput) {
-        w[0] += dry * d[0];
-        w[1] += dry * d[1];
-    }
-    // Output gain.
-    w[0] *= sm[sOutGain];
-    w[1] *= sm[sOutGain];
+    linesOutput<Filter>(c, b, y, w);
+    // Mix, reverb, output gain.
+    const float guard8 = c.guard8;
+    const FloatPair out = chainblock::mixed(
+        FloatPair{w[0], w[1]}, FloatPair{x[0], x[1]}, FloatPair{} + sm[sMix],
+        FloatPair{} + sm[sOutGain], b.reverbOnOutput, [&](FloatPair v) TESSEL_PER_SAMPLE_LAMBDA {
+            float r[2] = {v[0], v[1]};
+            if (b.reverbOn) runReverb(r, guard8, b.rvbAmt);
+            return FloatPair{r[0], r[1]};
+        });
     // Bypass: the raw input of this sample, where it is a number at all.
     if (b.bypass) {
-        const FloatPair raw = chainblock::finiteOrZero(inL, inR);
+        const FloatPair raw = chainblock::finiteOrZero(FloatPair{inL, inR});
         return {raw[0], raw[1]};
     }
-    return {w[0], w[1]};
+    return {out[0], out[1]};
 }
 
 void Drell::applyRequests(ChainState& c) noexcept {
@@ -395,48 +351,29 @@ void Drell::applyRequests(ChainState& c) noexcept {
         c.modulation.placeSides(lfoOffset);
 }
 
-TESSEL_PER_SAMPLE void Drell::smoothStep(float smoothed[kSmoothedLanes], float guard10,
-                                         const BlockSettings& b) noexcept {
-    // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard; four
-    // lanes per vector step, the steps written out.
-    using Lanes = float __attribute__((vector_size(16)));
-    static_assert(kSmoothedLanes == 16);
-    const auto step = [smoothed, guard10, &b](int first) {
-        Lanes current, glide;
-        std::memcpy(&current, smoothed + first, sizeof current);
-        std::memcpy(&glide, b.glide + first, sizeof glide);
-        current = b.smoothPole * current + glide + guard10;
-        std::memcpy(smoothed + first, &current, sizeof current);
-    };
-    step(0);
-    step(4);
-    step(8);
-    step(12);
-}
-
 TESSEL_PER_SAMPLE void Drell::smoothParameters(ChainState& c, const BlockSettings& b) noexcept {
-    smoothStep(c.smoothed, c.guard10, b);
+    // A 30 Hz one-pole per pair: current = pole * current + gain * target + guard; four
+    // lanes per vector step.
+    static_assert(kSmoothedLanes == 16);
+    for (int first = 0; first < kSmoothedLanes; first += 4) {
+        const chainblock::Quad current = stretchmath::loadQuad(c.smoothed + first);
+        const chainblock::Quad glide = stretchmath::loadQuad(b.glide + first);
+        stretchmath::storeQuad(c.smoothed + first, b.smoothPole * current + glide + c.guard10);
+    }
 }
 
-TESSEL_PER_SAMPLE void Drell::crossPanFeedback(const ChainState& c, float a[2]) noexcept {
-    const float* sm = c.smoothed;
-    const FloatPair f = chainblock::flushedProduct(c.fbSignal, sm[sFbGainL], sm[sFbGainR]);
-    const float fL = f[0], fR = f[1];
-    // Each pan sends its line's share to the right; the rest of the sum goes left.
-    const float toRight = fL * sm[sFbPanL] + fR * sm[sFbPanR];
-    a[1] = a[1] + toRight;
-    a[0] = a[0] + ((fR + fL) - toRight);
-}
-
-TESSEL_PER_SAMPLE float Drell::fadeDelayTime(ChainState& c, int side, float y) noexcept {
+TESSEL_PER_SAMPLE float Drell::fadeDelayTime(ChainState& c, Lines& line, int side,
+                                             float y) noexcept {
     float& gain = c.fadeGain[side];
     if (c.dlyTimePending[side]) {
         gain *= fadeStep;
         if (gain <= 0.001f) {
             // Silent enough: the read position jumps to the new time.
             c.dlyTimePending[side] = false;
-            DelayLine& line = dlyLine[side];
-            line.placeRead(line.offsetFor(dlyTimeMs[side], dspRate));
+            DelayLine& memory = dlyLine[side];
+            memory.take(line[side]);
+            memory.placeRead(memory.offsetFor(dlyTimeMs[side], dspRate));
+            line[side] = memory.cursor();
         }
     } else if (gain < 1.0f) {
         gain /= fadeStep;

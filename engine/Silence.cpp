@@ -55,7 +55,7 @@ float ringPeak(const float* ring, int len, int from, int count) noexcept {
 } // namespace
 
 Drell::QuietWatch Drell::watchQuiet() const noexcept {
-    return {{dlyLine[0].dlyWrite, dlyLine[1].dlyWrite}, reverb.rvbWrite};
+    return {{dlyLine[0].writePosition(), dlyLine[1].writePosition()}, reverb.rvbWrite};
 }
 
 bool Drell::inputIsQuiet(int frames) const noexcept {
@@ -120,14 +120,14 @@ void Drell::updateQuiet(const QuietWatch& before, const BlockSettings& b, bool i
     for (int s = 0; s < 2; ++s) {
         const DelayLine& line = dlyLine[s];
         const long longest = static_cast<long>(frames) * (b.clocked ? 8 : 1);
-        int written = line.dlyWrite - before.delayWrite[s];
-        if (written < 0) written += line.dlyLen;
+        int written = line.writePosition() - before.delayWrite[s];
+        if (written < 0) written += line.length();
         int from = before.delayWrite[s];
-        if (longest >= line.dlyLen) {
-            written = line.dlyLen;
+        if (longest >= line.length()) {
+            written = line.length();
             from = 0;
         }
-        if (ringPeak(line.dlyBuf.data(), line.dlyLen, from, written) <= kQuiet)
+        if (ringPeak(line.memory(), line.length(), from, written) <= kQuiet)
             quietDelayWrites[s] += written;
         else
             quietDelayWrites[s] = 0;
@@ -152,36 +152,21 @@ void Drell::updateQuiet(const QuietWatch& before, const BlockSettings& b, bool i
                                quietDelayWrites[0] >= dlyLine[0].length() &&
                                quietDelayWrites[1] >= dlyLine[1].length() &&
                                (!b.reverbOn || quietReverbFrames > reverb.rvbMask);
-    const bool fading = chain.dlyTimePending[0] || chain.dlyTimePending[1] ||
-                        chain.fadeGain[0] < 1.0f || chain.fadeGain[1] < 1.0f;
-    if (memoriesQuiet && b.settled && !fading && statesAreQuiet(b)) {
+    if (memoriesQuiet && b.settled && !chain.fading() && statesAreQuiet(b)) {
         silent = true;
         silentWithReverb = b.reverbOn;
     }
 }
 
 bool Drell::statesAreQuiet(const BlockSettings& b) const noexcept {
-    float high = 0.0f;
-    const auto take = [&high](const float* p, int n) { high = std::max(high, peak(p, n)); };
+    // The chain's own carried values and every stage's states; the reverb's only while it
+    // runs, against its own level.
     const ChainState& c = chain;
-    take(c.fbSignal, 2);
-    take(c.lastA, 2);
-    take(&c.antiAlias.aaState[0][0][0], 16);
-    take(c.svf.svfLow, 2);
-    take(c.svf.svfBand, 2);
-    take(c.svf.svfHigh, 2);
-    take(c.drive.driveRing[0], c.drive.avgLen);
-    take(c.drive.driveRing[1], c.drive.avgLen);
-    if (b.modOn) take(c.modulation.envState, 2);
-    for (const DelayLine& line : dlyLine) {
-        take(line.inHist, 4);
-        take(line.outHist, 4);
-    }
+    const float high = std::max(
+        {peak(c.fbSignal, 2), peak(c.lastA, 2), c.antiAlias.peak(), c.svf.peak(), c.drive.peak(),
+         b.modOn ? c.modulation.envelopePeak() : 0.0f, dlyLine[0].peak(), dlyLine[1].peak()});
     if (!(high <= kQuiet)) return false;
-    if (!b.reverbOn) return true;
-    take(reverb.rvbLp, 6);
-    take(&reverb.toneState[0][0], 8);
-    return high <= kReverbQuiet;
+    return !b.reverbOn || reverb.peak() <= kReverbQuiet;
 }
 
 void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
@@ -194,22 +179,18 @@ void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) no
                 std::memset(out, 0, sizeof(float) * static_cast<std::size_t>(frames));
     } else {
         for (int i = 0; i < frames; ++i) {
-            const FloatPair raw = chainblock::finiteOrZero(blockIn[0][i], blockIn[1][i]);
+            const FloatPair raw = chainblock::finiteOrZero(FloatPair{blockIn[0][i], blockIn[1][i]});
             if (outR != nullptr) {
                 outL[i] = raw[0];
                 outR[i] = raw[1];
             } else {
-                outL[i] = 0.5f * raw[1] + 0.5f * raw[0];
+                outL[i] = chainblock::foldDown(raw[0], raw[1]);
             }
         }
     }
 
     // The guards and the settled smoothers alternate on.
-    std::memcpy(c.smoothed, b.settledValues[(frames - 1) & 1], sizeof c.smoothed);
-    if ((frames & 1) != 0) {
-        c.guard8 = -c.guard8;
-        c.guard10 = -c.guard10;
-    }
+    c.settleAfter(b.settledValues, 0, frames);
     // A new delay time jumps at once: the memory holds nothing to fade.
     for (int s = 0; s < 2; ++s) {
         if (!c.dlyTimePending[s]) continue;
@@ -217,31 +198,15 @@ void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) no
         dlyLine[s].placeRead(dlyLine[s].offsetFor(dlyTimeMs[s], dspRate));
     }
     // The LFO runs on in time; the last sample is a real one, which also sets the factors.
-    if (b.modOn) {
-        ModulationSettings m = b.modulation;
-        const float* sm = c.smoothed;
-        m.modSource = sm[sModSource];
-        m.fltModDepth = sm[sFltModDepth];
-        m.vcoMod = sm[sVcoMod];
-        c.modulation.skipSilence(frames, m);
-    } else {
-        c.modulation.vcoFactor[0] = c.modulation.vcoFactor[1] = c.modulation.fltFactor = 1.0f;
-    }
+    if (b.modOn)
+        c.modulation.skipSilence(frames, b.modulationFor(c.smoothed));
+    else
+        c.modulation.neutralFactors();
     // The clocks run on at their present rates; their memories hold nothing, so the write
     // and read positions may stay where they are.
     if (b.clocked) {
-        const float manual = fastmath::exp2((1.0f - c.smoothed[sVcoMod]) * b.vcoManual);
-        for (int s = 0; s < 2; ++s) {
-            DelayLine& line = dlyLine[s];
-            float rate = manual * c.modulation.vcoFactor[s];
-            if (!(rate >= DelayLine::kMinClockRate)) rate = DelayLine::kMinClockRate;
-            if (rate > DelayLine::kMaxClockRate) rate = DelayLine::kMaxClockRate;
-            const double phase =
-                static_cast<double>(line.clkPhase) + static_cast<double>(rate) * frames;
-            line.clkRate = rate;
-            line.clkPhase =
-                static_cast<float>(phase - static_cast<double>(static_cast<long>(phase)));
-            if (!(line.clkPhase < 1.0f)) line.clkPhase = 0.0f;
-        }
+        const float manual = b.manualRate(c.smoothed);
+        for (int s = 0; s < 2; ++s)
+            dlyLine[s].runClockSilently(manual * c.modulation.vcoFactor[s], frames);
     }
 }

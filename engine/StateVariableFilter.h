@@ -10,6 +10,7 @@
 #include "engine/FastMath.h"
 #include "engine/PerSample.h"
 #include "engine/SidePair.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
 
@@ -23,6 +24,15 @@ public:
     static constexpr float kCubicShare = 0.9f;
 
     void reset() noexcept;
+    // Whether the states are numbers, and their largest magnitude.
+    bool isFinite() const noexcept {
+        return statecheck::allFinite(
+            {svfLow[0], svfLow[1], svfBand[0], svfBand[1], svfHigh[0], svfHigh[1]});
+    }
+    float peak() const noexcept {
+        return statecheck::peak(
+            {svfLow[0], svfLow[1], svfBand[0], svfBand[1], svfHigh[0], svfHigh[1]});
+    }
     // Coefficients for the next sample from the smoothed cutoff and resonance.
     inline void updateCoefficients(float cutoff, float resonance, float fltFactor, float dspRate,
                                    float cutoffCeiling) noexcept;

@@ -29,9 +29,10 @@ TEST(DelayLine, OffsetStaysWithinTheMemory) {
     EXPECT_EQ(line.offsetFor(-5.0f, 44100.0f), 0);
     EXPECT_EQ(line.offsetFor(std::nanf(""), 44100.0f), 0);
     line.placeRead(1 << 30);
-    EXPECT_GE(line.dlyRead, 0);
-    EXPECT_LT(line.dlyRead, line.length());
-    EXPECT_NE(line.dlyRead, line.dlyWrite) << "the longest offset must not read the newest sample";
+    EXPECT_GE(line.readPosition(), 0);
+    EXPECT_LT(line.readPosition(), line.length());
+    EXPECT_NE(line.readPosition(), line.writePosition())
+        << "the longest offset must not read the newest sample";
 }
 
 TEST(DelayLine, ClockedOutputHoldsAfterASteepRateRise) {
@@ -57,8 +58,8 @@ TEST(DelayLine, FaultyClockRatesAreHeld) {
         line.pushInput(1.0f);
         float y = line.processClocked(rate);
         EXPECT_TRUE(std::isfinite(y)) << "rate " << rate;
-        EXPECT_GE(line.clkRate, DelayLine::kMinClockRate);
-        EXPECT_LE(line.clkRate, DelayLine::kMaxClockRate);
+        EXPECT_GE(line.clockRate(), DelayLine::kMinClockRate);
+        EXPECT_LE(line.clockRate(), DelayLine::kMaxClockRate);
     }
 }
 
@@ -81,7 +82,7 @@ TEST(DelayLine, InputHistoryFromMemoryMatchesPushingEachSample) {
             }
             taken.takeInputsFromMemory(frames);
             for (int k = 0; k < 4; ++k)
-                EXPECT_EQ(taken.inHist[k], pushed.inHist[k])
+                EXPECT_EQ(taken.inputHistory()[k], pushed.inputHistory()[k])
                     << "history entry " << k << " after " << run + 1 << " runs of " << frames;
         }
     }
@@ -103,8 +104,10 @@ TEST(DelayLine, ClearedMemoryReadsAsZerosThroughBlocksAndJumps) {
             used.clear();
             used.placeRead(static_cast<int>(rng() % length));
             fresh.allocate(length);
-            fresh.dlyWrite = used.dlyWrite;
-            fresh.dlyRead = used.dlyRead;
+            DelayLine::Cursor at = fresh.cursor();
+            at.write = used.writePosition();
+            at.read = used.readPosition();
+            fresh.take(at);
             float rate = 1.0f;
             for (int block = 0; block < 150; ++block) {
                 const int frames = 1 + static_cast<int>(rng() % (block % 3 == 0 ? 700 : 40));

@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The chain block-wise. With the smoothers settled and no delay-time fade, a sample depends on
+// the samples before it through the stages' own recursions and through the delay lines; what
+// the feedback writes into a line comes out of it a whole delay later. A stretch of the block
+// no longer than the shorter delay therefore reads only what earlier stretches wrote, and the
+// chain runs as the same stages over the stretch, each as a loop of its own: the input gain,
+// the memory reads, what enters the lines, the drive, the memory writes, the mix and the
+// reverb. Stages with no recursion of their own take four samples per vector step. Every
+// sample gets the per-sample chain's arithmetic in the chain's order (the settled smoothers'
+// values alternate with the guard, so each step takes the even and odd samples' values), so
+// the output keeps every bit of the per-sample chain's.
+//
+// Where the modulation or the filter sits between the delay output and what enters the lines
+// (the envelopes move the clock, the cutoff follows the sources, the filter is in the loop),
+// what enters the lines and the reads run sample by sample in one loop; otherwise the reads
+// come first and the feedback is cross-panned four samples at a time.
+#include "engine/ChainBlock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+using stretchmath::alternating;
+using stretchmath::copyFloats;
+using stretchmath::loadQuad;
+using stretchmath::Quad;
+using stretchmath::storeQuad;
+
+constexpr int kStretch = DelayLine::kMaxStretch;
+// Shortest stretch worth running block-wise: shorter delays run the per-sample chain.
+constexpr int kShortestStretch = 8;
+
+// One side of a stretch: the stage results sample by sample, padded to whole vector steps.
+struct SideStretch {
+    alignas(16) float in[kStretch];  // the host's input
+    alignas(16) float x[kStretch];   // after the input gain
+    alignas(16) float d[kStretch];   // the dry signal (after the "in" filter)
+    alignas(16) float a[kStretch];   // what enters the delay line
+    alignas(16) float y[kStretch];   // the delay output
+    alignas(16) float w[kStretch];   // the wet signal with its polarity
+    float fed[kStretch + 4];         // fed[i]: the feedback signal sample i takes
+    alignas(16) float out[kStretch]; // after the mix, reverb and output gain
+};
+
+// The stages over samples [0, n) of a stretch whose first sample has the given parity in the
+// block (which picks the smoothers' values). `steps` is n rounded up to whole vector steps;
+// the lanes beyond n compute on zeros and are never stored.
+struct Stages {
+    const float (&v)[2][16];
+    int parity;
+    int n;
+    int steps;
+
+    Quad settled(int lane) const noexcept { return alternating(v[0][lane], v[1][lane], parity); }
+
+    void input(SideStretch (&side)[2], const float* const in[2], int first,
+               int gainLane) const noexcept {
+        const Quad gain = settled(gainLane);
+        for (int k = 0; k < 2; ++k) {
+            SideStretch& s = side[k];
+            copyFloats(s.in, in[k] + first, n);
+            std::fill(s.in + n, s.in + steps, 0.0f);
+            for (int i = 0; i < steps; i += 4)
+                storeQuad(s.x + i, chainblock::gainedInput(loadQuad(s.in + i), gain));
+        }
+    }
+
+    // The feedback of the stretch's delay outputs onto what enters the lines (source: the
+    // input, or its anti-aliased form), and the wet signal.
+    void feedback(SideStretch (&side)[2], const float* const source[2], const float carried[2],
+                  const float fbSign[2], const float dlySign[2], bool limit,
+                  const int lanes[4]) const noexcept {
+        for (int k = 0; k < 2; ++k) {
+            SideStretch& s = side[k];
+            std::fill(s.y + n, s.y + steps, 0.0f);
+            s.fed[0] = carried[k];
+            for (int i = 0; i < steps; i += 4) {
+                const Quad y = loadQuad(s.y + i);
+                storeQuad(s.fed + i + 1, chainblock::feedbackSignal(y, fbSign[k], limit));
+                storeQuad(s.w + i, y * dlySign[k]);
+            }
+        }
+        const Quad gainL = settled(lanes[0]), gainR = settled(lanes[1]);
+        const Quad panL = settled(lanes[2]), panR = settled(lanes[3]);
+        for (int i = 0; i < steps; i += 4) {
+            Quad aL = loadQuad(source[0] + i), aR = loadQuad(source[1] + i);
+            chainblock::crossPan(loadQuad(side[0].fed + i), loadQuad(side[1].fed + i), gainL, gainR,
+                                 panL, panR, aL, aR);
+            storeQuad(side[0].a + i, aL);
+            storeQuad(side[1].a + i, aR);
+        }
+    }
+
+    // Mix and output gain without the reverb, four samples at a time; bypass takes the raw
+    // input instead.
+    void mix(SideStretch (&side)[2], int wetLane, int gainLane, bool onOutput,
+             bool bypass) const noexcept {
+        const Quad wet = settled(wetLane), gain = settled(gainLane);
+        for (SideStretch& s : side) {
+            for (int i = 0; i < steps; i += 4) {
+                const Quad out =
+                    chainblock::mixed(loadQuad(s.w + i), loadQuad(s.d + i), wet, gain, onOutput,
+                                      [](Quad w) TESSEL_PER_SAMPLE_LAMBDA { return w; });
+                storeQuad(s.out + i, bypass ? chainblock::finiteOrZero(loadQuad(s.in + i)) : out);
+            }
+        }
+    }
+
+    // To the host: both sides, or their average where there is one output.
+    void output(const SideStretch (&side)[2], float* const out[2], int first) const noexcept {
+        if (out[1] != nullptr) {
+            copyFloats(out[0] + first, side[0].out, n);
+            copyFloats(out[1] + first, side[1].out, n);
+        } else {
+            for (int i = 0; i < n; ++i)
+                out[0][first + i] = chainblock::foldDown(side[0].out[i], side[1].out[i]);
+        }
+    }
+};
+
+} // namespace
+
+template <bool Clocked, int Filter>
+void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int frames) noexcept {
+    // The filter in the loop, or the modulation moving the clock or the cutoff, couple what
+    // enters the lines to the reads sample by sample.
+    constexpr bool kFiltered = Filter != kFilterOff;
+    const bool coupled = kFiltered || (b.modOn && Clocked);
+    // The chain's state and the lines' cursors in locals, out of reach of the memories' stores.
+    ChainState c = chainState;
+    DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
+    const float* const in[2] = {blockIn[0], blockIn[1]};
+    const auto& v = b.settledValues;
+
+    // The clocks' manual rates of even and odd samples, and the fastest any sample can run:
+    // with the modulation, at most 2^|vcoMod| times the manual rate.
+    float manual[2] = {1.0f, 1.0f}, rate[2] = {1.0f, 1.0f};
+    float fastest = 1.0f;
+    if constexpr (Clocked) {
+        for (int p = 0; p < 2; ++p) {
+            manual[p] = b.manualRate(v[p]);
+            rate[p] = DelayLine::heldRate(manual[p]);
+        }
+        fastest = std::max(rate[0], rate[1]);
+        if (b.modOn) {
+            const float depth = std::max(std::fabs(v[0][sVcoMod]), std::fabs(v[1][sVcoMod]));
+            fastest = std::min(std::max(manual[0], manual[1]) * fastmath::exp2(depth) * 1.001f,
+                               DelayLine::kMaxClockRate);
+        }
+    }
+    const float drive[2] = {v[0][sDrive], v[1][sDrive]};
+    const int panLanes[4] = {sFbGainL, sFbGainR, sFbPanL, sFbPanR};
+
+    SideStretch side[2];
+    alignas(16) float lfo[2][kStretch] = {};
+    alignas(16) float ax[2][kStretch] = {}; // the anti-aliased input
+    float rates[2][kStretch];
+    DelayLine::Ticks ticks[2];
+    for (int done = 0; done < frames;) {
+        // A stretch reads only what earlier ones wrote: no more samples (or ticks, a sample
+        // making at most rate + 1) than lie between a line's write and read positions.
+        int n = std::min(frames - done, kStretch);
+        for (const DelayLine::Cursor& l : line) {
+            if constexpr (Clocked)
+                n = std::min(n, static_cast<int>(static_cast<float>(l.distance() - 2) / fastest));
+            else
+                n = std::min({n, l.distance(), l.length - l.write, l.length - l.read});
+        }
+        if (n < kShortestStretch && n < frames - done) {
+            chainState = c;
+            for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
+            runBlock<Clocked, Filter>(chainState, b, done, frames - done);
+            return;
+        }
+        const int parity = done & 1;
+        const Stages stage{v, parity, n, (n + 3) & ~3};
+        const auto sm = [&v, parity](int i) { return v[(parity + i) & 1]; };
+
+        // Input gain, and the input meter.
+        stage.input(side, in, done, sInGain);
+        meterStretch(c, side[0].x, side[1].x, n);
+        if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
+        if constexpr (!Clocked) {
+            for (int k = 0; k < 2; ++k) line[k].readPlain(n, side[k].y);
+        }
+
+        // What enters the lines, and the delay outputs.
+        const bool steady = Clocked && !b.modOn && rate[0] == rate[1] &&
+                            line[0].steadyTicks(rate[0]) > 0 && line[1].steadyTicks(rate[0]) > 0;
+        if (!coupled) {
+            const float* source[2] = {side[0].x, side[1].x};
+            if constexpr (Clocked) {
+                // The anti-alias low-pass runs beside the clocks' reads, whose recursions
+                // leave it room.
+                AntiAliasFilter antiAlias = c.antiAlias;
+                for (int i = 0; i < n; ++i) {
+                    float a[2] = {side[0].x[i], side[1].x[i]};
+                    antiAlias.process(a);
+                    ax[0][i] = a[0];
+                    ax[1][i] = a[1];
+                    if (steady) continue;
+                    const float r = rate[(parity + i) & 1];
+                    for (int s = 0; s < 2; ++s) {
+                        rates[s][i] = r;
+                        side[s].y[i] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                    }
+                }
+                c.antiAlias = antiAlias;
+                if (steady)
+                    for (int s = 0; s < 2; ++s)
+                        line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
+                for (auto& lane : ax) std::fill(lane + n, lane + stage.steps, 0.0f);
+                source[0] = ax[0];
+                source[1] = ax[1];
+            }
+            stage.feedback(side, source, c.fbSignal, b.fbSign, b.dlySign, !b.driveOn, panLanes);
+            for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
+            // The envelopes and the LFO run on beside a plain delay (nothing reads them here).
+            if (b.modOn) {
+                for (int i = 0; i < n; ++i) {
+                    const float a[2] = {side[0].a[i], side[1].a[i]};
+                    modulate(c, b, sm(i), a, lfo[0][i], lfo[1][i], false);
+                }
+            }
+            for (int s = 0; s < 2; ++s) copyFloats(side[s].d, side[s].x, n);
+        } else {
+            for (int i = 0; i < n; ++i) {
+                const float* values = sm(i);
+                float x[2] = {side[0].x[i], side[1].x[i]};
+                float a[2];
+                linesInput<Clocked, Filter>(c, b, values, x, a);
+                if (b.modOn)
+                    modulate(c, b, values, a, lfo[0][i], lfo[1][i], kFiltered);
+                else
+                    c.modulation.neutralFactors();
+                float y[2] = {side[0].y[i], side[1].y[i]};
+                if constexpr (Clocked) {
+                    const float m = manual[(parity + i) & 1];
+                    for (int s = 0; s < 2; ++s) {
+                        const float r = DelayLine::heldRate(m * c.modulation.vcoFactor[s]);
+                        rates[s][i] = r;
+                        y[s] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                    }
+                }
+                float w[2];
+                linesOutput<Filter>(c, b, y, w);
+                for (int s = 0; s < 2; ++s) {
+                    side[s].d[i] = x[s];
+                    side[s].a[i] = a[s];
+                    side[s].w[i] = w[s];
+                }
+            }
+        }
+        if (!b.modOn) c.modulation.neutralFactors();
+
+        // Drive: magnitudes feed its running mean; gain applied when on.
+        if (b.driveOn) {
+            for (int i = 0; i < n; ++i) {
+                float a[2] = {side[0].a[i], side[1].a[i]};
+                c.drive.process(a, drive[(parity + i) & 1], true);
+                side[0].a[i] = a[0];
+                side[1].a[i] = a[1];
+            }
+        } else {
+            const float byIndex[2] = {drive[parity], drive[parity ^ 1]};
+            c.drive.fillRings(side[0].a, side[1].a, n, byIndex);
+        }
+        for (int s = 0; s < 2; ++s) c.lastA[s] = side[s].a[n - 1];
+
+        // The memory writes: each clock's ticks write the input interpolated at their times.
+        for (int s = 0; s < 2; ++s) {
+            if constexpr (!Clocked) {
+                line[s].writePlain(n, side[s].a);
+            } else if (steady) {
+                line[s].writeSteady(line[s].steadyTicks(rate[0]), n, side[s].a);
+            } else {
+                for (int i = 0; i < n; ++i)
+                    line[s].writeClocked(side[s].a[i], rates[s][i], ticks[s].count[i],
+                                         ticks[s].time[i]);
+            }
+        }
+
+        // Mix, reverb, output gain, bypass, out.
+        for (SideStretch& s : side) {
+            std::fill(s.w + n, s.w + stage.steps, 0.0f);
+            std::fill(s.d + n, s.d + stage.steps, 0.0f);
+        }
+        if (!b.reverbOn) {
+            stage.mix(side, sMix, sOutGain, b.reverbOnOutput, b.bypass);
+        } else {
+            // The guard flips at the start of each sample: sample i of the stretch has the
+            // carried value's sign flipped i + 1 times.
+            const float guard[2] = {-c.guard8, c.guard8};
+            for (int i = 0; i < n; ++i) {
+                const float* values = sm(i);
+                const float g = guard[i & 1];
+                const FloatPair out = chainblock::mixed(
+                    FloatPair{side[0].w[i], side[1].w[i]}, FloatPair{side[0].d[i], side[1].d[i]},
+                    FloatPair{} + values[sMix], FloatPair{} + values[sOutGain], b.reverbOnOutput,
+                    [&](FloatPair w) TESSEL_PER_SAMPLE_LAMBDA {
+                        float r[2] = {w[0], w[1]};
+                        runReverb(r, g, b.rvbAmt);
+                        return FloatPair{r[0], r[1]};
+                    });
+                const FloatPair raw =
+                    chainblock::finiteOrZero(FloatPair{side[0].in[i], side[1].in[i]});
+                side[0].out[i] = b.bypass ? raw[0] : out[0];
+                side[1].out[i] = b.bypass ? raw[1] : out[1];
+            }
+        }
+        stage.output(side, blockOut, done);
+        c.settleAfter(v, done, n);
+        done += n;
+    }
+    chainState = c;
+    for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
+}
+
+#define TESSEL_STRETCHES(clocked, filter)                                                          \
+    template void Drell::runStretches<clocked, Drell::filter>(ChainState&, const BlockSettings&,   \
+                                                              int) noexcept;
+TESSEL_STRETCHES(false, kFilterOff)
+TESSEL_STRETCHES(true, kFilterOff)
+TESSEL_STRETCHES(false, kFilterIn)
+TESSEL_STRETCHES(true, kFilterIn)
+TESSEL_STRETCHES(false, kFilterFb)
+TESSEL_STRETCHES(true, kFilterFb)
+TESSEL_STRETCHES(false, kFilterFx)
+TESSEL_STRETCHES(true, kFilterFx)
+#undef TESSEL_STRETCHES
+
+void Drell::meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept {
+    // The values written meterLen samples ago move the extremes. With a ring longer than the
+    // stretch, those are the ring's present values after the write position, none of them
+    // overwritten in the stretch before it is compared.
+    if (meterLen <= n) {
+        for (int i = 0; i < n; ++i) meterInput(c, xL[i], xR[i]);
+        return;
+    }
+    const float* x[2] = {xL, xR};
+    for (int s = 0; s < 2; ++s) {
+        float* ring = meterRing[s].data();
+        Quad high = Quad{} + c.meterHigh[s];
+        Quad low = Quad{} + c.meterLow[s];
+        float highTail = c.meterHigh[s], lowTail = c.meterLow[s];
+        int pos = c.meterPos + 1 == meterLen ? 0 : c.meterPos + 1;
+        for (int left = n; left > 0;) {
+            const int run = std::min(left, meterLen - pos);
+            int i = 0;
+            for (; i + 4 <= run; i += 4) {
+                const Quad value = loadQuad(ring + pos + i);
+                high = value > high ? value : high;
+                low = value < low ? value : low;
+            }
+            for (; i < run; ++i) {
+                highTail = std::max(highTail, ring[pos + i]);
+                lowTail = std::min(lowTail, ring[pos + i]);
+            }
+            left -= run;
+            pos = pos + run == meterLen ? 0 : pos + run;
+        }
+        c.meterHigh[s] = std::max({highTail, high[0], high[1], high[2], high[3]});
+        c.meterLow[s] = std::min({lowTail, low[0], low[1], low[2], low[3]});
+        // Then the stretch's input is written in.
+        const int first = std::min(n, meterLen - c.meterPos);
+        copyFloats(ring + c.meterPos, x[s], first);
+        copyFloats(ring, x[s] + first, n - first);
+    }
+    c.meterPos += n;
+    if (c.meterPos >= meterLen) c.meterPos -= meterLen;
+}
