@@ -212,6 +212,9 @@ private:
     template <bool Clocked, int Filter>
     void runStretches(ChainState& c, const BlockSettings& b, int frames) noexcept;
     void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
+    static void clockRates(const BlockSettings& b, float heldEnv, const float* env,
+                           const float* lfo, const float manual[2], int parity, int n,
+                           float* rates) noexcept;
 
     // Silence (Silence.cpp): after the input and every memory and state have stayed below
     // the silence level, blocks output zeros and keep only what moves with time.

@@ -26,6 +26,16 @@ struct ModulationSettings {
     float smoothGain = 1.0f;
 };
 
+// A delay line's clock factor from the LFO's share of the sources and the envelope's output,
+// in any lane type: the clock path counts the envelope 1/avgLen as much as the filter path,
+// and the sum is held to 1 before it scales the depth.
+template <typename T>
+TESSEL_PER_SAMPLE T clockFactorOf(T lfoPart, T envMod, float avgLen, T vcoMod) noexcept {
+    T m = lfoPart + envMod / avgLen;
+    m = m > 1.0f ? T{} + 1.0f : m;
+    return fastmath::exp2(m * vcoMod);
+}
+
 class Modulation {
 public:
     static constexpr float kPi = 3.14159265358979f;
@@ -73,6 +83,8 @@ public:
     // makes the clock factors from them, as clockFactors would. followOnly runs separately.
     inline void runLfoStretch(const ModulationSettings& s, int n, float* left,
                               float* right) noexcept;
+    // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
+    inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
     // The envelope followers' sample alone.
     void followOnly(const float mag[2], const ModulationSettings& s) noexcept {
         followEnvelopes(mag, s);
@@ -131,8 +143,6 @@ private:
     inline void lfoSample(const ModulationSettings& s) noexcept;
     template <int Wave>
     inline void lfoSamples(const ModulationSettings& s, int n, float* left, float* right) noexcept;
-    // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
-    inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
 };
 
 TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
@@ -254,12 +264,9 @@ TESSEL_PER_SAMPLE void Modulation::runLfoStretch(const ModulationSettings& s, in
 }
 
 TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s) noexcept {
-    const float len = static_cast<float>(s.avgLen);
     const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
-    // The clock path counts the envelope 1/avgLen as much as the filter path.
-    FloatPair m = lfoPart + loadPair(envMod) / len;
-    m = m > 1.0f ? FloatPair{1.0f, 1.0f} : m;
-    storePair(vcoFactor, fastmath::exp2(m * s.vcoMod));
+    storePair(vcoFactor, clockFactorOf(lfoPart, loadPair(envMod), static_cast<float>(s.avgLen),
+                                       FloatPair{} + s.vcoMod));
     return lfoPart;
 }
 

@@ -122,12 +122,38 @@ struct Stages {
 
 } // namespace
 
+void Drell::clockRates(const BlockSettings& b, float heldEnv, const float* env, const float* lfo,
+                       const float manual[2], int parity, int n, float* rates) noexcept {
+    // Each sample's clock rate of one line, as Modulation::clockFactors and the per-sample
+    // chain make it, four samples at a time: from the LFO's samples and the envelope's output
+    // of each sample, or one held.
+    const auto& v = b.settledValues;
+    const float len = static_cast<float>(b.modulation.avgLen);
+    const Quad minRate = Quad{} + DelayLine::kMinClockRate;
+    const Quad maxRate = Quad{} + DelayLine::kMaxClockRate;
+    for (int i = 0; i < n; i += 4) {
+        const int p = (parity + i) & 1;
+        const Quad lfoPart =
+            (1.0f - alternating(v[p][sModSource], v[p ^ 1][sModSource], 0)) * loadQuad(lfo + i);
+        const Quad envelope = env != nullptr ? loadQuad(env + i) : Quad{} + heldEnv;
+        const Quad factor = clockFactorOf(lfoPart, envelope, len,
+                                          alternating(v[p][sVcoMod], v[p ^ 1][sVcoMod], 0));
+        Quad r = alternating(manual[p], manual[p ^ 1], 0) * factor;
+        r = r >= minRate ? r : minRate;
+        storeQuad(rates + i, r > maxRate ? maxRate : r);
+    }
+}
+
 template <bool Clocked, int Filter>
 void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int frames) noexcept {
     // The filter in the loop, or the modulation moving the clock or the cutoff, couple what
     // enters the lines to the reads sample by sample.
     constexpr bool kFiltered = Filter != kFilterOff;
-    const bool coupled = kFiltered || (b.modOn && Clocked);
+    // The LFO alone on the clock: the source set to the LFO, its settled value a guard's.
+    const bool lfoAlone = Clocked && !kFiltered && b.modOn &&
+                          std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
+                          std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
+    const bool coupled = kFiltered || (b.modOn && Clocked && !lfoAlone);
     // The chain's state and the lines' cursors in locals, out of reach of the memories' stores.
     ChainState c = chainState;
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
@@ -178,6 +204,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         const Stages stage{v, parity, n, (n + 3) & ~3};
         const auto sm = [&v, parity](int i) { return v[(parity + i) & 1]; };
 
+        const bool steady = Clocked && !b.modOn && rate[0] == rate[1] &&
+                            line[0].steadyTicks(rate[0]) > 0 && line[1].steadyTicks(rate[0]) > 0;
         // Input gain, and the input meter.
         stage.input(side, in, done, sInGain);
         meterStretch(c, side[0].x, side[1].x, n);
@@ -186,46 +214,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             for (int k = 0; k < 2; ++k) line[k].readPlain(n, side[k].y);
         }
 
-        // What enters the lines, and the delay outputs.
-        const bool steady = Clocked && !b.modOn && rate[0] == rate[1] &&
-                            line[0].steadyTicks(rate[0]) > 0 && line[1].steadyTicks(rate[0]) > 0;
-        if (!coupled) {
-            const float* source[2] = {side[0].x, side[1].x};
-            if constexpr (Clocked) {
-                // The anti-alias low-pass runs beside the clocks' reads, whose recursions
-                // leave it room.
-                AntiAliasFilter antiAlias = c.antiAlias;
-                for (int i = 0; i < n; ++i) {
-                    float a[2] = {side[0].x[i], side[1].x[i]};
-                    antiAlias.process(a);
-                    ax[0][i] = a[0];
-                    ax[1][i] = a[1];
-                    if (steady) continue;
-                    const float r = rate[(parity + i) & 1];
-                    for (int s = 0; s < 2; ++s) {
-                        rates[s][i] = r;
-                        side[s].y[i] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
-                    }
-                }
-                c.antiAlias = antiAlias;
-                if (steady)
-                    for (int s = 0; s < 2; ++s)
-                        line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
-                for (auto& lane : ax) std::fill(lane + n, lane + stage.steps, 0.0f);
-                source[0] = ax[0];
-                source[1] = ax[1];
-            }
-            stage.feedback(side, source, c.fbSignal, b.fbSign, b.dlySign, !b.driveOn, panLanes);
-            for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
-            // The envelopes and the LFO run on beside a plain delay (nothing reads them here).
-            if (b.modOn) {
-                for (int i = 0; i < n; ++i) {
-                    const float a[2] = {side[0].a[i], side[1].a[i]};
-                    modulate(c, b, sm(i), a, lfo[0][i], lfo[1][i], false);
-                }
-            }
-            for (int s = 0; s < 2; ++s) copyFloats(side[s].d, side[s].x, n);
-        } else {
+        // What enters the lines, and the delay outputs, sample by sample.
+        const auto coupledLoop = [&]() TESSEL_PER_SAMPLE_LAMBDA {
             for (int i = 0; i < n; ++i) {
                 const float* values = sm(i);
                 float x[2] = {side[0].x[i], side[1].x[i]};
@@ -250,6 +240,81 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                     side[s].d[i] = x[s];
                     side[s].a[i] = a[s];
                     side[s].w[i] = w[s];
+                }
+            }
+        };
+        if (coupled) {
+            coupledLoop();
+        } else {
+            // The LFO alone moves the clock: the rates are taken with the envelopes' share
+            // held, the reads run ahead, and the rates are taken again with the envelopes'
+            // outputs sample by sample. Where any differs in a bit (the share is the source's
+            // settled value of about 1e-10 times the envelope, so that is rare), the stretch
+            // runs again sample by sample from where it began.
+            const ChainState before = lfoAlone ? c : ChainState{};
+            DelayLine::Cursor linesBefore[2] = {line[0], line[1]};
+            if (lfoAlone) {
+                for (int s = 0; s < 2; ++s)
+                    clockRates(b, c.modulation.envMod[s], nullptr, lfo[s], manual, parity, n,
+                               rates[s]);
+            }
+            const float* source[2] = {side[0].x, side[1].x};
+            if constexpr (Clocked) {
+                // The anti-alias low-pass runs beside the clocks' reads, whose recursions
+                // leave it room.
+                AntiAliasFilter antiAlias = c.antiAlias;
+                for (int i = 0; i < n; ++i) {
+                    float a[2] = {side[0].x[i], side[1].x[i]};
+                    antiAlias.process(a);
+                    ax[0][i] = a[0];
+                    ax[1][i] = a[1];
+                    if (steady) continue;
+                    for (int s = 0; s < 2; ++s) {
+                        const float r = lfoAlone ? rates[s][i] : rate[(parity + i) & 1];
+                        rates[s][i] = r;
+                        side[s].y[i] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                    }
+                }
+                c.antiAlias = antiAlias;
+                if (steady)
+                    for (int s = 0; s < 2; ++s)
+                        line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
+                for (auto& lane : ax) std::fill(lane + n, lane + stage.steps, 0.0f);
+                source[0] = ax[0];
+                source[1] = ax[1];
+            }
+            stage.feedback(side, source, c.fbSignal, b.fbSign, b.dlySign, !b.driveOn, panLanes);
+            for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
+            for (int s = 0; s < 2; ++s) copyFloats(side[s].d, side[s].x, n);
+            if (b.modOn) {
+                // The envelopes follow what entered the lines (and, beside a plain delay, the
+                // factors are made as the chain makes them, though nothing reads them).
+                alignas(16) float envMod[2][kStretch];
+                for (int i = 0; i < n; ++i) {
+                    const float a[2] = {side[0].a[i], side[1].a[i]};
+                    if (lfoAlone) {
+                        const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
+                        c.modulation.followOnly(magnitude, b.modulationFor(sm(i)));
+                        envMod[0][i] = c.modulation.envMod[0];
+                        envMod[1][i] = c.modulation.envMod[1];
+                    } else {
+                        modulate(c, b, sm(i), a, lfo[0][i], lfo[1][i], false);
+                    }
+                }
+                if (lfoAlone) {
+                    bool same = true;
+                    for (int s = 0; s < 2; ++s) {
+                        float exact[kStretch];
+                        clockRates(b, 0.0f, envMod[s], lfo[s], manual, parity, n, exact);
+                        same = same && std::memcmp(exact, rates[s], sizeof(float) * n) == 0;
+                    }
+                    if (same) {
+                        c.modulation.clockFactors(b.modulationFor(sm(n - 1)));
+                    } else {
+                        c = before;
+                        for (int s = 0; s < 2; ++s) line[s] = linesBefore[s];
+                        coupledLoop();
+                    }
                 }
             }
         }
