@@ -5,6 +5,7 @@
 // 32 frames), the cost of silence once the tails have died away, and many instances taking
 // turns. The effects read the user's settings (controller map, default bank) as a plug-in
 // does but never write them.
+#include "Configurations.h"
 #include "FrameTime.h"
 #include "engine/Drell.h"
 #include "platform/FileDialog.h"
@@ -49,11 +50,7 @@ struct Rig {
         }
         drell->dispatcher(effSetSampleRate, 0, 0, nullptr, 44100.0f);
         drell->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-        drell->setParameter(kDlyLFb, 0.6f);
-        drell->setParameter(kDlyRFb, 0.6f);
-        drell->setParameter(kDlyLFbPan, 0.3f);
-        drell->setParameter(kDlyLTime, 0.05f);
-        drell->setParameter(kDlyRTime, 0.07f);
+        setBenchDelays([this](ParameterId id, float value) { drell->setParameter(id, value); });
     }
     void block() {
         float* in[2] = {inL.data(), inR.data()};
@@ -128,39 +125,11 @@ BENCHMARK(EverySection)
     ->ArgNames({"wave", "plate", "signal"});
 BENCHMARK(EverySection)->ArgsProduct({{0}, {0, 1}, {0}})->ArgNames({"wave", "plate", "signal"});
 
-// The common configurations in blocks of range(0) frames of noise:
-//   0 plain delay: VCO and every section off (feedback 60 %, 250 and 350 ms);
-//   1 the default program "*Init" (VCO on at a fixed clock, no feedback, 2000 ms);
-//   2 the LFO moving the clock (sine at about 1 Hz, LFO only, VCO depth 70 %);
-//   3 every section on with the spring reverb, 4 the same with the plate.
+// The common configurations (Configurations.h) in blocks of range(1) frames of noise.
 void configure(Drell& d, int config) {
-    if (config == 1) {
-        d.selectProgram(0);
-        d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
-        d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
-        return;
-    }
-    d.setParameter(kVcoOn, config == 0 ? 0.0f : 1.0f);
-    if (config >= 2) {
-        d.setParameter(kModOn, 1.0f);
-        d.setParameter(kModLfoWave, 0.1f);
-        d.setParameter(kModLfoRate, 0.3f);
-        d.setParameter(kModSource, 0.0f);
-        d.setParameter(kVcoMod, 0.85f);
-    }
-    if (config >= 3) {
-        d.setParameter(kFltOn, 1.0f);
-        d.setParameter(kFltMode, 0.5f); // "fb"
-        d.setParameter(kFltCutoff, 0.6f);
-        d.setParameter(kFltRes, 0.6f);
-        d.setParameter(kFltMod, 0.8f);
-        d.setParameter(kDrvOn, 1.0f);
-        d.setParameter(kDrvGain, 0.5f);
-        d.setParameter(kModSource, 0.3f);
-        d.setParameter(kRvbOn, 1.0f);
-        d.setParameter(kRvbType, config == 4 ? 1.0f : 0.0f);
-        d.setParameter(kRvbAmt, 0.5f);
-    }
+    setConfiguration(
+        config, [&d](ParameterId id, float value) { d.setParameter(id, value); },
+        [&d](VstInt32 program) { d.selectProgram(program); });
     // Settled smoothers, memories cleared, as a host starts playback.
     d.dispatcher(effMainsChanged, 0, 0, nullptr, 0.0f);
     d.dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
