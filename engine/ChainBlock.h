@@ -197,8 +197,9 @@ TESSEL_PER_SAMPLE void Drell::linesOutput(ChainState& c, const BlockSettings& b,
 }
 
 // The reverb, its input carrying the alternating guard.
-TESSEL_PER_SAMPLE void Drell::runReverb(float w[2], float guard8, float rvbAmt) noexcept {
+TESSEL_PER_SAMPLE void Drell::runReverb(Reverb::Voice& rv, float w[2], float guard8,
+                                        float rvbAmt) noexcept {
     w[0] = guard8 + w[0];
     w[1] = guard8 + w[1];
-    reverb.process(w, rvbAmt);
+    rv.process(w, rvbAmt);
 }

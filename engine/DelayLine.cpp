@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/DelayLine.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,19 +102,10 @@ void DelayLine::runClockSilently(float rate, int frames) noexcept {
 }
 
 bool DelayLine::isFinite() const noexcept {
-    float sum = (state.rate - state.rate) + (state.phase - state.phase);
-    for (int i = 0; i < 4; ++i)
-        sum += (state.inHist[i] - state.inHist[i]) + (state.outHist[i] - state.outHist[i]);
-    return sum == 0.0f;
+    return statecheck::allFinite(state.inHist) && statecheck::allFinite(state.outHist) &&
+           statecheck::allFinite({state.rate, state.phase});
 }
 
 float DelayLine::peak() const noexcept {
-    float high = 0.0f;
-    for (int i = 0; i < 4; ++i) {
-        for (const float v : {state.inHist[i], state.outHist[i]}) {
-            const float magnitude = std::fabs(v);
-            if (!(magnitude <= high)) high = magnitude; // NaN counts as loud
-        }
-    }
-    return high;
+    return std::max(statecheck::peak(state.inHist), statecheck::peak(state.outHist));
 }

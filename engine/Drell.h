@@ -188,8 +188,8 @@ private:
     template <bool Clocked, int Filter>
     void runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
-    Frame processSample(ChainState& c, Lines& line, const BlockSettings& b, float lfoL, float lfoR,
-                        float inL, float inR) noexcept;
+    Frame processSample(ChainState& c, Lines& line, Reverb::Voice& rv, const BlockSettings& b,
+                        float lfoL, float lfoR, float inL, float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
     void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
     void meterInput(ChainState& c, float xL, float xR) noexcept;
@@ -203,7 +203,7 @@ private:
     template <int Filter>
     void linesOutput(ChainState& c, const BlockSettings& b, const float y[2], float w[2]) noexcept;
     float fadeDelayTime(ChainState& c, Lines& line, int side, float y) noexcept;
-    void runReverb(float w[2], float guard8, float rvbAmt) noexcept;
+    static void runReverb(Reverb::Voice& rv, float w[2], float guard8, float rvbAmt) noexcept;
 
     // The block-wise chain (StretchChain.cpp): with the smoothers settled and no delay-time
     // fade, each stage runs as a loop of its own over stretches of the block that the delay
@@ -212,9 +212,10 @@ private:
     template <bool Clocked, int Filter>
     void runStretches(ChainState& c, const BlockSettings& b, int frames) noexcept;
     void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
-    static void clockRates(const BlockSettings& b, float heldEnv, const float* env,
-                           const float* lfo, const float manual[2], int parity, int n,
-                           float* rates) noexcept;
+    static void clockArguments(const BlockSettings& b, float heldEnv, const float* env,
+                               const float* lfo, int parity, int n, float* argument) noexcept;
+    static void clockRates(const BlockSettings& b, const float* argument, const float manual[2],
+                           int parity, int n, float* rates) noexcept;
 
     // Silence (Silence.cpp): after the input and every memory and state have stayed below
     // the silence level, blocks output zeros and keep only what moves with time.

@@ -67,10 +67,9 @@ inline FloatPair exp2FractionLanes(FloatPair f) noexcept {
 }
 using FloatQuad = float __attribute__((vector_size(16)));
 inline FloatQuad exp2FractionLanes(FloatQuad f) noexcept {
-    const DoublePair low = exp2Fraction(DoublePair{f[0], f[1]});
-    const DoublePair high = exp2Fraction(DoublePair{f[2], f[3]});
-    return FloatQuad{static_cast<float>(low[0]), static_cast<float>(low[1]),
-                     static_cast<float>(high[0]), static_cast<float>(high[1])};
+    const FloatPair low = exp2FractionLanes(FloatPair(__builtin_shufflevector(f, f, 0, 1)));
+    const FloatPair high = exp2FractionLanes(FloatPair(__builtin_shufflevector(f, f, 2, 3)));
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3);
 }
 
 // The integer vector of a float vector's size.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Modulation.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
 #include <array>
@@ -155,12 +156,9 @@ float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
 }
 
 bool Modulation::isFinite() const noexcept {
-    const float values[] = {lfoPhaseMaster, lfoPhase[0],  lfoPhase[1], lfoOut[0], lfoOut[1],
-                            shAcc,          envState[0],  envState[1], envMod[0], envMod[1],
-                            vcoFactor[0],   vcoFactor[1], fltFactor};
-    float sum = 0.0f;
-    for (const float v : values) sum += v - v;
-    return sum == 0.0f;
+    return statecheck::allFinite({lfoPhaseMaster, lfoPhase[0], lfoPhase[1], lfoOut[0], lfoOut[1],
+                                  shAcc, envState[0], envState[1], envMod[0], envMod[1],
+                                  vcoFactor[0], vcoFactor[1], fltFactor});
 }
 
 float Modulation::envelopePeak() const noexcept {

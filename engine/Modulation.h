@@ -26,14 +26,17 @@ struct ModulationSettings {
     float smoothGain = 1.0f;
 };
 
-// A delay line's clock factor from the LFO's share of the sources and the envelope's output,
-// in any lane type: the clock path counts the envelope 1/avgLen as much as the filter path,
-// and the sum is held to 1 before it scales the depth.
+// What moves a delay line's clock, from the LFO's share of the sources and the envelope's
+// output, in any lane type: the clock path counts the envelope 1/avgLen as much as the filter
+// path, and the sum is held to 1 before it scales the depth of the clock factor.
 template <typename T>
-TESSEL_PER_SAMPLE T clockFactorOf(T lfoPart, T envMod, float avgLen, T vcoMod) noexcept {
-    T m = lfoPart + envMod / avgLen;
-    m = m > 1.0f ? T{} + 1.0f : m;
-    return fastmath::exp2(m * vcoMod);
+TESSEL_PER_SAMPLE T clockArgument(T lfoPart, T envMod, float avgLen) noexcept {
+    const T m = lfoPart + envMod / avgLen;
+    return m > 1.0f ? T{} + 1.0f : m;
+}
+template <typename T>
+TESSEL_PER_SAMPLE T clockFactorOf(T argument, T vcoMod) noexcept {
+    return fastmath::exp2(argument * vcoMod);
 }
 
 class Modulation {
@@ -265,8 +268,8 @@ TESSEL_PER_SAMPLE void Modulation::runLfoStretch(const ModulationSettings& s, in
 
 TESSEL_PER_SAMPLE FloatPair Modulation::clockFactors(const ModulationSettings& s) noexcept {
     const FloatPair lfoPart = (1.0f - s.modSource) * loadPair(lfoOut);
-    storePair(vcoFactor, clockFactorOf(lfoPart, loadPair(envMod), static_cast<float>(s.avgLen),
-                                       FloatPair{} + s.vcoMod));
+    const FloatPair m = clockArgument(lfoPart, loadPair(envMod), static_cast<float>(s.avgLen));
+    storePair(vcoFactor, clockFactorOf(m, FloatPair{} + s.vcoMod));
     return lfoPart;
 }
 

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Reverb.h"
 
+#include <cstring>
+#include <iterator>
+
 #include "engine/FastMath.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -204,4 +209,34 @@ int Reverb::cleanLength(int k) const noexcept {
     if (!c.growing) return c.length;
     const std::int64_t grown = c.length + (samplesRun - c.mark);
     return grown >= size ? size : static_cast<int>(grown);
+}
+
+Reverb::Voice Reverb::voice() const noexcept {
+    Voice v;
+    for (int k = 0; k < kLines; ++k)
+        v.lines[k] = pool.empty() ? nullptr : const_cast<float*>(line(k));
+    v.rvbMask = rvbMask;
+    v.rvbType = rvbType;
+    v.rvbWrite = rvbWrite;
+    std::copy(std::begin(rvbTrailA), std::end(rvbTrailA), v.rvbTrailA);
+    std::copy(std::begin(rvbTrailB), std::end(rvbTrailB), v.rvbTrailB);
+    std::copy(std::begin(rvbTrailC), std::end(rvbTrailC), v.rvbTrailC);
+    v.rvbG = rvbG;
+    v.rvbH = rvbH;
+    v.rvbDampCoef = rvbDampCoef;
+    std::copy(std::begin(rvbLp), std::end(rvbLp), v.rvbLp);
+    v.toneB0 = toneB0;
+    v.toneB2 = toneB2;
+    v.toneA1 = toneA1;
+    v.toneA2 = toneA2;
+    std::memcpy(v.toneState, toneState, sizeof toneState);
+    return v;
+}
+
+void Reverb::take(const Voice& v, int samples) noexcept {
+    if (pool.empty()) return;
+    rvbWrite = v.rvbWrite;
+    std::copy(std::begin(v.rvbLp), std::end(v.rvbLp), rvbLp);
+    std::memcpy(toneState, v.toneState, sizeof toneState);
+    samplesRun += samples;
 }

@@ -73,8 +73,41 @@ public:
     // can read them before they are written again (at 192 kHz at most about 1.2 MB of the
     // 8 MB pool), so it is fit for the audio thread.
     void reset() noexcept;
-    // One sample: w[0], w[1] hold the reverb input and receive the output.
-    inline void process(float w[2], float rvbAmt) noexcept;
+    // The reverb's running state (positions, damping and tone states, coefficients and the
+    // lines' addresses) in a copy that a block keeps in a local, out of reach of the
+    // memories' stores, and hands back afterwards with the number of samples it ran.
+    struct Voice {
+        float* lines[kLines];
+        int rvbMask;
+        int rvbType;
+        int rvbWrite;
+        int rvbTrailA[6];
+        int rvbTrailB[6];
+        int rvbTrailC[4];
+        float rvbG, rvbH, rvbDampCoef;
+        float rvbLp[6];
+        float toneB0, toneB2, toneA1, toneA2;
+        float toneState[4][2];
+
+        // One sample: w[0], w[1] hold the reverb input and receive the output. Before the
+        // memories are allocated the signal passes through untouched.
+        inline void process(float w[2], float rvbAmt) noexcept;
+
+    private:
+        float* line(int k) const noexcept { return lines[k]; }
+        inline void processSpring(float w[2], float rvbAmt) noexcept;
+        inline void processPlate(float w[2], float rvbAmt) noexcept;
+        inline FloatPair tone(FloatPair x) noexcept;
+    };
+    Voice voice() const noexcept;
+    void take(const Voice& v, int samples) noexcept;
+
+    // One sample, for callers outside a block (tests and tools).
+    void process(float w[2], float rvbAmt) noexcept {
+        Voice v = voice();
+        v.process(w, rvbAmt);
+        take(v, 1);
+    }
     // Whether the damping and tone states are numbers, and their largest magnitude (the
     // memories are covered by what they feed).
     bool isFinite() const noexcept {
@@ -125,9 +158,6 @@ private:
     };
 
     std::span<const float> toneStates() const noexcept { return {&toneState[0][0], 8}; }
-    inline void processSpring(float w[2], float rvbAmt) noexcept;
-    inline void processPlate(float w[2], float rvbAmt) noexcept;
-    inline FloatPair tone(FloatPair x) noexcept;
     // Distance behind the write index of the read index trunc(rvbMask - rvbScale * k), that
     // is ceil(rvbScale * k) samples, kept inside the memory whatever the rate.
     int tapTrail(double k) const noexcept;
@@ -142,7 +172,7 @@ private:
     std::int64_t samplesRun = 0;
 };
 
-TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
+TESSEL_PER_SAMPLE FloatPair Reverb::Voice::tone(FloatPair x) noexcept {
     const FloatPair y = toneB0 * x + toneB2 * loadPair(toneState[1]) -
                         toneA1 * loadPair(toneState[2]) - toneA2 * loadPair(toneState[3]);
     storePair(toneState[1], loadPair(toneState[0]));
@@ -152,18 +182,16 @@ TESSEL_PER_SAMPLE FloatPair Reverb::tone(FloatPair x) noexcept {
     return y;
 }
 
-TESSEL_PER_SAMPLE void Reverb::process(float w[2], float rvbAmt) noexcept {
-    // Not yet allocated: pass the signal through untouched.
-    if (pool.empty()) return;
+TESSEL_PER_SAMPLE void Reverb::Voice::process(float w[2], float rvbAmt) noexcept {
+    if (lines[0] == nullptr) return;
     if (rvbType == kPlate)
         processPlate(w, rvbAmt);
     else
         processSpring(w, rvbAmt);
     rvbWrite = (rvbWrite + 1) & rvbMask;
-    ++samplesRun;
 }
 
-TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept {
+TESSEL_PER_SAMPLE void Reverb::Voice::processSpring(float w[2], float rvbAmt) noexcept {
     const float g = rvbG, h = rvbH, m = rvbDampCoef;
     float* a[6];
     float* b[6];
@@ -223,7 +251,7 @@ TESSEL_PER_SAMPLE void Reverb::processSpring(float w[2], float rvbAmt) noexcept 
     storePair(w, dry + (0.1625f * bandPassed - dry) * rvbAmt);
 }
 
-TESSEL_PER_SAMPLE void Reverb::processPlate(float w[2], float rvbAmt) noexcept {
+TESSEL_PER_SAMPLE void Reverb::Voice::processPlate(float w[2], float rvbAmt) noexcept {
     const float g = rvbG, m = rvbDampCoef;
     const float e = 0.7f * rvbH;
     const float comb = 0.7f * g;

@@ -151,6 +151,8 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
     // and outputs cannot reach: their recursions then stay in registers.
     ChainState c = chainState;
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
+    Reverb::Voice rv; // the reverb's running state, while it runs
+    if (b.reverbOn) rv = reverb.voice();
     constexpr int kChunk = DelayLine::kMaxStretch;
     alignas(16) float lfo[2][kChunk] = {};
     for (int done = 0; done < frames; done += kChunk) {
@@ -159,8 +161,8 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
         if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
         for (int i = 0; i < n; ++i) {
             const int k = done + i;
-            const Frame w =
-                processSample<Clocked, Filter>(c, line, b, lfo[0][i], lfo[1][i], inL[k], inR[k]);
+            const Frame w = processSample<Clocked, Filter>(c, line, rv, b, lfo[0][i], lfo[1][i],
+                                                           inL[k], inR[k]);
             if (outR != nullptr) {
                 outL[k] = w.l;
                 outR[k] = w.r;
@@ -171,6 +173,7 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
     }
     chainState = c;
     for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
+    if (b.reverbOn) reverb.take(rv, frames);
 }
 
 // The per-sample shapes the block-wise chain falls back to for short delays.
@@ -280,7 +283,7 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
 }
 
 template <bool Clocked, int Filter>
-TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line,
+TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line, Reverb::Voice& rv,
                                                     const BlockSettings& b, float lfoL, float lfoR,
                                                     float inL, float inR) noexcept {
     // Alternating guards keep recursive states out of the denormal range.
@@ -330,7 +333,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line,
         FloatPair{w[0], w[1]}, FloatPair{x[0], x[1]}, FloatPair{} + sm[sMix],
         FloatPair{} + sm[sOutGain], b.reverbOnOutput, [&](FloatPair v) TESSEL_PER_SAMPLE_LAMBDA {
             float r[2] = {v[0], v[1]};
-            if (b.reverbOn) runReverb(r, guard8, b.rvbAmt);
+            if (b.reverbOn) runReverb(rv, r, guard8, b.rvbAmt);
             return FloatPair{r[0], r[1]};
         });
     // Bypass: the raw input of this sample, where it is a number at all.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -122,23 +123,30 @@ struct Stages {
 
 } // namespace
 
-void Drell::clockRates(const BlockSettings& b, float heldEnv, const float* env, const float* lfo,
-                       const float manual[2], int parity, int n, float* rates) noexcept {
-    // Each sample's clock rate of one line, as Modulation::clockFactors and the per-sample
-    // chain make it, four samples at a time: from the LFO's samples and the envelope's output
-    // of each sample, or one held.
+void Drell::clockArguments(const BlockSettings& b, float heldEnv, const float* env,
+                           const float* lfo, int parity, int n, float* argument) noexcept {
+    // What moves one line's clock in each sample, as Modulation::clockFactors makes it, four
+    // samples at a time: from the LFO's samples and the envelope's output of each sample, or
+    // one held. Steps of four keep the parity of the stretch's first sample.
     const auto& v = b.settledValues;
     const float len = static_cast<float>(b.modulation.avgLen);
+    const Quad lfoShare = 1.0f - alternating(v[0][sModSource], v[1][sModSource], parity);
+    for (int i = 0; i < n; i += 4) {
+        const Quad envelope = env != nullptr ? loadQuad(env + i) : Quad{} + heldEnv;
+        storeQuad(argument + i, clockArgument(lfoShare * loadQuad(lfo + i), envelope, len));
+    }
+}
+
+void Drell::clockRates(const BlockSettings& b, const float* argument, const float manual[2],
+                       int parity, int n, float* rates) noexcept {
+    // Each sample's clock rate from what moves it, as the per-sample chain makes it.
+    const auto& v = b.settledValues;
+    const Quad depth = alternating(v[0][sVcoMod], v[1][sVcoMod], parity);
+    const Quad rate = alternating(manual[0], manual[1], parity);
     const Quad minRate = Quad{} + DelayLine::kMinClockRate;
     const Quad maxRate = Quad{} + DelayLine::kMaxClockRate;
     for (int i = 0; i < n; i += 4) {
-        const int p = (parity + i) & 1;
-        const Quad lfoPart =
-            (1.0f - alternating(v[p][sModSource], v[p ^ 1][sModSource], 0)) * loadQuad(lfo + i);
-        const Quad envelope = env != nullptr ? loadQuad(env + i) : Quad{} + heldEnv;
-        const Quad factor = clockFactorOf(lfoPart, envelope, len,
-                                          alternating(v[p][sVcoMod], v[p ^ 1][sVcoMod], 0));
-        Quad r = alternating(manual[p], manual[p ^ 1], 0) * factor;
+        Quad r = rate * clockFactorOf(loadQuad(argument + i), depth);
         r = r >= minRate ? r : minRate;
         storeQuad(rates + i, r > maxRate ? maxRate : r);
     }
@@ -150,13 +158,15 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     // enters the lines to the reads sample by sample.
     constexpr bool kFiltered = Filter != kFilterOff;
     // The LFO alone on the clock: the source set to the LFO, its settled value a guard's.
-    const bool lfoAlone = Clocked && !kFiltered && b.modOn &&
+    const bool lfoAlone = Clocked && !kFiltered && b.modOn && !b.driveOn &&
                           std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
                           std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
     const bool coupled = kFiltered || (b.modOn && Clocked && !lfoAlone);
     // The chain's state and the lines' cursors in locals, out of reach of the memories' stores.
     ChainState c = chainState;
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
+    Reverb::Voice rv; // the reverb's running state, while it runs
+    if (b.reverbOn) rv = reverb.voice();
     const float* const in[2] = {blockIn[0], blockIn[1]};
     const auto& v = b.settledValues;
 
@@ -180,10 +190,12 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     const int panLanes[4] = {sFbGainL, sFbGainR, sFbPanL, sFbPanR};
 
     SideStretch side[2];
-    alignas(16) float lfo[2][kStretch] = {};
-    alignas(16) float ax[2][kStretch] = {}; // the anti-aliased input
+    alignas(16) float lfo[2][kStretch + 4];
+    alignas(16) float ax[2][kStretch]; // the anti-aliased input
     float rates[2][kStretch];
     DelayLine::Ticks ticks[2];
+    std::optional<ChainState> before; // where a stretch that runs ahead began
+    DelayLine::Cursor linesBefore[2];
     for (int done = 0; done < frames;) {
         // A stretch reads only what earlier ones wrote: no more samples (or ticks, a sample
         // making at most rate + 1) than lie between a line's write and read positions.
@@ -197,6 +209,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         if (n < kShortestStretch && n < frames - done) {
             chainState = c;
             for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
+            if (b.reverbOn) reverb.take(rv, done);
             runBlock<Clocked, Filter>(chainState, b, done, frames - done);
             return;
         }
@@ -209,7 +222,10 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         // Input gain, and the input meter.
         stage.input(side, in, done, sInGain);
         meterStretch(c, side[0].x, side[1].x, n);
-        if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
+        if (b.modOn) {
+            c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
+            for (auto& lane : lfo) std::fill(lane + n, lane + stage.steps, 0.0f);
+        }
         if constexpr (!Clocked) {
             for (int k = 0; k < 2; ++k) line[k].readPlain(n, side[k].y);
         }
@@ -243,20 +259,22 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 }
             }
         };
+        alignas(16) float envMod[2][kStretch + 4];
+        alignas(16) float argument[2][kStretch];
+        bool written = false;
         if (coupled) {
             coupledLoop();
         } else {
-            // The LFO alone moves the clock: the rates are taken with the envelopes' share
-            // held, the reads run ahead, and the rates are taken again with the envelopes'
-            // outputs sample by sample. Where any differs in a bit (the share is the source's
-            // settled value of about 1e-10 times the envelope, so that is rare), the stretch
-            // runs again sample by sample from where it began.
-            const ChainState before = lfoAlone ? c : ChainState{};
-            DelayLine::Cursor linesBefore[2] = {line[0], line[1]};
+            // With the LFO alone on the clock, the rates are taken with the envelopes' share
+            // held, and the stretch runs ahead on them; they are checked below.
             if (lfoAlone) {
-                for (int s = 0; s < 2; ++s)
-                    clockRates(b, c.modulation.envMod[s], nullptr, lfo[s], manual, parity, n,
-                               rates[s]);
+                before.emplace(c);
+                for (int s = 0; s < 2; ++s) linesBefore[s] = line[s];
+                for (int s = 0; s < 2; ++s) {
+                    clockArguments(b, c.modulation.envMod[s], nullptr, lfo[s], parity, n,
+                                   argument[s]);
+                    clockRates(b, argument[s], manual, parity, n, rates[s]);
+                }
             }
             const float* source[2] = {side[0].x, side[1].x};
             if constexpr (Clocked) {
@@ -286,35 +304,43 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             stage.feedback(side, source, c.fbSignal, b.fbSign, b.dlySign, !b.driveOn, panLanes);
             for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
             for (int s = 0; s < 2; ++s) copyFloats(side[s].d, side[s].x, n);
-            if (b.modOn) {
-                // The envelopes follow what entered the lines (and, beside a plain delay, the
-                // factors are made as the chain makes them, though nothing reads them).
-                alignas(16) float envMod[2][kStretch];
+            if (lfoAlone) {
+                // The clocks' writes, and beside them the envelopes follow what entered the
+                // lines (the drive is off). Then the rates are taken again with each sample's
+                // envelope output; where any differs in a bit (the share is the source's
+                // settled value of about 1e-10 times the envelope, so that is rare), the
+                // stretch runs again from where it began, each sample's rate made as the
+                // chain makes it. Its writes lie where this stretch's do, ahead of the reads.
+                for (int i = 0; i < n; ++i) {
+                    for (int s = 0; s < 2; ++s)
+                        line[s].writeClocked(side[s].a[i], rates[s][i], ticks[s].count[i],
+                                             ticks[s].time[i]);
+                    const float magnitude[2] = {std::fabs(side[0].a[i]), std::fabs(side[1].a[i])};
+                    c.modulation.followOnly(magnitude, b.modulationFor(sm(i)));
+                    envMod[0][i] = c.modulation.envMod[0];
+                    envMod[1][i] = c.modulation.envMod[1];
+                }
+                bool same = true;
+                for (int s = 0; s < 2; ++s) {
+                    float exact[kStretch];
+                    std::fill(envMod[s] + n, envMod[s] + stage.steps, 0.0f);
+                    clockArguments(b, 0.0f, envMod[s], lfo[s], parity, n, exact);
+                    same = same && std::memcmp(exact, argument[s], sizeof(float) * n) == 0;
+                }
+                if (same) {
+                    c.modulation.clockFactors(b.modulationFor(sm(n - 1)));
+                    written = true;
+                } else {
+                    c = *before;
+                    for (int s = 0; s < 2; ++s) line[s] = linesBefore[s];
+                    coupledLoop();
+                }
+            } else if (b.modOn) {
+                // Beside a plain delay the envelopes and the LFO run on, and the factors are
+                // made as the chain makes them, though nothing reads them here.
                 for (int i = 0; i < n; ++i) {
                     const float a[2] = {side[0].a[i], side[1].a[i]};
-                    if (lfoAlone) {
-                        const float magnitude[2] = {std::fabs(a[0]), std::fabs(a[1])};
-                        c.modulation.followOnly(magnitude, b.modulationFor(sm(i)));
-                        envMod[0][i] = c.modulation.envMod[0];
-                        envMod[1][i] = c.modulation.envMod[1];
-                    } else {
-                        modulate(c, b, sm(i), a, lfo[0][i], lfo[1][i], false);
-                    }
-                }
-                if (lfoAlone) {
-                    bool same = true;
-                    for (int s = 0; s < 2; ++s) {
-                        float exact[kStretch];
-                        clockRates(b, 0.0f, envMod[s], lfo[s], manual, parity, n, exact);
-                        same = same && std::memcmp(exact, rates[s], sizeof(float) * n) == 0;
-                    }
-                    if (same) {
-                        c.modulation.clockFactors(b.modulationFor(sm(n - 1)));
-                    } else {
-                        c = before;
-                        for (int s = 0; s < 2; ++s) line[s] = linesBefore[s];
-                        coupledLoop();
-                    }
+                    modulate(c, b, sm(i), a, lfo[0][i], lfo[1][i], false);
                 }
             }
         }
@@ -335,7 +361,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         for (int s = 0; s < 2; ++s) c.lastA[s] = side[s].a[n - 1];
 
         // The memory writes: each clock's ticks write the input interpolated at their times.
-        for (int s = 0; s < 2; ++s) {
+        for (int s = 0; s < 2 && !written; ++s) {
             if constexpr (!Clocked) {
                 line[s].writePlain(n, side[s].a);
             } else if (steady) {
@@ -366,7 +392,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                     FloatPair{} + values[sMix], FloatPair{} + values[sOutGain], b.reverbOnOutput,
                     [&](FloatPair w) TESSEL_PER_SAMPLE_LAMBDA {
                         float r[2] = {w[0], w[1]};
-                        runReverb(r, g, b.rvbAmt);
+                        runReverb(rv, r, g, b.rvbAmt);
                         return FloatPair{r[0], r[1]};
                     });
                 const FloatPair raw =
@@ -381,6 +407,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     }
     chainState = c;
     for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
+    if (b.reverbOn) reverb.take(rv, frames);
 }
 
 #define TESSEL_STRETCHES(clocked, filter)                                                          \

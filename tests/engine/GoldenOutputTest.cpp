@@ -273,6 +273,10 @@ TEST(GoldenOutput, EveryShapeGivesThePerSampleChainsBits) {
         alone.push_back({kModLfoWave, wave(w)});
         alone.push_back({kModSource, 0.0f});
         all.push_back({"LFO alone on the clock", 44100.0f, alone, nullptr, false, 0, 0.0});
+        Settings guarded = alone;
+        guarded.push_back({kModSource, 5e-9f});
+        all.push_back({"LFO alone on the clock, source next to nothing", 44100.0f, guarded, nullptr,
+                       false, 0, 0.0});
         Settings blend = alone;
         blend.push_back({kModSource, 0.4f});
         blend.push_back({kModSens, 0.9f});
