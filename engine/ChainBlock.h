@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace chainblock {
 
@@ -140,19 +141,6 @@ struct Drell::BlockSettings {
     }
 };
 
-TESSEL_PER_SAMPLE void Drell::meterInput(ChainState& c, float xL, float xR) noexcept {
-    float* const ring[2] = {meterRing[0].data(), meterRing[1].data()};
-    ring[0][c.meterPos] = xL;
-    ring[1][c.meterPos] = xR;
-    if (++c.meterPos == meterLen) c.meterPos = 0;
-    // The value written meterLen samples ago moves the extremes.
-    for (int s = 0; s < 2; ++s) {
-        const float v = ring[s][c.meterPos];
-        c.meterHigh[s] = std::max(c.meterHigh[s], v);
-        c.meterLow[s] = std::min(c.meterLow[s], v);
-    }
-}
-
 // What enters the delay lines: filter coefficients for every placement and the filter in "in"
 // mode, the anti-alias low-pass of the clocked memory, and the feedback cross-panned onto the
 // input. x becomes the dry tap (after the "in" filter).
@@ -164,11 +152,8 @@ TESSEL_PER_SAMPLE void Drell::linesInput(ChainState& c, const BlockSettings& b, 
                                  b.cutoffCeiling);
         if constexpr (Filter == kFilterIn) c.svf.process(x, b.filterType);
     }
-    // Anti-alias low-pass for the clocked memory.
-    a[0] = x[0];
-    a[1] = x[1];
+    std::memcpy(a, x, 2 * sizeof(float));
     if constexpr (Clocked) c.antiAlias.process(a);
-    // Feedback, split between the lines by each line's pan.
     chainblock::crossPan(c.fbSignal[0], c.fbSignal[1], sm[sFbGainL], sm[sFbGainR], sm[sFbPanL],
                          sm[sFbPanR], a[0], a[1]);
 }

@@ -5,6 +5,7 @@
 #include "engine/AntiAliasFilter.h"
 #include "engine/DelayLine.h"
 #include "engine/Drive.h"
+#include "engine/InputMeter.h"
 #include "engine/Modulation.h"
 #include "engine/ParameterUnits.h"
 #include "engine/Parameters.h"
@@ -82,7 +83,7 @@ public:
     int delayLength() const noexcept { return dlyLine[0].length(); }
     int reverbMask() const noexcept { return reverb.rvbMask; }
     int averageLength() const noexcept { return avgLen; }
-    int meterLength() const noexcept { return meterLen; }
+    int meterLength() const noexcept { return inputMeter.length(); }
     const float* delayMemory(int side) const noexcept { return dlyLine[side & 1].memory(); }
 
     static constexpr const char* kEffectName = "Tessel";
@@ -131,9 +132,7 @@ private:
         float fadeGain[2] = {1.0f, 1.0f};
         bool dlyTimePending[2] = {false, false};
         float lastA[2] = {0.0f, 0.0f}; // the signal that last entered the delay lines
-        int meterPos = 0;
-        float meterHigh[2] = {0.0f, 0.0f}; // extremes the meter saw in the running block
-        float meterLow[2] = {0.0f, 0.0f};
+        InputMeter::Cursor meter;      // with the extremes it saw in the running block
         StateVariableFilter svf;
         AntiAliasFilter antiAlias;
         Drive drive;
@@ -192,7 +191,6 @@ private:
                         float lfoL, float lfoR, float inL, float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
     void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
-    void meterInput(ChainState& c, float xL, float xR) noexcept;
     // The stages between the input and the delay lines, and between the lines and the
     // feedback: each runs one sample of both sides, in every shape of the chain.
     template <bool Clocked, int Filter>
@@ -211,9 +209,6 @@ private:
     // run the per-sample chain.
     template <bool Clocked, int Filter>
     void runStretches(ChainState& c, const BlockSettings& b, int frames) noexcept;
-    void meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept;
-    static void clockArguments(const BlockSettings& b, float heldEnv, const float* env,
-                               const float* lfo, int parity, int n, float* argument) noexcept;
     static void clockRates(const BlockSettings& b, const float* argument, const float manual[2],
                            int parity, int n, float* rates) noexcept;
 
@@ -301,10 +296,6 @@ private:
     Relaxed<int> dspRateInt{44100};
     Relaxed<int> avgLen{4};
 
-    // Input meter extremes, cleared by readInputPeaks from the editor's thread.
-    Relaxed<float> meterMin[2] = {0.0f, 0.0f};
-    Relaxed<float> meterMax[2] = {0.0f, 0.0f};
-
     // Values that follow the sample rate; written and read under the engine lock.
     float smoothPole = 0.0f;
     float smoothGain = 1.0f;
@@ -315,9 +306,7 @@ private:
     // memories it reads and writes in place.
     ChainState chain;
     DelayLine dlyLine[2];
-    std::vector<float> meterRing[2];
-    int meterLen = 1024;
-    int meterStale = 0; // ring positions from meterPos on that count as zero since a reset
+    InputMeter inputMeter;
     Reverb reverb;
 
     // Silence: whether blocks are silent, and how long the input, the delay memories (in

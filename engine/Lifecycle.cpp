@@ -62,7 +62,7 @@ void Drell::resume() {
 
     VstInt32 latency = getOutputLatency();
     if (latency < 1 || latency > kMaxMeterLength) latency = kDefaultMeterLength;
-    if (latency != meterLen) setMeterLength(latency);
+    if (latency != inputMeter.length()) setMeterLength(latency);
 
     // The memories are empty, so there is nothing to glide from. Hosts set their values
     // after switching the effect on too, so the first block settles once more.
@@ -150,10 +150,8 @@ void Drell::setEngineRate(float sr, RateMemories& memories) {
 }
 
 void Drell::setMeterLength(int n) {
-    meterLen = n;
-    for (auto& ring : meterRing) ring = std::vector<float>(static_cast<std::size_t>(n), 0.0f);
-    chain.meterPos = 0;
-    meterStale = 0;
+    inputMeter.setLength(n);
+    chain.meter = {};
 }
 
 void Drell::placeReadPositions() noexcept {
@@ -172,10 +170,9 @@ void Drell::reset() noexcept {
     // thread when a block restarts the sound after a fault.
     reverb.reset();
     chain.svf.reset();
-    meterStale = meterLen;
+    inputMeter.clear();
+    inputMeter.clearPeaks();
     for (int s = 0; s < 2; ++s) {
-        meterMin[s] = 0.0f;
-        meterMax[s] = 0.0f;
         dlyLine[s].clear();
         chain.fbSignal[s] = 0.0f;
         chain.lastA[s] = 0.0f;
@@ -187,18 +184,7 @@ void Drell::reset() noexcept {
 
 void Drell::prepareMemories(int frames, bool clocked) noexcept {
     for (DelayLine& line : dlyLine) line.prepareBlock(frames, clocked);
-    if (meterStale > 0) {
-        // Each sample writes at meterPos, moves on and reads the next position: the block
-        // reads up to frames positions past meterPos. Those not written since the reset are
-        // zeroed first.
-        const int count = std::min(frames + 1, meterStale);
-        const int first = std::min(count, meterLen - chain.meterPos);
-        for (auto& ring : meterRing) {
-            std::fill_n(ring.begin() + chain.meterPos, first, 0.0f);
-            std::fill_n(ring.begin(), count - first, 0.0f);
-        }
-        meterStale = std::max(0, meterStale - frames);
-    }
+    inputMeter.prepareBlock(chain.meter, frames);
 }
 
 bool Drell::chainIsFinite() const noexcept {
@@ -219,4 +205,8 @@ void Drell::ChainState::settleAfter(const float (&settledValues)[2][kSmoothedLan
                                     int n) noexcept {
     std::memcpy(smoothed, settledValues[(first + n - 1) & 1], sizeof smoothed);
     if ((n & 1) != 0) flipGuards();
+}
+
+void Drell::readInputPeaks(float* peakL, float* peakR) {
+    inputMeter.takePeaks(peakL, peakR);
 }

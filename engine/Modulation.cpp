@@ -165,3 +165,18 @@ float Modulation::envelopePeak() const noexcept {
     const float high = std::max(std::fabs(envState[0]), std::fabs(envState[1]));
     return high == high ? high : 1.0f;
 }
+
+void Modulation::clockArguments(const ModulationSettings& even, const ModulationSettings& odd,
+                                float heldEnv, const float* env, const float* lfo, int n,
+                                float* argument) noexcept {
+    using Quad = float __attribute__((vector_size(16)));
+    const float len = static_cast<float>(even.avgLen);
+    const Quad lfoShare = 1.0f - Quad{even.modSource, odd.modSource, even.modSource, odd.modSource};
+    for (int i = 0; i < n; i += 4) {
+        Quad l, e = Quad{} + heldEnv;
+        std::memcpy(&l, lfo + i, sizeof l);
+        if (env != nullptr) std::memcpy(&e, env + i, sizeof e);
+        const Quad m = clockArgument(lfoShare * l, e, len);
+        std::memcpy(argument + i, &m, sizeof m);
+    }
+}

@@ -86,6 +86,13 @@ public:
     // makes the clock factors from them, as clockFactors would. followOnly runs separately.
     inline void runLfoStretch(const ModulationSettings& s, int n, float* left,
                               float* right) noexcept;
+    // What moves one delay line's clock over n samples (the argument of clockFactors'
+    // 2^x before the depth scales it), four samples at a time: from the LFO's samples and
+    // the envelope's output of each sample, or one held. even and odd are the settings of
+    // the stretch's even and odd samples.
+    static void clockArguments(const ModulationSettings& even, const ModulationSettings& odd,
+                               float heldEnv, const float* env, const float* lfo, int n,
+                               float* argument) noexcept;
     // vcoFactor from the LFO's and envelopes' outputs; returns the LFO's share.
     inline FloatPair clockFactors(const ModulationSettings& s) noexcept;
     // The envelope followers' sample alone.

@@ -1,21 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Block processing: the prologue, the choice of the block's shape, the per-sample chain from
 // input gain to output, and the epilogue. Runs under the engine lock; nothing here allocates
-// or waits.
-//
-// The switches, modes and coefficients that other threads write are read once per block, and
-// requests from setParameter are taken at the block start. With the smoothers settled and no
-// delay-time fade the block runs block-wise (StretchChain.cpp), silence costs next to nothing
-// (Silence.cpp); every other block, and every block while the reference switch is on, runs the
-// per-sample chain, compiled once for each combination of the two choices that shape the chain
-// most (VCO on or off, filter placement). The chain's state and the delay lines' cursors are
-// copied into locals for the block and back after it.
+// or waits. What other threads write is read once per block, and setParameter's requests are
+// taken at the block start. With the smoothers settled and no delay-time fade the block runs
+// block-wise (StretchChain.cpp), silence costs next to nothing (Silence.cpp); other blocks,
+// and every block while the reference switch is on, run the per-sample chain here.
 #include "engine/ChainBlock.h"
 #include "engine/DenormalGuard.h"
-#include "engine/Drell.h"
-#include "engine/FastMath.h"
-#include "engine/PerSample.h"
-#include "engine/SidePair.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,28 +18,12 @@ namespace {
 
 constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per minute
 
-// Whether every sample of the outputs (a null one has none) is a finite number. x - x is NaN
-// once x is not finite: sums of these, four sums of four side by side, so that the additions
-// do not wait on one another.
+// Whether every sample of the outputs (a null one has none) is a finite number.
 bool outputsAreFinite(float* const outputs[2], int frames) noexcept {
-    using Quad = float __attribute__((vector_size(16)));
-    Quad sums[4] = {};
-    float sum = 0.0f;
-    for (int k = 0; k < 2; ++k) {
-        const float* out = outputs[k];
-        if (out == nullptr) continue;
-        int i = 0;
-        for (; i + 8 <= frames; i += 8) {
-            Quad x, y;
-            std::memcpy(&x, out + i, sizeof x);
-            std::memcpy(&y, out + i + 4, sizeof y);
-            sums[2 * k] += x - x;
-            sums[2 * k + 1] += y - y;
-        }
-        for (; i < frames; ++i) sum += out[i] - out[i];
-    }
-    const Quad all = (sums[0] + sums[1]) + (sums[2] + sums[3]);
-    return sum + ((all[0] + all[1]) + (all[2] + all[3])) == 0.0f;
+    const auto finite = [frames](const float* out) {
+        return out == nullptr || statecheck::allFinite({out, static_cast<std::size_t>(frames)});
+    };
+    return finite(outputs[0]) && finite(outputs[1]);
 }
 
 } // namespace
@@ -81,7 +57,7 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     prepareMemories(frames, b.clocked);
     const QuietWatch before = watchQuiet();
 
-    for (int side = 0; side < 2; ++side) chain.meterHigh[side] = chain.meterLow[side] = 0.0f;
+    chain.meter.high[0] = chain.meter.high[1] = chain.meter.low[0] = chain.meter.low[1] = 0.0f;
     if (!reference && b.settled && !b.fading) {
         dispatchShape(b, [&]<bool Clocked, int Filter>() {
             runStretches<Clocked, Filter>(chain, b, frames);
@@ -94,11 +70,7 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     // A filter that is off leaves the cutoff factor to the block's end.
     if (b.modOn && b.filter == kFilterOff)
         c.modulation.filterFactorAfterBlock(b.modulationFor(c.smoothed));
-    // The block's extremes join the meter's (the editor may have cleared it meanwhile).
-    for (int s = 0; s < 2; ++s) {
-        if (c.meterHigh[s] > meterMax[s]) meterMax[s] = c.meterHigh[s];
-        if (c.meterLow[s] < meterMin[s]) meterMin[s] = c.meterLow[s];
-    }
+    inputMeter.joinBlock(c.meter);
     if (!b.clocked) {
         // The clocked writer's input history, from what the plain lines wrote.
         for (DelayLine& line : dlyLine) line.takeInputsFromMemory(frames);
@@ -295,7 +267,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line, 
     const FloatPair gained =
         chainblock::gainedInput(FloatPair{inL, inR}, FloatPair{} + sm[sInGain]);
     float x[2] = {gained[0], gained[1]};
-    meterInput(c, x[0], x[1]);
+    inputMeter.take(c.meter, x[0], x[1]);
     // Filter coefficients, the "in" filter, the anti-alias low-pass and the feedback: what
     // enters the lines. x is the dry tap after it.
     float a[2];
@@ -383,15 +355,4 @@ TESSEL_PER_SAMPLE float Drell::fadeDelayTime(ChainState& c, Lines& line, int sid
         if (gain > 1.0f) gain = 1.0f;
     }
     return y * gain;
-}
-
-void Drell::readInputPeaks(float* peakL, float* peakR) {
-    float* peaks[2] = {peakL, peakR};
-    for (int s = 0; s < 2; ++s) {
-        const float low = -meterMin[s];
-        const float high = meterMax[s];
-        if (peaks[s] != nullptr) *peaks[s] = low > high ? low : high;
-        meterMin[s] = 0.0f;
-        meterMax[s] = 0.0f;
-    }
 }

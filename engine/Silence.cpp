@@ -11,11 +11,9 @@
 // one position per sample). Echoes that keep going (a feedback of 100 % and more, or a
 // reverb tail) keep writing, and keep the chain running.
 #include "engine/ChainBlock.h"
+#include "engine/StateCheck.h"
 
 #include <algorithm>
-#include <bit>
-#include <cmath>
-#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -26,32 +24,6 @@ constexpr float kQuiet = 1e-10f;
 // memories stirring at about -160 dBFS for good; they count as quiet below -120 dBFS.
 constexpr float kReverbQuiet = 1e-6f;
 
-using Quad = float __attribute__((vector_size(16)));
-
-// Largest magnitude among values [0, n); NaN counts as loud.
-float peak(const float* p, int n) noexcept {
-    Quad high = {};
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        Quad v;
-        std::memcpy(&v, p + i, sizeof v);
-        v = v < 0.0f ? -v : v;
-        high = v > high || v != v ? v : high;
-    }
-    float result = std::max({high[0], high[1], high[2], high[3]});
-    for (; i < n; ++i) {
-        const float v = std::fabs(p[i]);
-        if (!(v <= result)) result = v;
-    }
-    return result != result ? 1.0f : result;
-}
-
-// Largest magnitude among count positions of a ring of length len from position from.
-float ringPeak(const float* ring, int len, int from, int count) noexcept {
-    const int first = std::min(count, len - from);
-    return std::max(peak(ring + from, first), peak(ring, count - first));
-}
-
 } // namespace
 
 Drell::QuietWatch Drell::watchQuiet() const noexcept {
@@ -59,49 +31,8 @@ Drell::QuietWatch Drell::watchQuiet() const noexcept {
 }
 
 bool Drell::inputIsQuiet(int frames) const noexcept {
-    // Each 64 samples (fewer at the end, in steps of 8) against the level: a block with sound
-    // stops at its first loud stretch, mostly at its first sample. The bits of a stretch's
-    // samples ORed together, signs aside, are no smaller than those of its largest magnitude,
-    // so a stretch of exact zeros or of values far below the level passes on that alone;
-    // others take their largest magnitude. (A sample that is not a number counts as the
-    // silence the chain makes of it.)
-    using Bits = std::uint32_t __attribute__((vector_size(16)));
-    static constexpr std::uint32_t kQuietBits = std::bit_cast<std::uint32_t>(kQuiet);
     const auto quiet = [frames](const float* in) {
-        if (std::fabs(in[0]) > kQuiet) return false;
-        int i = 0;
-        while (i + 8 <= frames) {
-            const int end = std::min(frames, i + 64) & ~7;
-            Bits any[2] = {};
-            for (int j = i; j < end; j += 8) {
-                for (int k = 0; k < 2; ++k) {
-                    Bits v;
-                    std::memcpy(&v, in + j + 4 * k, sizeof v);
-                    any[k] |= v;
-                }
-            }
-            const Bits both = (any[0] | any[1]) & 0x7FFFFFFFu;
-            if ((both[0] | both[1] | both[2] | both[3]) <= kQuietBits) {
-                i = end;
-                continue;
-            }
-            Quad high[2] = {};
-            for (; i < end; i += 8) {
-                for (int k = 0; k < 2; ++k) {
-                    Bits v;
-                    std::memcpy(&v, in + i + 4 * k, sizeof v);
-                    v &= 0x7FFFFFFFu;
-                    Quad magnitude;
-                    std::memcpy(&magnitude, &v, sizeof magnitude);
-                    high[k] = magnitude > high[k] ? magnitude : high[k];
-                }
-            }
-            const Quad top = high[0] > high[1] ? high[0] : high[1];
-            if (std::max({top[0], top[1], top[2], top[3]}) > kQuiet) return false;
-        }
-        for (; i < frames; ++i)
-            if (std::fabs(in[i]) > kQuiet) return false;
-        return true;
+        return statecheck::isQuiet({in, static_cast<std::size_t>(frames)}, kQuiet);
     };
     return quiet(blockIn[0]) && (blockIn[1] == blockIn[0] || quiet(blockIn[1]));
 }
@@ -127,7 +58,7 @@ void Drell::updateQuiet(const QuietWatch& before, const BlockSettings& b, bool i
             written = line.length();
             from = 0;
         }
-        if (ringPeak(line.memory(), line.length(), from, written) <= kQuiet)
+        if (statecheck::ringPeak(line.memory(), line.length(), from, written) <= kQuiet)
             quietDelayWrites[s] += written;
         else
             quietDelayWrites[s] = 0;
@@ -142,13 +73,13 @@ void Drell::updateQuiet(const QuietWatch& before, const BlockSettings& b, bool i
         // Lines the present type does not write hold nothing it reads.
         const int first = reverb.rvbType == Reverb::kPlate ? Reverb::kLineB : Reverb::kLineA;
         for (int k = first; k < Reverb::kLines; ++k)
-            high = std::max(high, ringPeak(reverb.line(k), size, from, written));
+            high = std::max(high, statecheck::ringPeak(reverb.line(k), size, from, written));
         if (high <= kReverbQuiet)
             quietReverbFrames += written;
         else
             quietReverbFrames = 0;
     }
-    const bool memoriesQuiet = quietInputFrames >= meterLen &&
+    const bool memoriesQuiet = quietInputFrames >= inputMeter.length() &&
                                quietDelayWrites[0] >= dlyLine[0].length() &&
                                quietDelayWrites[1] >= dlyLine[1].length() &&
                                (!b.reverbOn || quietReverbFrames > reverb.rvbMask);
@@ -162,9 +93,10 @@ bool Drell::statesAreQuiet(const BlockSettings& b) const noexcept {
     // The chain's own carried values and every stage's states; the reverb's only while it
     // runs, against its own level.
     const ChainState& c = chain;
-    const float high = std::max(
-        {peak(c.fbSignal, 2), peak(c.lastA, 2), c.antiAlias.peak(), c.svf.peak(), c.drive.peak(),
-         b.modOn ? c.modulation.envelopePeak() : 0.0f, dlyLine[0].peak(), dlyLine[1].peak()});
+    const float high =
+        std::max({statecheck::peak(c.fbSignal), statecheck::peak(c.lastA), c.antiAlias.peak(),
+                  c.svf.peak(), c.drive.peak(), b.modOn ? c.modulation.envelopePeak() : 0.0f,
+                  dlyLine[0].peak(), dlyLine[1].peak()});
     if (!(high <= kQuiet)) return false;
     return !b.reverbOn || reverb.peak() <= kReverbQuiet;
 }

@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The chain block-wise. With the smoothers settled and no delay-time fade, a sample depends on
-// the samples before it through the stages' own recursions and through the delay lines; what
-// the feedback writes into a line comes out of it a whole delay later. A stretch of the block
-// no longer than the shorter delay therefore reads only what earlier stretches wrote, and the
-// chain runs as the same stages over the stretch, each as a loop of its own: the input gain,
-// the memory reads, what enters the lines, the drive, the memory writes, the mix and the
-// reverb. Stages with no recursion of their own take four samples per vector step. Every
-// sample gets the per-sample chain's arithmetic in the chain's order (the settled smoothers'
-// values alternate with the guard, so each step takes the even and odd samples' values), so
-// the output keeps every bit of the per-sample chain's.
-//
-// Where the modulation or the filter sits between the delay output and what enters the lines
-// (the envelopes move the clock, the cutoff follows the sources, the filter is in the loop),
-// what enters the lines and the reads run sample by sample in one loop; otherwise the reads
-// come first and the feedback is cross-panned four samples at a time.
+// The chain block-wise. With the smoothers settled and no delay-time fade, what the feedback
+// writes into a line comes out of it a whole delay later, so a stretch no longer than the
+// shorter delay reads only what earlier stretches wrote, and the chain runs as the same stages
+// over the stretch, each a loop of its own (four samples per vector step where a stage has no
+// recursion). Every sample gets the per-sample chain's arithmetic in its order (the settled
+// smoothers' values alternate with the guard), so the output keeps every bit. Where the
+// modulation or the filter sits between the delay output and what enters the lines, those
+// stages and the reads run sample by sample in one loop; otherwise the reads come first and
+// the feedback is cross-panned four samples at a time.
 #include "engine/ChainBlock.h"
 
 #include <algorithm>
@@ -123,20 +117,6 @@ struct Stages {
 
 } // namespace
 
-void Drell::clockArguments(const BlockSettings& b, float heldEnv, const float* env,
-                           const float* lfo, int parity, int n, float* argument) noexcept {
-    // What moves one line's clock in each sample, as Modulation::clockFactors makes it, four
-    // samples at a time: from the LFO's samples and the envelope's output of each sample, or
-    // one held. Steps of four keep the parity of the stretch's first sample.
-    const auto& v = b.settledValues;
-    const float len = static_cast<float>(b.modulation.avgLen);
-    const Quad lfoShare = 1.0f - alternating(v[0][sModSource], v[1][sModSource], parity);
-    for (int i = 0; i < n; i += 4) {
-        const Quad envelope = env != nullptr ? loadQuad(env + i) : Quad{} + heldEnv;
-        storeQuad(argument + i, clockArgument(lfoShare * loadQuad(lfo + i), envelope, len));
-    }
-}
-
 void Drell::clockRates(const BlockSettings& b, const float* argument, const float manual[2],
                        int parity, int n, float* rates) noexcept {
     // Each sample's clock rate from what moves it, as the per-sample chain makes it.
@@ -162,8 +142,11 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                           std::fabs(b.settledValues[0][sModSource]) < 1e-8f &&
                           std::fabs(b.settledValues[1][sModSource]) < 1e-8f;
     const bool coupled = kFiltered || (b.modOn && Clocked && !lfoAlone);
-    // The chain's state and the lines' cursors in locals, out of reach of the memories' stores.
-    ChainState c = chainState;
+    // The chain's state and the lines' cursors in locals, out of reach of the memories' stores
+    // (the shapes that run no stage's recursion sample by sample keep the state in place).
+    const bool inPlace = !coupled && !b.modOn;
+    std::optional<ChainState> local;
+    ChainState& c = inPlace ? chainState : local.emplace(chainState);
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
     Reverb::Voice rv; // the reverb's running state, while it runs
     if (b.reverbOn) rv = reverb.voice();
@@ -187,7 +170,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         }
     }
     const float drive[2] = {v[0][sDrive], v[1][sDrive]};
-    const int panLanes[4] = {sFbGainL, sFbGainR, sFbPanL, sFbPanR};
+    constexpr int panLanes[4] = {sFbGainL, sFbGainR, sFbPanL, sFbPanR};
 
     SideStretch side[2];
     alignas(16) float lfo[2][kStretch + 4];
@@ -207,7 +190,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 n = std::min({n, l.distance(), l.length - l.write, l.length - l.read});
         }
         if (n < kShortestStretch && n < frames - done) {
-            chainState = c;
+            if (!inPlace) chainState = c;
             for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
             if (b.reverbOn) reverb.take(rv, done);
             runBlock<Clocked, Filter>(chainState, b, done, frames - done);
@@ -221,7 +204,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                             line[0].steadyTicks(rate[0]) > 0 && line[1].steadyTicks(rate[0]) > 0;
         // Input gain, and the input meter.
         stage.input(side, in, done, sInGain);
-        meterStretch(c, side[0].x, side[1].x, n);
+        inputMeter.takeStretch(c.meter, side[0].x, side[1].x, n);
         if (b.modOn) {
             c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
             for (auto& lane : lfo) std::fill(lane + n, lane + stage.steps, 0.0f);
@@ -271,8 +254,9 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 before.emplace(c);
                 for (int s = 0; s < 2; ++s) linesBefore[s] = line[s];
                 for (int s = 0; s < 2; ++s) {
-                    clockArguments(b, c.modulation.envMod[s], nullptr, lfo[s], parity, n,
-                                   argument[s]);
+                    Modulation::clockArguments(
+                        b.modulationFor(v[parity]), b.modulationFor(v[parity ^ 1]),
+                        c.modulation.envMod[s], nullptr, lfo[s], n, argument[s]);
                     clockRates(b, argument[s], manual, parity, n, rates[s]);
                 }
             }
@@ -324,7 +308,9 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 for (int s = 0; s < 2; ++s) {
                     float exact[kStretch];
                     std::fill(envMod[s] + n, envMod[s] + stage.steps, 0.0f);
-                    clockArguments(b, 0.0f, envMod[s], lfo[s], parity, n, exact);
+                    Modulation::clockArguments(b.modulationFor(v[parity]),
+                                               b.modulationFor(v[parity ^ 1]), 0.0f, envMod[s],
+                                               lfo[s], n, exact);
                     same = same && std::memcmp(exact, argument[s], sizeof(float) * n) == 0;
                 }
                 if (same) {
@@ -405,7 +391,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         c.settleAfter(v, done, n);
         done += n;
     }
-    chainState = c;
+    if (!inPlace) chainState = c;
     for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
     if (b.reverbOn) reverb.take(rv, frames);
 }
@@ -422,44 +408,3 @@ TESSEL_STRETCHES(true, kFilterFb)
 TESSEL_STRETCHES(false, kFilterFx)
 TESSEL_STRETCHES(true, kFilterFx)
 #undef TESSEL_STRETCHES
-
-void Drell::meterStretch(ChainState& c, const float* xL, const float* xR, int n) noexcept {
-    // The values written meterLen samples ago move the extremes. With a ring longer than the
-    // stretch, those are the ring's present values after the write position, none of them
-    // overwritten in the stretch before it is compared.
-    if (meterLen <= n) {
-        for (int i = 0; i < n; ++i) meterInput(c, xL[i], xR[i]);
-        return;
-    }
-    const float* x[2] = {xL, xR};
-    for (int s = 0; s < 2; ++s) {
-        float* ring = meterRing[s].data();
-        Quad high = Quad{} + c.meterHigh[s];
-        Quad low = Quad{} + c.meterLow[s];
-        float highTail = c.meterHigh[s], lowTail = c.meterLow[s];
-        int pos = c.meterPos + 1 == meterLen ? 0 : c.meterPos + 1;
-        for (int left = n; left > 0;) {
-            const int run = std::min(left, meterLen - pos);
-            int i = 0;
-            for (; i + 4 <= run; i += 4) {
-                const Quad value = loadQuad(ring + pos + i);
-                high = value > high ? value : high;
-                low = value < low ? value : low;
-            }
-            for (; i < run; ++i) {
-                highTail = std::max(highTail, ring[pos + i]);
-                lowTail = std::min(lowTail, ring[pos + i]);
-            }
-            left -= run;
-            pos = pos + run == meterLen ? 0 : pos + run;
-        }
-        c.meterHigh[s] = std::max({highTail, high[0], high[1], high[2], high[3]});
-        c.meterLow[s] = std::min({lowTail, low[0], low[1], low[2], low[3]});
-        // Then the stretch's input is written in.
-        const int first = std::min(n, meterLen - c.meterPos);
-        copyFloats(ring + c.meterPos, x[s], first);
-        copyFloats(ring, x[s] + first, n - first);
-    }
-    c.meterPos += n;
-    if (c.meterPos >= meterLen) c.meterPos -= meterLen;
-}
