@@ -86,9 +86,14 @@ TESSEL_PER_SAMPLE T mixed(T w, T d, T wet, T outGain, bool onOutput, Reverb&& re
     return w * outGain;
 }
 
-// One output carries both sides.
-TESSEL_PER_SAMPLE float foldDown(float l, float r) noexcept {
-    return 0.5f * r + 0.5f * l;
+// Frame i to the host: both sides, or their average where there is one output.
+TESSEL_PER_SAMPLE void putFrame(float* const out[2], int i, float l, float r) noexcept {
+    if (out[1] != nullptr) {
+        out[0][i] = l;
+        out[1][i] = r;
+    } else {
+        out[0][i] = 0.5f * r + 0.5f * l;
+    }
 }
 
 } // namespace chainblock

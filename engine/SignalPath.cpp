@@ -115,10 +115,9 @@ void Drell::dispatchShape(const BlockSettings& b, Run&& run) noexcept {
 template <bool Clocked, int Filter>
 void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
                      int frames) noexcept {
-    const float* inL = blockIn[0] + first;
-    const float* inR = blockIn[1] + first;
-    float* outL = blockOut[0] + first;
-    float* outR = blockOut[1] != nullptr ? blockOut[1] + first : nullptr;
+    const float* inL = blockIn[0];
+    const float* inR = blockIn[1];
+    float* const out[2] = {blockOut[0], blockOut[1]};
     // The chain's state and the lines' cursors in locals, which the stores to the memories
     // and outputs cannot reach: their recursions then stay in registers.
     ChainState c = chainState;
@@ -132,15 +131,10 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
         // The LFO depends on time alone: its samples are made ahead, the wave chosen once.
         if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
         for (int i = 0; i < n; ++i) {
-            const int k = done + i;
+            const int k = first + done + i;
             const Frame w = processSample<Clocked, Filter>(c, line, rv, b, lfo[0][i], lfo[1][i],
                                                            inL[k], inR[k]);
-            if (outR != nullptr) {
-                outL[k] = w.l;
-                outR[k] = w.r;
-            } else {
-                outL[k] = chainblock::foldDown(w.l, w.r);
-            }
+            chainblock::putFrame(out, k, w.l, w.r);
         }
     }
     chainState = c;

@@ -103,8 +103,6 @@ bool Drell::statesAreQuiet(const BlockSettings& b) const noexcept {
 
 void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) noexcept {
     // Zeros out, or the raw input in bypass (quiet, though not necessarily zero).
-    float* outL = blockOut[0];
-    float* outR = blockOut[1];
     if (!b.bypass) {
         for (float* out : blockOut)
             if (out != nullptr)
@@ -112,12 +110,7 @@ void Drell::runSilentBlock(ChainState& c, const BlockSettings& b, int frames) no
     } else {
         for (int i = 0; i < frames; ++i) {
             const FloatPair raw = chainblock::finiteOrZero(FloatPair{blockIn[0][i], blockIn[1][i]});
-            if (outR != nullptr) {
-                outL[i] = raw[0];
-                outR[i] = raw[1];
-            } else {
-                outL[i] = chainblock::foldDown(raw[0], raw[1]);
-            }
+            chainblock::putFrame(blockOut, i, raw[0], raw[1]);
         }
     }
 

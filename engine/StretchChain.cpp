@@ -110,7 +110,7 @@ struct Stages {
             copyFloats(out[1] + first, side[1].out, n);
         } else {
             for (int i = 0; i < n; ++i)
-                out[0][first + i] = chainblock::foldDown(side[0].out[i], side[1].out[i]);
+                chainblock::putFrame(out, first + i, side[0].out[i], side[1].out[i]);
         }
     }
 };
