@@ -100,6 +100,9 @@ public:
     static constexpr int kSyncAll = kSyncLeft | kSyncRight | kSyncLfo;
 
 private:
+    // Tests reach the chain's states through it to prove the finite guard covers them.
+    friend struct DrellProbe;
+
     // Working values that setParameter writes as targets and the audio thread glides to,
     // in the order the smoother runs them.
     enum Smoothed : int {

@@ -147,7 +147,6 @@ private:
     }
 
     inline void followEnvelopes(const float mag[2], const ModulationSettings& s) noexcept;
-    inline void runLfo(const ModulationSettings& s) noexcept;
     // One sample of the LFO of one wave.
     template <int Wave>
     inline void lfoSample(const ModulationSettings& s) noexcept;
@@ -211,29 +210,6 @@ TESSEL_PER_SAMPLE void Modulation::lfoSample(const ModulationSettings& s) noexce
     lfoPhase[0] = advancePhase(lfoPhase[0], s.lfoInc);
     lfoPhase[1] = advancePhase(lfoPhase[1], s.lfoInc);
     lfoPhaseMaster = advancePhase(lfoPhaseMaster, s.lfoInc);
-}
-
-TESSEL_PER_SAMPLE void Modulation::runLfo(const ModulationSettings& s) noexcept {
-    switch (s.lfoWave) {
-    case 0:
-        lfoSample<0>(s);
-        break;
-    case 1:
-        lfoSample<1>(s);
-        break;
-    case 2:
-        lfoSample<2>(s);
-        break;
-    case 3:
-        lfoSample<3>(s);
-        break;
-    case 4:
-        lfoSample<4>(s);
-        break;
-    default:
-        lfoSample<-1>(s);
-        break;
-    }
 }
 
 template <int Wave>
@@ -300,6 +276,7 @@ TESSEL_PER_SAMPLE void Modulation::process(const float mag[2], bool modOn,
         neutralFactors();
         return;
     }
-    runLfo(s);
-    processWithLfo(mag, s, lfoOut[0], lfoOut[1], filterReads);
+    float lfo[2];
+    runLfoStretch(s, 1, &lfo[0], &lfo[1]);
+    processWithLfo(mag, s, lfo[0], lfo[1], filterReads);
 }
