@@ -149,8 +149,8 @@ TEST(AudioThread, RateChangesWhileOnReallocateOnlyOnTheCallersThread) {
 }
 
 TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
-    // Settled smoothers: the plain delay, the VCO at a steady clock and the clock following
-    // the LFO alone run block-wise, short delays and a fractional clock rate take the
+    // Settled smoothers: the plain delay, the VCO at a steady clock, the clock following the
+    // LFO alone or with the envelopes, and every section on run block-wise, short delays and a fractional clock rate take the
     // per-sample fallback and the general clock, silent input ends in silent blocks; then
     // every one of the 96 parameters changes from this thread between blocks.
     EffectHost host;
@@ -182,7 +182,11 @@ TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
     drell->setParameter(kModSource, 0.0f);
     drell->setParameter(kModOn, 1.0f); // the clock following the LFO alone
     blocks(noise, 16, 512);
-    drell->setParameter(kModOn, 0.0f);
+    drell->setParameter(kModSource, 0.4f); // the LFO and the envelopes on the clock
+    blocks(noise, 16, 512);
+    for (VstInt32 i : {kFltOn, kDrvOn, kRvbOn}) drell->setParameter(i, 1.0f); // every section
+    blocks(noise, 16, 512);
+    for (VstInt32 i : {kFltOn, kDrvOn, kRvbOn, kModOn}) drell->setParameter(i, 0.0f);
     blocks(silence, 6 * 48000 / 4096, 4096); // the tails die away: silent blocks
     const bool silent = outL[4095] == 0.0f && outR[4095] == 0.0f;
     blocks(noise, 2, 256); // and back
