@@ -20,7 +20,8 @@ void setBenchDelays(SetParameter setParameter) {
 //   0 plain delay: VCO and every section off (feedback 60 %, 250 and 350 ms);
 //   1 the default program "*Init" (VCO on at a fixed clock, no feedback, 2000 ms);
 //   2 the LFO moving the clock (sine at about 1 Hz, LFO only, VCO depth 70 %);
-//   3 every section on with the spring reverb, 4 the same with the plate.
+//   3 every section on with the spring reverb, 4 the same with the plate;
+//   5 the LFO and the envelopes moving the clock (as 2, the source at 30 %).
 // The caller then switches the effect off and on, as a host starts playback.
 template <class SetParameter, class SelectProgram>
 void setConfiguration(int config, SetParameter setParameter, SelectProgram selectProgram) {
@@ -29,6 +30,11 @@ void setConfiguration(int config, SetParameter setParameter, SelectProgram selec
         return;
     }
     setParameter(kVcoOn, config == 0 ? 0.0f : 1.0f);
+    if (config == 5) {
+        setConfiguration(2, setParameter, selectProgram);
+        setParameter(kModSource, 0.3f);
+        return;
+    }
     if (config >= 2) {
         setParameter(kModOn, 1.0f);
         setParameter(kModLfoWave, 0.1f);

@@ -144,7 +144,9 @@ void Configuration(benchmark::State& state) {
     for (auto _ : state) rig.block();
     time.report(state, rig.frames);
 }
-BENCHMARK(Configuration)->ArgsProduct({{0, 1, 2, 3, 4}, {256, 32}})->ArgNames({"config", "frames"});
+BENCHMARK(Configuration)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {256, 32}})
+    ->ArgNames({"config", "frames"});
 
 // Silent input after every tail has died away (a minute of silence first), in each
 // configuration; with every section on the filter's resonance is low, as a resonance that

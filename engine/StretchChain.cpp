@@ -50,8 +50,8 @@ struct Stages {
 
     Quad settled(int lane) const noexcept { return alternating(v[0][lane], v[1][lane], parity); }
 
-    void input(SideStretch (&side)[2], const float* const in[2], int first,
-               int gainLane) const noexcept {
+    TESSEL_PER_SAMPLE void input(SideStretch (&side)[2], const float* const in[2], int first,
+                                 int gainLane) const noexcept {
         const Quad gain = settled(gainLane);
         for (int k = 0; k < 2; ++k) {
             SideStretch& s = side[k];
@@ -64,9 +64,10 @@ struct Stages {
 
     // The feedback of the stretch's delay outputs onto what enters the lines (source: the
     // input, or its anti-aliased form), and the wet signal.
-    void feedback(SideStretch (&side)[2], const float* const source[2], const float carried[2],
-                  const float fbSign[2], const float dlySign[2], bool limit,
-                  const int lanes[4]) const noexcept {
+    TESSEL_PER_SAMPLE void feedback(SideStretch (&side)[2], const float* const source[2],
+                                    const float carried[2], const float fbSign[2],
+                                    const float dlySign[2], bool limit,
+                                    const int lanes[4]) const noexcept {
         for (int k = 0; k < 2; ++k) {
             SideStretch& s = side[k];
             std::fill(s.y + n, s.y + steps, 0.0f);
@@ -90,8 +91,8 @@ struct Stages {
 
     // Mix and output gain without the reverb, four samples at a time; bypass takes the raw
     // input instead.
-    void mix(SideStretch (&side)[2], int wetLane, int gainLane, bool onOutput,
-             bool bypass) const noexcept {
+    TESSEL_PER_SAMPLE void mix(SideStretch (&side)[2], int wetLane, int gainLane, bool onOutput,
+                               bool bypass) const noexcept {
         const Quad wet = settled(wetLane), gain = settled(gainLane);
         for (SideStretch& s : side) {
             for (int i = 0; i < steps; i += 4) {

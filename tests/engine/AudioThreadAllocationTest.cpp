@@ -150,9 +150,10 @@ TEST(AudioThread, RateChangesWhileOnReallocateOnlyOnTheCallersThread) {
 
 TEST(AudioThread, BlockWiseShapesSilenceAndEveryParameterAllocateNothing) {
     // Settled smoothers: the plain delay, the VCO at a steady clock, the clock following the
-    // LFO alone or with the envelopes, and every section on run block-wise, short delays and a fractional clock rate take the
-    // per-sample fallback and the general clock, silent input ends in silent blocks; then
-    // every one of the 96 parameters changes from this thread between blocks.
+    // LFO alone or with the envelopes, and every section on run block-wise, short delays and a
+    // fractional clock rate take the per-sample fallback and the general clock, silent input ends
+    // in silent blocks; then every one of the 96 parameters changes from this thread between
+    // blocks.
     EffectHost host;
     auto drell = host.make();
     resumeAt(*drell, 48000.0f);

@@ -268,7 +268,7 @@ TEST(GoldenOutput, EveryShapeGivesThePerSampleChainsBits) {
     std::vector<Render> all = renders();
     const Settings lfo = {
         {kVcoOn, kOn}, {kVcoManual, 0.6f}, {kVcoMod, 0.9f}, {kModOn, kOn}, {kModLfoRate, 0.5f}};
-    for (int w = 0; w < 4; ++w) {
+    for (int w = 0; w < 5; ++w) {
         Settings alone = lfo;
         alone.push_back({kModLfoWave, wave(w)});
         alone.push_back({kModSource, 0.0f});
