@@ -63,19 +63,17 @@ struct Stages {
     }
 
     // The feedback of the stretch's delay outputs onto what enters the lines (source: the
-    // input, or its anti-aliased form), and the wet signal.
+    // input, or its anti-aliased form).
     TESSEL_PER_SAMPLE void feedback(SideStretch (&side)[2], const float* const source[2],
-                                    const float carried[2], const float fbSign[2],
-                                    const float dlySign[2], bool limit,
+                                    const float carried[2], const float fbSign[2], bool limit,
                                     const int lanes[4]) const noexcept {
         for (int k = 0; k < 2; ++k) {
             SideStretch& s = side[k];
             std::fill(s.y + n, s.y + steps, 0.0f);
             s.fed[0] = carried[k];
             for (int i = 0; i < steps; i += 4) {
-                const Quad y = loadQuad(s.y + i);
-                storeQuad(s.fed + i + 1, chainblock::feedbackSignal(y, fbSign[k], limit));
-                storeQuad(s.w + i, y * dlySign[k]);
+                storeQuad(s.fed + i + 1,
+                          chainblock::feedbackSignal(loadQuad(s.y + i), fbSign[k], limit));
             }
         }
         const Quad gainL = settled(lanes[0]), gainR = settled(lanes[1]);
@@ -89,16 +87,19 @@ struct Stages {
         }
     }
 
-    // Mix and output gain without the reverb, four samples at a time; bypass takes the raw
-    // input instead.
-    TESSEL_PER_SAMPLE void mix(SideStretch (&side)[2], int wetLane, int gainLane, bool onOutput,
-                               bool bypass) const noexcept {
+    // Mix and output gain without the reverb, four samples at a time, from the wet signal
+    // (the delay output times its polarity sign) and the dry one; bypass takes the raw input
+    // instead.
+    TESSEL_PER_SAMPLE void mix(SideStretch (&side)[2], const float* const wetIn[2],
+                               const float sign[2], const float* const dryIn[2], int wetLane,
+                               int gainLane, bool onOutput, bool bypass) const noexcept {
         const Quad wet = settled(wetLane), gain = settled(gainLane);
-        for (SideStretch& s : side) {
+        for (int k = 0; k < 2; ++k) {
+            SideStretch& s = side[k];
             for (int i = 0; i < steps; i += 4) {
-                const Quad out =
-                    chainblock::mixed(loadQuad(s.w + i), loadQuad(s.d + i), wet, gain, onOutput,
-                                      [](Quad w) TESSEL_PER_SAMPLE_LAMBDA { return w; });
+                const Quad out = chainblock::mixed(
+                    loadQuad(wetIn[k] + i) * sign[k], loadQuad(dryIn[k] + i), wet, gain, onOutput,
+                    [](Quad w) TESSEL_PER_SAMPLE_LAMBDA { return w; });
                 storeQuad(s.out + i, bypass ? chainblock::finiteOrZero(loadQuad(s.in + i)) : out);
             }
         }
@@ -215,7 +216,9 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         }
 
         // What enters the lines, and the delay outputs, sample by sample.
+        bool wetReady = false; // the loop below made the wet and dry signals
         const auto coupledLoop = [&]() TESSEL_PER_SAMPLE_LAMBDA {
+            wetReady = true;
             for (int i = 0; i < n; ++i) {
                 const float* values = sm(i);
                 float x[2] = {side[0].x[i], side[1].x[i]};
@@ -286,9 +289,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 source[0] = ax[0];
                 source[1] = ax[1];
             }
-            stage.feedback(side, source, c.fbSignal, b.fbSign, b.dlySign, !b.driveOn, panLanes);
+            stage.feedback(side, source, c.fbSignal, b.fbSign, !b.driveOn, panLanes);
             for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
-            for (int s = 0; s < 2; ++s) copyFloats(side[s].d, side[s].x, n);
             if (lfoAlone) {
                 // The clocks' writes, and beside them the envelopes follow what entered the
                 // lines (the drive is off). Then the rates are taken again with each sample's
@@ -360,13 +362,23 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             }
         }
 
-        // Mix, reverb, output gain, bypass, out.
-        for (SideStretch& s : side) {
-            std::fill(s.w + n, s.w + stage.steps, 0.0f);
-            std::fill(s.d + n, s.d + stage.steps, 0.0f);
+        // Mix, reverb, output gain, bypass, out: from the loop's wet and dry signals, or from
+        // the delay outputs with their polarity (times 1, which keeps every bit, where the
+        // loop applied it) and the input.
+        const float one[2] = {1.0f, 1.0f};
+        const float* const sign = wetReady ? one : b.dlySign;
+        const float* const wetIn[2] = {wetReady ? side[0].w : side[0].y,
+                                       wetReady ? side[1].w : side[1].y};
+        const float* const dryIn[2] = {wetReady ? side[0].d : side[0].x,
+                                       wetReady ? side[1].d : side[1].x};
+        if (wetReady) {
+            for (SideStretch& s : side) {
+                std::fill(s.w + n, s.w + stage.steps, 0.0f);
+                std::fill(s.d + n, s.d + stage.steps, 0.0f);
+            }
         }
         if (!b.reverbOn) {
-            stage.mix(side, sMix, sOutGain, b.reverbOnOutput, b.bypass);
+            stage.mix(side, wetIn, sign, dryIn, sMix, sOutGain, b.reverbOnOutput, b.bypass);
         } else {
             // The guard flips at the start of each sample: sample i of the stretch has the
             // carried value's sign flipped i + 1 times.
@@ -374,14 +386,15 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             for (int i = 0; i < n; ++i) {
                 const float* values = sm(i);
                 const float g = guard[i & 1];
-                const FloatPair out = chainblock::mixed(
-                    FloatPair{side[0].w[i], side[1].w[i]}, FloatPair{side[0].d[i], side[1].d[i]},
-                    FloatPair{} + values[sMix], FloatPair{} + values[sOutGain], b.reverbOnOutput,
-                    [&](FloatPair w) TESSEL_PER_SAMPLE_LAMBDA {
-                        float r[2] = {w[0], w[1]};
-                        runReverb(rv, r, g, b.rvbAmt);
-                        return FloatPair{r[0], r[1]};
-                    });
+                const FloatPair out =
+                    chainblock::mixed(FloatPair{wetIn[0][i] * sign[0], wetIn[1][i] * sign[1]},
+                                      FloatPair{dryIn[0][i], dryIn[1][i]},
+                                      FloatPair{} + values[sMix], FloatPair{} + values[sOutGain],
+                                      b.reverbOnOutput, [&](FloatPair w) TESSEL_PER_SAMPLE_LAMBDA {
+                                          float r[2] = {w[0], w[1]};
+                                          runReverb(rv, r, g, b.rvbAmt);
+                                          return FloatPair{r[0], r[1]};
+                                      });
                 const FloatPair raw =
                     chainblock::finiteOrZero(FloatPair{side[0].in[i], side[1].in[i]});
                 side[0].out[i] = b.bypass ? raw[0] : out[0];
