@@ -84,7 +84,7 @@ std::vector<std::string> fileDialogArguments(DialogProgram program,
         args.push_back("--attach");
         args.push_back(std::to_string(request.parentWindow));
     }
-    args.push_back(save ? "--getsavefilename" : "--getopenfilename");
+    args.emplace_back(save ? "--getsavefilename" : "--getopenfilename");
     args.push_back(start.empty() ? "." : start);
     std::string filters;
     for (const FileFilter* filter : filtersInOrder(request)) {
