@@ -262,7 +262,16 @@ public:
 
     // The running state for a block, and back after it.
     const Cursor& cursor() const noexcept { return state; }
-    void take(const Cursor& c) noexcept { state = c; }
+    // Only what runs is handed back: the memory and its length change under the engine lock
+    // alone, and may be read meanwhile.
+    void take(const Cursor& c) noexcept {
+        state.write = c.write;
+        state.read = c.read;
+        std::memcpy(state.inHist, c.inHist, sizeof state.inHist);
+        std::memcpy(state.outHist, c.outHist, sizeof state.outHist);
+        state.rate = c.rate;
+        state.phase = c.phase;
+    }
 
     // One sample at a time, for callers outside a block (tests and tools).
     void pushInput(float a) noexcept { shiftIn(state.inHist, a); }
