@@ -11,24 +11,12 @@
 #   TESSEL_TEST_DISPLAY names (the Xvfb scripts/test.sh starts; without one they skip):
 #   they run one at a time, since they share the server's pointer and keyboard.
 
-# tessel_link_without_lto(<target>)
-#   Links a test program from the ordinary code of the objects (see the top-level
-#   CMakeLists.txt): no whole-program pass. The plug-in, the tools and the benchmarks keep it,
-#   and the tests that load the built plug-in test exactly what ships.
-function(tessel_link_without_lto target)
-  if(TESSEL_IPO)
-    set_target_properties(${target} PROPERTIES INTERPROCEDURAL_OPTIMIZATION OFF)
-    target_link_options(${target} PRIVATE -fno-use-linker-plugin)
-  endif()
-endfunction()
-
 function(tessel_test_program name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "WINDOW" "" "SOURCES;LIBRARIES")
   set(target ${name}_tests)
   add_executable(${target} ${arg_SOURCES})
   target_link_libraries(${target} PRIVATE ${arg_LIBRARIES} tessel_test_support
                                           GTest::gtest_main)
-  tessel_link_without_lto(${target})
   get_filename_component(label ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   set(properties LABELS ${label} ENVIRONMENT
       "TESSEL_CONFIG_HOME=${PROJECT_BINARY_DIR}/test-config;DISPLAY=;WAYLAND_DISPLAY=")
