@@ -13,7 +13,7 @@ using namespace VSTGUI;
 CAnimKnob2::CAnimKnob2(const CRect& size, CControlListener* listener, int32_t tag,
                        int32_t subPixmaps, int32_t heightOfOneImage, CBitmap* background,
                        EditReceiver* receiver, const CPoint& offset, const TickClock* clock)
-    : CAnimKnob(size, listener, tag, subPixmaps, heightOfOneImage, background, offset),
+    : HeldGesture(size, listener, tag, subPixmaps, heightOfOneImage, background, offset),
       receiver(receiver), clock(clock) {}
 
 void CAnimKnob2::resetToDefault(CDrawContext* context) {
@@ -41,9 +41,7 @@ bool CAnimKnob2::isDoubleClick(const CPoint& where, int32_t buttons) {
     return twice;
 }
 
-MouseResult CAnimKnob2::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
-    if (drag != Drag::none) return MouseResult::tracking;
+MouseResult CAnimKnob2::beginHold(CDrawContext* context, const CPoint& where, int32_t buttons) {
     const bool controlClick = buttons == (kLButton | kControl);
     if (isDoubleClick(where, buttons) || controlClick) {
         resetToDefault(context);
@@ -65,12 +63,7 @@ MouseResult CAnimKnob2::onMouseDown(CDrawContext* context, const CPoint& where, 
     return MouseResult::tracking;
 }
 
-MouseResult CAnimKnob2::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (drag == Drag::none) return MouseResult::handled;
-    if (!(buttons & kLButton)) {
-        finishDrag();
-        return MouseResult::handled;
-    }
+void CAnimKnob2::followHold(CDrawContext* context, const CPoint& where, int32_t buttons) {
     if (drag == Drag::linear) {
         setValue(std::clamp(linear.step(where, buttons), vmin, vmax));
     } else {
@@ -89,22 +82,9 @@ MouseResult CAnimKnob2::onMouseMoved(CDrawContext* context, const CPoint& where,
         lastStepValue = getValue();
         notify(context);
     }
-    return MouseResult::tracking;
 }
 
-MouseResult CAnimKnob2::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
-    finishDrag();
-    return MouseResult::handled;
-}
-
-void CAnimKnob2::onMouseCancel() {
-    finishDrag();
-    CAnimKnob::onMouseCancel();
-}
-
-void CAnimKnob2::finishDrag() {
-    if (drag == Drag::none) return;
-    drag = Drag::none;
+void CAnimKnob2::endHold(CDrawContext*) {
     if (receiver != nullptr) receiver->clearEditedIndex();
     endEdit();
 }

@@ -9,16 +9,12 @@ using namespace VSTGUI;
 
 CInvisableKnob::CInvisableKnob(const CRect& size, CControlListener* listener, int32_t tag,
                                EditReceiver* receiver)
-    : CControl(size, listener, tag), receiver(receiver) {}
+    : HeldGesture(size, listener, tag), receiver(receiver) {}
 
 void CInvisableKnob::draw(CDrawContext*) {}
 
-MouseResult CInvisableKnob::onMouseDown(CDrawContext* context, const CPoint& where,
-                                        int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
-    if (dragging) return MouseResult::tracking;
+MouseResult CInvisableKnob::beginHold(CDrawContext* context, const CPoint& where, int32_t buttons) {
     linear.start(where, buttons, getValue(), vmax - vmin);
-    dragging = true;
     beginEdit();
     notify(context);
     lastStepValue = getValue();
@@ -26,34 +22,15 @@ MouseResult CInvisableKnob::onMouseDown(CDrawContext* context, const CPoint& whe
     return MouseResult::tracking;
 }
 
-MouseResult CInvisableKnob::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                         int32_t buttons) {
-    if (!dragging) return MouseResult::handled;
-    if (!(buttons & kLButton)) {
-        finishDrag();
-        return MouseResult::handled;
-    }
+void CInvisableKnob::followHold(CDrawContext* context, const CPoint& where, int32_t buttons) {
     setValue(std::clamp(linear.step(where, buttons), vmin, vmax));
     if (getValue() != lastStepValue) {
         lastStepValue = getValue();
         notify(context);
     }
-    return MouseResult::tracking;
 }
 
-MouseResult CInvisableKnob::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
-    finishDrag();
-    return MouseResult::handled;
-}
-
-void CInvisableKnob::onMouseCancel() {
-    finishDrag();
-    CControl::onMouseCancel();
-}
-
-void CInvisableKnob::finishDrag() {
-    if (!dragging) return;
-    dragging = false;
+void CInvisableKnob::endHold(CDrawContext*) {
     if (receiver != nullptr) receiver->clearEditedIndex();
     endEdit();
 }

@@ -4,6 +4,7 @@
 // editor while it is dragged, so the numeric display follows it.
 #pragma once
 
+#include "editor/HeldGesture.h"
 #include "editor/LinearDrag.h"
 #include "toolkit/CControl.h"
 
@@ -11,28 +12,22 @@
 
 class EditReceiver;
 
-class CInvisableKnob : public VSTGUI::CControl {
+class CInvisableKnob : public HeldGesture<VSTGUI::CControl> {
 public:
     CInvisableKnob(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
                    EditReceiver* receiver);
 
     void draw(VSTGUI::CDrawContext* context) override;
-    VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                    int32_t buttons) override;
-    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                  int32_t buttons) override;
-    void onMouseCancel() override;
     // Wheel increment per step, a tenth with Shift.
     bool onWheel(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where, float distance,
                  int32_t buttons) override;
 
 private:
-    void finishDrag();
+    VSTGUI::MouseResult beginHold(Context* context, const Point& where, int32_t buttons) override;
+    void followHold(Context* context, const Point& where, int32_t buttons) override;
+    void endHold(Context* context) override;
 
     EditReceiver* receiver;
     LinearDrag linear;
-    bool dragging = false;
     float lastStepValue = 0.0f;
 };

@@ -4,21 +4,12 @@
 // returns to rest without a second notification. Three frames: rest, hover, pressed.
 #pragma once
 
-#include "toolkit/CKickButton.h"
+#include "editor/PresetBarButton.h"
 
-class CPSKickButton : public VSTGUI::CKickButton {
+class CPSKickButton : public PresetBarButton {
 public:
-    CPSKickButton(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
-                  int32_t heightOfOneImage, VSTGUI::CBitmap* background);
-
-    void draw(VSTGUI::CDrawContext* context) override;
-    VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                    int32_t buttons) override;
-    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                  int32_t buttons) override;
+    using PresetBarButton::PresetBarButton;
 
 private:
-    void release();
+    VSTGUI::MouseResult beginHold(Context* context, const Point& where, int32_t buttons) override;
 };

@@ -7,7 +7,7 @@ using namespace VSTGUI;
 
 CPSRockerSwitch::CPSRockerSwitch(const CRect& size, CControlListener* listener, int32_t tag,
                                  int32_t heightOfOneImage, CBitmap* background)
-    : CRockerSwitch(size, listener, tag, heightOfOneImage, background, {}, kHorizontal) {}
+    : HeldGesture(size, listener, tag, heightOfOneImage, background, {}, kHorizontal) {}
 
 void CPSRockerSwitch::draw(CDrawContext* context) {
     drawBitmapFrame(context, presetbar::rockerFrame(getValue()), heightOfOneImage, offset);
@@ -18,37 +18,21 @@ float CPSRockerSwitch::trackedValue(const CPoint& where) const {
     return half != 0.0f ? half : remembered;
 }
 
-MouseResult CPSRockerSwitch::onMouseDown(CDrawContext* context, const CPoint& where,
-                                         int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
+MouseResult CPSRockerSwitch::beginHold(CDrawContext* context, const CPoint& where, int32_t) {
     pressed = true;
     remembered = getValue();
     beginEdit();
-    float before = getValue();
-    setValue(trackedValue(where));
-    if (getValue() != before) notify(context);
+    followHold(context, where, kLButton);
     return MouseResult::tracking;
 }
 
-MouseResult CPSRockerSwitch::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                          int32_t buttons) {
-    if (!pressed) return MouseResult::handled;
-    if (!(buttons & kMouseButtons)) {
-        release();
-        return MouseResult::handled;
-    }
+void CPSRockerSwitch::followHold(CDrawContext* context, const CPoint& where, int32_t) {
     float before = getValue();
     setValue(trackedValue(where));
     if (getValue() != before) notify(context);
-    return MouseResult::tracking;
 }
 
-MouseResult CPSRockerSwitch::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
-    if (pressed) release();
-    return MouseResult::handled;
-}
-
-void CPSRockerSwitch::release() {
+void CPSRockerSwitch::endHold(CDrawContext*) {
     pressed = false;
     endEdit();
     setValue(0.0f);

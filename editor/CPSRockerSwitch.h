@@ -5,25 +5,24 @@
 // silently. Five frames: rest, hover left, hover right, left pressed, right pressed.
 #pragma once
 
+#include "editor/HeldGesture.h"
 #include "toolkit/CRockerSwitch.h"
 
-class CPSRockerSwitch : public VSTGUI::CRockerSwitch {
+class CPSRockerSwitch : public HeldGesture<VSTGUI::CRockerSwitch> {
 public:
     CPSRockerSwitch(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
                     int32_t heightOfOneImage, VSTGUI::CBitmap* background);
 
     void draw(VSTGUI::CDrawContext* context) override;
-    VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                    int32_t buttons) override;
-    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                  int32_t buttons) override;
     bool isPressed() const { return pressed; }
 
 private:
+    VSTGUI::MouseResult beginHold(Context* context, const Point& where, int32_t buttons) override;
+    void followHold(Context* context, const Point& where, int32_t buttons) override;
+    void endHold(Context* context) override;
+    // Any button keeps the rocker pressed.
+    bool holds(int32_t buttons) const override { return (buttons & VSTGUI::kMouseButtons) != 0; }
     float trackedValue(const VSTGUI::CPoint& where) const;
-    void release();
 
     float remembered = 0.0f;
 };

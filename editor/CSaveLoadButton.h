@@ -7,30 +7,22 @@
 // value listener nothing.
 #pragma once
 
-#include "toolkit/CKickButton.h"
+#include "editor/PresetBarButton.h"
 
 #include <cstdint>
 
 class CPresetSystemListener;
 
-class CSaveLoadButton : public VSTGUI::CKickButton {
+class CSaveLoadButton : public PresetBarButton {
 public:
     CSaveLoadButton(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
                     int32_t heightOfOneImage, VSTGUI::CBitmap* background, int32_t kind,
                     CPresetSystemListener* commands);
 
-    void draw(VSTGUI::CDrawContext* context) override;
-    VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                    int32_t buttons) override;
-    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                  int32_t buttons) override;
-
     int32_t getKind() const { return kind; }
 
 private:
-    void release();
+    VSTGUI::MouseResult beginHold(Context* context, const Point& where, int32_t buttons) override;
 
     int32_t kind;
     CPresetSystemListener* commands;

@@ -4,9 +4,10 @@
 // Shift, 100 with Control (Control wins).
 #pragma once
 
+#include "editor/HeldGesture.h"
 #include "toolkit/CKickButton.h"
 
-class DrellKickButton : public VSTGUI::CKickButton {
+class DrellKickButton : public HeldGesture<VSTGUI::CKickButton> {
 public:
     DrellKickButton(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
                     int32_t heightOfOneImage, VSTGUI::CBitmap* background,
@@ -14,19 +15,16 @@ public:
 
     VSTGUI::MouseResult onMouseDown(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseMoved(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                     int32_t buttons) override;
-    VSTGUI::MouseResult onMouseUp(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where,
-                                  int32_t buttons) override;
-    void onMouseCancel() override;
 
     float getStepMultiplier() const { return stepMultiplier; }
 
 private:
+    VSTGUI::MouseResult beginHold(Context* context, const Point& where, int32_t buttons) override;
     // The value while the pointer is at `where`: the pressed value inside, the old outside.
-    void follow(VSTGUI::CDrawContext* context, const VSTGUI::CPoint& where);
+    void followHold(Context* context, const Point& where, int32_t buttons) override;
+    // The release: listeners act on the press only, and the button is back at rest.
+    void endHold(Context* context) override;
 
     float stepMultiplier = 1.0f;
     float oldValue = 0.0f;
-    bool tracking = false;
 };

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The panel's horizontal switches (delay mode and range, LFO mode, filter mode and type,
-// reverb mode and type): see SwitchBehaviour.
+// The panel's switches, which behave alike (see SwitchBehaviour): DrellSwitch is horizontal
+// (delay mode and range, LFO mode, filter mode and type, reverb mode and type) and
+// DrellSwitchVert vertical (the LFO wave).
 #pragma once
 
 #include "editor/SwitchBehaviour.h"
 #include "toolkit/CHorizontalSwitch.h"
+#include "toolkit/CVerticalSwitch.h"
 
 class DrellSwitch : public SwitchBehaviour<VSTGUI::CHorizontalSwitch> {
 public:
-    DrellSwitch(const VSTGUI::CRect& size, VSTGUI::CControlListener* listener, int32_t tag,
-                int32_t subPixmaps, int32_t heightOfOneImage, int32_t positions,
-                VSTGUI::CBitmap* background, const VSTGUI::CPoint& offset = {});
+    using SwitchBehaviour::SwitchBehaviour;
+};
+
+class DrellSwitchVert : public SwitchBehaviour<VSTGUI::CVerticalSwitch> {
+public:
+    using SwitchBehaviour::SwitchBehaviour;
 };

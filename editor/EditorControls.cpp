@@ -6,7 +6,6 @@
 #include "editor/DrellKickButton.h"
 #include "editor/DrellOnOffButton.h"
 #include "editor/DrellSwitch.h"
-#include "editor/DrellSwitchVert.h"
 #include "editor/Editor.h"
 #include "engine/Drell.h"
 #include "toolkit/CBitmap.h"

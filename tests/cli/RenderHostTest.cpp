@@ -23,6 +23,26 @@ cli::StereoBuffer ramp(double rate, long long frames) {
     return b;
 }
 
+// What rendering a ramp through a fresh host gave: the output, the result and the frames
+// the host processed.
+struct RampRender {
+    cli::BufferSink sink;
+    cli::RenderResult result;
+    long long processed = 0;
+};
+
+RampRender renderRamp(double rate, int blockSize, long long frames, cli::RenderPlan plan = {}) {
+    cli::RenderHost host;
+    host.configure(rate, blockSize, 120.0);
+    host.start();
+    cli::StereoBuffer input = ramp(rate, frames);
+    cli::BufferSource source(input);
+    RampRender out;
+    out.result = cli::render(host, source, out.sink, plan);
+    out.processed = host.framesProcessed();
+    return out;
+}
+
 } // namespace
 
 TEST(RenderHost, CreatesTheEffectWithTheToolsServices) {
@@ -145,79 +165,54 @@ TEST(RenderHost, SelectsProgramsAndSetsParametersByName) {
 }
 
 TEST(Renderer, ExplicitTailAddsExactlyThatLength) {
-    cli::RenderHost host;
-    host.configure(8000.0, 100, 120.0);
-    host.start();
-    cli::StereoBuffer input = ramp(8000.0, 1234);
-    cli::BufferSource source(input);
-    cli::BufferSink sink;
     cli::RenderPlan plan;
     plan.tailSeconds = 0.5;
-    cli::RenderResult r = cli::render(host, source, sink, plan);
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.inputFrames, 1234);
-    EXPECT_EQ(r.outputFrames, 1234 + 4000);
-    EXPECT_EQ(sink.buffer.frames(), r.outputFrames);
-    EXPECT_EQ(host.framesProcessed(), r.outputFrames);
+    const RampRender out = renderRamp(8000.0, 100, 1234, plan);
+    ASSERT_TRUE(out.result.ok()) << out.result.error;
+    EXPECT_EQ(out.result.inputFrames, 1234);
+    EXPECT_EQ(out.result.outputFrames, 1234 + 4000);
+    EXPECT_EQ(out.sink.buffer.frames(), out.result.outputFrames);
+    EXPECT_EQ(out.processed, out.result.outputFrames);
 }
 
 TEST(Renderer, AutomaticTailEndsAfterOneQuietSecond) {
-    cli::RenderHost host;
-    host.configure(8000.0, 512, 120.0);
-    host.start();
-    cli::StereoBuffer input = ramp(8000.0, 3000);
-    cli::BufferSource source(input);
-    cli::BufferSink sink;
-    cli::RenderResult r = cli::render(host, source, sink, cli::RenderPlan{});
+    const RampRender out = renderRamp(8000.0, 512, 3000);
+    const cli::RenderResult& r = out.result;
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_FALSE(r.tailFaded);
     ASSERT_GE(r.outputFrames, 3000 + 8000) << "at least one quiet second follows the input";
     EXPECT_LE(r.outputFrames, 3000 + 30 * 8000);
     const float quiet = std::pow(10.0f, -90.0f / 20.0f);
     for (long long i = r.outputFrames - 8000; i < r.outputFrames; ++i) {
-        ASSERT_LT(std::fabs(sink.buffer.left[static_cast<std::size_t>(i)]), quiet) << i;
-        ASSERT_LT(std::fabs(sink.buffer.right[static_cast<std::size_t>(i)]), quiet) << i;
+        ASSERT_LT(std::fabs(out.sink.buffer.left[static_cast<std::size_t>(i)]), quiet) << i;
+        ASSERT_LT(std::fabs(out.sink.buffer.right[static_cast<std::size_t>(i)]), quiet) << i;
     }
 }
 
 TEST(Renderer, OutputDoesNotDependOnTheBlockSize) {
-    cli::StereoBuffer input = ramp(11025.0, 5000);
-    std::vector<cli::StereoBuffer> outputs;
-    for (int block : {1, 37, 512, 8192}) {
-        cli::RenderHost host;
-        host.configure(11025.0, block, 120.0);
-        host.start();
-        cli::BufferSource source(input);
-        cli::BufferSink sink;
-        cli::RenderPlan plan;
-        plan.tailSeconds = 0.25;
-        ASSERT_TRUE(cli::render(host, source, sink, plan).ok());
-        outputs.push_back(sink.buffer);
-    }
-    for (std::size_t k = 1; k < outputs.size(); ++k) {
-        ASSERT_EQ(outputs[k].frames(), outputs[0].frames());
-        for (long long i = 0; i < outputs[0].frames(); ++i) {
-            auto at = static_cast<std::size_t>(i);
-            ASSERT_NEAR(outputs[k].left[at], outputs[0].left[at], 1e-4) << "run " << k << " @" << i;
-            ASSERT_NEAR(outputs[k].right[at], outputs[0].right[at], 1e-4)
-                << "run " << k << " @" << i;
+    cli::RenderPlan plan;
+    plan.tailSeconds = 0.25;
+    const RampRender first = renderRamp(11025.0, 1, 5000, plan);
+    ASSERT_TRUE(first.result.ok());
+    const cli::StereoBuffer& one = first.sink.buffer;
+    for (int block : {37, 512, 8192}) {
+        const RampRender out = renderRamp(11025.0, block, 5000, plan);
+        ASSERT_TRUE(out.result.ok());
+        ASSERT_EQ(out.sink.buffer.frames(), one.frames());
+        for (std::size_t i = 0; i < one.left.size(); ++i) {
+            ASSERT_NEAR(out.sink.buffer.left[i], one.left[i], 1e-4) << block << " @" << i;
+            ASSERT_NEAR(out.sink.buffer.right[i], one.right[i], 1e-4) << block << " @" << i;
         }
     }
 }
 
 TEST(Renderer, StopsWhenCancelled) {
-    cli::RenderHost host;
-    host.configure(8000.0, 64, 120.0);
-    host.start();
-    cli::StereoBuffer input = ramp(8000.0, 8000);
-    cli::BufferSource source(input);
-    cli::BufferSink sink;
     std::atomic<bool> cancel{true};
     cli::RenderPlan plan;
     plan.cancel = &cancel;
-    cli::RenderResult r = cli::render(host, source, sink, plan);
-    EXPECT_EQ(r.error, "interrupted");
-    EXPECT_EQ(sink.buffer.frames(), 0);
+    const RampRender out = renderRamp(8000.0, 64, 8000, plan);
+    EXPECT_EQ(out.result.error, "interrupted");
+    EXPECT_EQ(out.sink.buffer.frames(), 0);
 }
 
 TEST(RenderHost, InstancesStayIndependent) {

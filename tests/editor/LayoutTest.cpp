@@ -14,7 +14,6 @@
 #include "editor/DrellKickButton.h"
 #include "editor/DrellOnOffButton.h"
 #include "editor/DrellSwitch.h"
-#include "editor/DrellSwitchVert.h"
 #include "editor/HintLine.h"
 #include "editor/PanelLayout.h"
 #include "platform/FileSettingsStore.h"

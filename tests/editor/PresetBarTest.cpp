@@ -2,22 +2,17 @@
 // The preset bar in an open editor (no parent window): programs through the rocker, the
 // menu and the name field, learn and clear mode, the controller display, hover frames and
 // the file buttons against scripted dialogs.
-#include "editor/CPSOnOffButton.h"
-#include "editor/CPresetSystemEditor.h"
-#include "editor/Editor.h"
+#include "PresetBarFixture.h"
 #include "editor/PresetBarFrames.h"
-#include "engine/Drell.h"
 #include "platform/SettingsKeys.h"
 #include "presets/PresetFileCommands.h"
-#include "support/EffectHost.h"
-#include "support/FakeServices.h"
 #include "support/MidiEvents.h"
 #include "support/TempFolder.h"
-#include "toolkit/COptionMenu.h"
-#include "toolkit/CTextEdit.h"
+#include "toolkit/CParamDisplay.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -30,53 +25,21 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-const CPoint kLoadBank{340, 162}, kSaveBank{372, 162}, kDefaultBank{398, 162};
-const CPoint kLoadPreset{80, 162}, kSavePreset{105, 162};
-const CPoint kLoadMidi{660, 162}, kSaveMidi{688, 162}, kStore{712, 162};
-const CPoint kLearn{828, 162}, kClear{845, 162};
-const CPoint kNameField{180, 163}, kMenu{244, 163};
-const CPoint kRockerLeft{259, 163}, kRockerRight{275, 163};
-const CPoint kDrvGainKnob{618, 47}, kEmptyPanel{450, 80}, kAway{450, 80};
+const CPoint kLoadBank = at(panel::kLoadBankTag), kSaveBank = at(panel::kSaveBankTag);
+const CPoint kDefaultBank = at(panel::kDefaultBankTag), kLoadPreset = at(panel::kLoadPresetTag);
+const CPoint kSavePreset = at(panel::kSavePresetTag), kLoadMidi = at(panel::kLoadMidiTag);
+const CPoint kSaveMidi = at(panel::kSaveMidiTag), kStore = at(panel::kStoreMidiTag);
+const CPoint kLearn = at(panel::kLearnTag), kClear = at(panel::kClearTag);
+const CPoint kNameField = at(panel::kProgramNameTag), kMenu = at(panel::kProgramMenuTag);
+const CPoint kRockerLeft = rockerHalf(-1), kRockerRight = rockerHalf(+1);
+const CPoint kDrvGainKnob = at(kDrvGain), kLogo = at(panel::kAboutTag);
 
-class PresetBar : public ::testing::Test {
+class PresetBar : public PresetBarFixture {
 protected:
-    void SetUp() override {
-        drell = host.make(fakes.services());
-        auto owned = std::make_unique<Editor>(drell.get());
-        editor = owned.get();
-        drell->adoptEditor(std::move(owned));
-        editor->setScale(1);
-        ASSERT_TRUE(editor->open(nullptr));
-    }
+    void SetUp() override { openAt(1); }
 
-    CFrame& frame() { return *editor->getFrame(); }
-    CControl* control(int32_t tag) { return editor->getPresetBarControl(tag); }
-    CTextEdit& nameField() {
-        return *dynamic_cast<CTextEdit*>(control(CPresetSystemEditor::kProgramNameTag));
-    }
-    COptionMenu& menu() {
-        return *dynamic_cast<COptionMenu*>(control(CPresetSystemEditor::kProgramMenuTag));
-    }
-    void click(const CPoint& where, int32_t buttons = kLButton) {
-        frame().mouseMoved(where, 0);
-        frame().mouseDown(where, buttons);
-        frame().mouseUp(where, 0);
-    }
-    void pointAt(const CPoint& where) {
-        frame().mouseMoved(where, 0);
-        editor->idle();
-    }
-    void key(int32_t character, int32_t virtualKey = 0, int32_t modifiers = 0) {
-        editor->onKeyDown(character, virtualKey, modifiers);
-        editor->onKeyUp(character, virtualKey, modifiers);
-    }
     void type(const std::string& text) {
         for (char c : text) key(c);
-    }
-    std::string programName(int32_t index) {
-        char name[25] = {};
-        drell->getProgramAt(index)->getName(name);
-        return name;
     }
     Strings allNames() {
         Strings names;
@@ -87,17 +50,6 @@ protected:
         CControl* display = control(CPresetSystemEditor::kControllerDisplayTag);
         return dynamic_cast<CParamDisplay*>(display)->valueText(display->getValue());
     }
-    // The knob of "Drv Gain", or a stand-in with its tag and place while the panel has none.
-    void ensureDrvGainControl() {
-        auto* view = dynamic_cast<CControl*>(frame().getViewAt(kDrvGainKnob));
-        if (view == nullptr || view->getTag() != kDrvGain)
-            frame().addView(new CControl({600, 29, 636, 65}, nullptr, kDrvGain));
-    }
-
-    EffectHost host;
-    FakeServices fakes;
-    std::unique_ptr<Drell> drell;
-    Editor* editor = nullptr;
 };
 
 TEST_F(PresetBar, RockerStepsOneProgramAndStopsAtTheFirstAndLast) {
@@ -206,7 +158,7 @@ TEST_F(PresetBar, LearnBindsTheNextControllerToTheMovedControlAndSwitchesOff) {
     drell->processEvents(controller.events());
     EXPECT_EQ(drell->getControllerOfParameter(kDrvGain), 5);
     EXPECT_FALSE(drell->isLearning());
-    pointAt(kAway);
+    pointAt(kEmptyPanel);
     EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), 0.0f)
         << "the switch goes off at the next idle";
 }
@@ -215,12 +167,12 @@ TEST_F(PresetBar, ClearAndLearnExcludeEachOtherAndClearUnbindsTheTouchedParamete
     click(kClear);
     EXPECT_TRUE(drell->isClearing());
     click(kLearn);
-    pointAt(kAway);
+    pointAt(kEmptyPanel);
     EXPECT_TRUE(drell->isLearning());
     EXPECT_FALSE(drell->isClearing());
     EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), 0.0f);
     click(kClear);
-    pointAt(kAway);
+    pointAt(kEmptyPanel);
     EXPECT_FALSE(drell->isLearning());
     EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), 0.0f);
     EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), presetbar::kOnValue);
@@ -228,12 +180,11 @@ TEST_F(PresetBar, ClearAndLearnExcludeEachOtherAndClearUnbindsTheTouchedParamete
     drell->setParameterAutomated(3, 0.5f);
     EXPECT_EQ(drell->getControllerOfParameter(3), kNotAssigned);
     EXPECT_FALSE(drell->isClearing());
-    pointAt(kAway);
+    pointAt(kEmptyPanel);
     EXPECT_EQ(control(CPresetSystemEditor::kClearTag)->getValue(), 0.0f);
 }
 
 TEST_F(PresetBar, DisplayShowsTheControllerOfThePointedControl) {
-    ensureDrvGainControl();
     pointAt(kDrvGainKnob);
     EXPECT_EQ(displayed(), "control 52");
     drell->unassignParameter(kDrvGain);
@@ -250,7 +201,7 @@ TEST_F(PresetBar, DisplayShowsTheControllerOfThePointedControl) {
 
     drell->assignController(kDrvGain, 1);
     pointAt(kDrvGainKnob);
-    click({330, 63}); // the logo: the about picture covers the panel
+    click(kLogo); // the logo: the about picture covers the panel
     pointAt(kEmptyPanel);
     EXPECT_EQ(displayed(), "modulation") << "the about picture keeps the display as it was";
 }
@@ -270,7 +221,7 @@ TEST_F(PresetBar, HoverFramesFollowThePointerAndSpareSwitchedOnControls) {
     click(kLearn);
     pointAt(kLearn);
     EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), presetbar::kOnValue);
-    pointAt(kAway);
+    pointAt(kEmptyPanel);
     EXPECT_EQ(control(CPresetSystemEditor::kLearnTag)->getValue(), presetbar::kOnValue);
     EXPECT_EQ(control(CPresetSystemEditor::kProgramRockerTag)->getValue(), 0.0f);
     EXPECT_EQ(control(CPresetSystemEditor::kStoreMidiTag)->getValue(), 0.0f);

@@ -3,14 +3,9 @@
 // window): a hint for every control that fits the hint line, the learn and clear texts, the
 // wheel and arrow keys over and beside the program controls, and a name selection that
 // stands out.
+#include "PresetBarFixture.h"
 #include "editor/ControlHints.h"
-#include "editor/Editor.h"
 #include "editor/HintLine.h"
-#include "editor/PanelLayout.h"
-#include "engine/Drell.h"
-#include "support/EffectHost.h"
-#include "support/FakeServices.h"
-#include "toolkit/CTextEdit.h"
 #include "toolkit/FontCache.h"
 
 #include <gtest/gtest.h>
@@ -25,61 +20,35 @@ using namespace VSTGUI;
 
 namespace {
 
-const CPoint kNameField{180, 163}, kMenu{244, 163}, kRockerRight{275, 163};
-const CPoint kLoadBank{340, 162}, kStore{712, 162}, kLearn{828, 162}, kClear{845, 162};
-const CPoint kEmptyPanel{450, 80}, kLogo{330, 63};
+const CPoint kNameField = at(panel::kProgramNameTag), kMenu = at(panel::kProgramMenuTag);
+const CPoint kRockerRight = rockerHalf(+1), kLoadBank = at(panel::kLoadBankTag);
+const CPoint kStore = at(panel::kStoreMidiTag), kLearn = at(panel::kLearnTag);
+const CPoint kClear = at(panel::kClearTag), kLogo = at(panel::kAboutTag);
 
-class PresetBarUse : public ::testing::TestWithParam<int32_t> {
+class PresetBarUse : public PresetBarFixture, public ::testing::WithParamInterface<int32_t> {
 protected:
-    void SetUp() override {
-        drell = host.make(fakes.services());
-        auto owned = std::make_unique<Editor>(drell.get());
-        editor = owned.get();
-        drell->adoptEditor(std::move(owned));
-        editor->setScale(GetParam());
-        ASSERT_TRUE(editor->open(nullptr));
-    }
+    void SetUp() override { openAt(GetParam()); }
 
-    CFrame& frame() { return *editor->getFrame(); }
-    HintLine& hintLine() {
-        return *dynamic_cast<HintLine*>(
-            editor->getPresetBarControl(CPresetSystemEditor::kHintLineTag));
-    }
+    HintLine& hintLine() { return *dynamic_cast<HintLine*>(control(panel::kHintLineTag)); }
     std::string hintAt(const CPoint& where) {
-        frame().mouseMoved(where, 0);
-        editor->idle();
+        pointAt(where);
         return hintLine().getText();
     }
-    void click(const CPoint& where) {
-        frame().mouseMoved(where, 0);
-        frame().mouseDown(where, kLButton);
-        frame().mouseUp(where, 0);
+    // A click and the idle after it.
+    void clickAndIdle(const CPoint& where) {
+        click(where);
         editor->idle();
     }
     void wheel(const CPoint& where, float distance) {
         frame().mouseMoved(where, 0);
         frame().mouseWheel(where, distance, 0);
     }
-    int32_t key(int32_t virtualKey, int32_t modifiers = 0) {
-        const auto taken = editor->onKeyDown(0, virtualKey, modifiers);
-        editor->onKeyUp(0, virtualKey, modifiers);
-        return taken;
-    }
     int32_t current() { return drell->getCurrentProgramIndex(); }
-    std::string nameShown() {
-        return dynamic_cast<CTextEdit*>(
-                   editor->getPresetBarControl(CPresetSystemEditor::kProgramNameTag))
-            ->getText();
-    }
     int32_t textWidth(std::string_view text) {
         const FontData* font = fonts.get(kNormalFontVerySmall, GetParam());
         return font != nullptr ? FontCache::textWidth(*font, text) : 1 << 20;
     }
 
-    EffectHost host;
-    FakeServices fakes;
-    std::unique_ptr<Drell> drell;
-    Editor* editor = nullptr;
     FontCache fonts;
 };
 
@@ -127,18 +96,18 @@ TEST_P(PresetBarUse, LineSaysWhatTheModeExpectsAndIsEmptyElsewhere) {
     editor->idle();
     EXPECT_EQ(hintLine().getText(), "");
 
-    click(kLearn);
+    clickAndIdle(kLearn);
     EXPECT_EQ(hintAt(kEmptyPanel), "Learn: click a control, then move a controller");
     drell->setParameterAutomated(kDlyLFb, 0.3f); // the control the user moves
     EXPECT_EQ(hintAt(kLoadBank), "Learn: move a controller for DlyL Fb");
-    click(kLearn);
+    clickAndIdle(kLearn);
     EXPECT_EQ(hintAt(kEmptyPanel), "");
-    click(kClear);
+    clickAndIdle(kClear);
     EXPECT_EQ(hintAt(kLoadBank), hints::kClear);
-    click(kClear);
+    clickAndIdle(kClear);
 
     hintAt(kLoadBank);
-    click(kLogo); // the about picture covers the bar: the line keeps still
+    clickAndIdle(kLogo); // the about picture covers the bar: the line keeps still
     EXPECT_EQ(hintAt(kStore), "Load a bank file");
 }
 
@@ -173,7 +142,7 @@ TEST_P(PresetBarUse, WheelOverTheProgramControlsStepsPrograms) {
         wheel(over, -1.0f);
         EXPECT_EQ(current(), 10);
     }
-    EXPECT_EQ(nameShown(), std::string(drell->getProgramAt(10)->name()));
+    EXPECT_EQ(nameField().getText(), std::string(drell->getProgramAt(10)->name()));
     drell->selectProgram(60);
     wheel(kNameField, 1.0f);
     EXPECT_EQ(current(), 60) << "stops at the last program";
@@ -184,30 +153,30 @@ TEST_P(PresetBarUse, WheelOverTheProgramControlsStepsPrograms) {
     wheel(kEmptyPanel, 1.0f);
     EXPECT_EQ(current(), 0) << "elsewhere the wheel leaves the program alone";
 
-    click(kNameField); // editing the name: the wheel no longer steps
+    clickAndIdle(kNameField); // editing the name: the wheel no longer steps
     wheel(kNameField, 1.0f);
     EXPECT_EQ(current(), 0);
 }
 
 TEST_P(PresetBarUse, ArrowKeysStepProgramsUnlessTheNameIsBeingEdited) {
     drell->selectProgram(20);
-    EXPECT_EQ(key(kVKeyRight), 1);
-    EXPECT_EQ(key(kVKeyUp), 1);
+    EXPECT_EQ(key(0, kVKeyRight), 1);
+    EXPECT_EQ(key(0, kVKeyUp), 1);
     EXPECT_EQ(current(), 22);
-    EXPECT_EQ(key(kVKeyLeft), 1);
-    EXPECT_EQ(key(kVKeyDown), 1);
+    EXPECT_EQ(key(0, kVKeyLeft), 1);
+    EXPECT_EQ(key(0, kVKeyDown), 1);
     EXPECT_EQ(current(), 20);
     editor->idle();
-    EXPECT_EQ(nameShown(), std::string(drell->getProgramAt(20)->name()));
-    EXPECT_EQ(key(kVKeyRight, MODIFIER_SHIFT), 0) << "keys with modifiers stay the host's";
-    EXPECT_EQ(key(kVKeyHome), 0);
+    EXPECT_EQ(nameField().getText(), std::string(drell->getProgramAt(20)->name()));
+    EXPECT_EQ(key(0, kVKeyRight, MODIFIER_SHIFT), 0) << "keys with modifiers stay the host's";
+    EXPECT_EQ(key(0, kVKeyHome), 0);
     EXPECT_EQ(current(), 20);
 
-    click(kNameField); // the arrows move the text cursor now
-    EXPECT_EQ(key(kVKeyRight), 1);
+    clickAndIdle(kNameField); // the arrows move the text cursor now
+    EXPECT_EQ(key(0, kVKeyRight), 1);
     EXPECT_EQ(current(), 20);
-    EXPECT_EQ(key(kVKeyReturn), 1);
-    EXPECT_EQ(key(kVKeyLeft), 1);
+    EXPECT_EQ(key(0, kVKeyReturn), 1);
+    EXPECT_EQ(key(0, kVKeyLeft), 1);
     EXPECT_EQ(current(), 19) << "after Return the arrows step again";
 }
 
@@ -233,10 +202,9 @@ double contrast(uint32_t a, uint32_t b) {
 TEST_P(PresetBarUse, NameSelectionStandsOutAndStaysReadable) {
     drell->renameCurrentProgram("Wide Echo");
     editor->idle();
-    click(kNameField);
+    clickAndIdle(kNameField);
     editor->idle();
-    const CRect r =
-        editor->getPresetBarControl(CPresetSystemEditor::kProgramNameTag)->getViewSize();
+    const CRect r = nameField().getViewSize();
     const int32_t s = GetParam();
     const Framebuffer& pixels = frame().getFramebuffer();
     std::map<uint32_t, int> counts;

@@ -116,11 +116,7 @@ protected:
         }
         return !editor->fileCommands().busy();
     }
-    std::string programName(int32_t index) {
-        char name[25] = {};
-        drell->getProgramAt(index)->getName(name);
-        return name;
-    }
+    std::string programName(int32_t index) { return drell->getProgramAt(index)->name(); }
 
     EffectHost host;
     MemorySettingsStore settings;
