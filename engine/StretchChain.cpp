@@ -30,11 +30,9 @@ constexpr int kShortestStretch = 8;
 // One side of a stretch: the stage results sample by sample, padded to whole vector steps.
 struct SideStretch {
     alignas(16) float in[kStretch];  // the host's input
-    alignas(16) float x[kStretch];   // after the input gain
-    alignas(16) float d[kStretch];   // the dry signal (after the "in" filter)
+    alignas(16) float x[kStretch];   // after the input gain; the dry signal
     alignas(16) float a[kStretch];   // what enters the delay line
-    alignas(16) float y[kStretch];   // the delay output
-    alignas(16) float w[kStretch];   // the wet signal with its polarity
+    alignas(16) float y[kStretch];   // the delay output; the wet signal
     float fed[kStretch + 4];         // fed[i]: the feedback signal sample i takes
     alignas(16) float out[kStretch]; // after the mix, reverb and output gain
 };
@@ -88,18 +86,16 @@ struct Stages {
     }
 
     // Mix and output gain without the reverb, four samples at a time, from the wet signal
-    // (the delay output times its polarity sign) and the dry one; bypass takes the raw input
-    // instead.
-    TESSEL_PER_SAMPLE void mix(SideStretch (&side)[2], const float* const wetIn[2],
-                               const float sign[2], const float* const dryIn[2], int wetLane,
+    // (times its polarity sign) and the dry one; bypass takes the raw input instead.
+    TESSEL_PER_SAMPLE void mix(SideStretch (&side)[2], const float sign[2], int wetLane,
                                int gainLane, bool onOutput, bool bypass) const noexcept {
         const Quad wet = settled(wetLane), gain = settled(gainLane);
         for (int k = 0; k < 2; ++k) {
             SideStretch& s = side[k];
             for (int i = 0; i < steps; i += 4) {
-                const Quad out = chainblock::mixed(
-                    loadQuad(wetIn[k] + i) * sign[k], loadQuad(dryIn[k] + i), wet, gain, onOutput,
-                    [](Quad w) TESSEL_PER_SAMPLE_LAMBDA { return w; });
+                const Quad out =
+                    chainblock::mixed(loadQuad(s.y + i) * sign[k], loadQuad(s.x + i), wet, gain,
+                                      onOutput, [](Quad w) TESSEL_PER_SAMPLE_LAMBDA { return w; });
                 storeQuad(s.out + i, bypass ? chainblock::finiteOrZero(loadQuad(s.in + i)) : out);
             }
         }
@@ -216,7 +212,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         }
 
         // What enters the lines, and the delay outputs, sample by sample.
-        bool wetReady = false; // the loop below made the wet and dry signals
+        bool wetReady = false; // the loop below made the wet and dry signals (in y and x)
         const auto coupledLoop = [&]() TESSEL_PER_SAMPLE_LAMBDA {
             wetReady = true;
             for (int i = 0; i < n; ++i) {
@@ -240,9 +236,9 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 float w[2];
                 linesOutput<Filter>(c, b, y, w);
                 for (int s = 0; s < 2; ++s) {
-                    side[s].d[i] = x[s];
+                    side[s].x[i] = x[s];
                     side[s].a[i] = a[s];
-                    side[s].w[i] = w[s];
+                    side[s].y[i] = w[s];
                 }
             }
         };
@@ -362,23 +358,14 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             }
         }
 
-        // Mix, reverb, output gain, bypass, out: from the loop's wet and dry signals, or from
-        // the delay outputs with their polarity (times 1, which keeps every bit, where the
-        // loop applied it) and the input.
+        // Mix, reverb, output gain, bypass, out: the wet signal is the delay output with its
+        // polarity, or where the loop made it, with a sign of 1 (which keeps every bit).
         const float one[2] = {1.0f, 1.0f};
         const float* const sign = wetReady ? one : b.dlySign;
-        const float* const wetIn[2] = {wetReady ? side[0].w : side[0].y,
-                                       wetReady ? side[1].w : side[1].y};
-        const float* const dryIn[2] = {wetReady ? side[0].d : side[0].x,
-                                       wetReady ? side[1].d : side[1].x};
-        if (wetReady) {
-            for (SideStretch& s : side) {
-                std::fill(s.w + n, s.w + stage.steps, 0.0f);
-                std::fill(s.d + n, s.d + stage.steps, 0.0f);
-            }
-        }
+        if (wetReady)
+            for (SideStretch& s : side) std::fill(s.y + n, s.y + stage.steps, 0.0f);
         if (!b.reverbOn) {
-            stage.mix(side, wetIn, sign, dryIn, sMix, sOutGain, b.reverbOnOutput, b.bypass);
+            stage.mix(side, sign, sMix, sOutGain, b.reverbOnOutput, b.bypass);
         } else {
             // The guard flips at the start of each sample: sample i of the stretch has the
             // carried value's sign flipped i + 1 times.
@@ -387,8 +374,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 const float* values = sm(i);
                 const float g = guard[i & 1];
                 const FloatPair out =
-                    chainblock::mixed(FloatPair{wetIn[0][i] * sign[0], wetIn[1][i] * sign[1]},
-                                      FloatPair{dryIn[0][i], dryIn[1][i]},
+                    chainblock::mixed(FloatPair{side[0].y[i] * sign[0], side[1].y[i] * sign[1]},
+                                      FloatPair{side[0].x[i], side[1].x[i]},
                                       FloatPair{} + values[sMix], FloatPair{} + values[sOutGain],
                                       b.reverbOnOutput, [&](FloatPair w) TESSEL_PER_SAMPLE_LAMBDA {
                                           float r[2] = {w[0], w[1]};
