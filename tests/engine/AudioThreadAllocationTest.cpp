@@ -41,16 +41,18 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
     return countedAllocation(size);
 }
-void operator delete(void* p) noexcept {
+// Not inlined: where GCC inlines them it pairs the free with the standard operator new it
+// sees at the call, not the replacement above, and warns of a mismatch that is none.
+[[gnu::noinline]] void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete[](void* p) noexcept {
+[[gnu::noinline]] void operator delete[](void* p) noexcept {
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
-void operator delete[](void* p, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
