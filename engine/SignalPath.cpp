@@ -125,7 +125,8 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
     Reverb::Voice rv; // the reverb's running state, while it runs
     if (b.reverbOn) rv = reverb.voice();
     constexpr int kChunk = DelayLine::kMaxStretch;
-    alignas(16) float lfo[2][kChunk] = {};
+    alignas(16) float lfo[2][kChunk];
+    if (!b.modOn) std::fill(&lfo[0][0], &lfo[0][0] + 2 * kChunk, 0.0f); // read, never used
     for (int done = 0; done < frames; done += kChunk) {
         const int n = std::min(kChunk, frames - done);
         // The LFO depends on time alone: its samples are made ahead, the wave chosen once.
