@@ -10,8 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
+#include <locale>
 #include <sndfile.h>
+#include <sstream>
 
 using clitest::Sound;
 
@@ -109,14 +110,26 @@ void expectSameSound(const Sound& actual, const Sound& expected, double toleranc
                              << (first >= 0 ? expected.at(first, 0) : 0.0f);
 }
 
-// Whether line reads "rendered A s of audio in B s (Cx real time) -> OUTPUT" with A and C
-// above zero.
+// Whether line reads "rendered A s of audio in B s (Cx real time) -> OUTPUT" with numbers
+// A, B and C that fit together.
 bool isSummary(const std::string& line, const std::string& output) {
-    static const std::regex summary(R"(rendered ([0-9]+\.[0-9]+) s of audio in [0-9]+\.[0-9]+ s )"
-                                    R"(\(([0-9]+(\.[0-9])?)x real time\) -> (.*))");
-    std::smatch m;
-    return std::regex_match(line, m, summary) && m[4] == output && std::stod(m[1]) > 0.0 &&
-           std::stod(m[2]) > 0.0;
+    std::istringstream in(line);
+    in.imbue(std::locale::classic());
+    std::string rendered, s1, of, audio, inWord, s2, rest;
+    double audioSeconds = 0.0, processSeconds = 0.0;
+    in >> rendered >> audioSeconds >> s1 >> of >> audio >> inWord >> processSeconds >> s2;
+    std::getline(in, rest);
+    if (!in && !in.eof()) return false;
+    if (rendered != "rendered" || s1 != "s" || of != "of" || audio != "audio" || inWord != "in" ||
+        s2 != "s")
+        return false;
+    // rest: " (Cx real time) -> OUTPUT"
+    const std::string tail = "x real time) -> " + output;
+    if (rest.rfind(" (", 0) != 0 || rest.size() < tail.size() + 3 ||
+        rest.compare(rest.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    double factor = std::stod(rest.substr(2, rest.size() - tail.size() - 2));
+    return audioSeconds > 0.0 && processSeconds >= 0.0 && factor > 0.0;
 }
 
 } // namespace
