@@ -46,6 +46,11 @@ TEST(SoundFileSink, CommittedFileHoldsExactlyWhatWasWritten) {
         EXPECT_NE(clitest::soundFormat(dir.file("out.wav")) & SF_FORMAT_TYPEMASK, SF_FORMAT_RF64);
         EXPECT_TRUE(cli::SoundFileSink::writtenByThisTool(dir.file("out.wav")));
     }
+    // Only its own files count as its own.
+    clitest::writeSound(dir.file("foreign.wav"), clitest::testSignal(44100.0, 2, 0.01, 1),
+                        SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_FALSE(cli::SoundFileSink::writtenByThisTool(dir.file("foreign.wav")));
+    EXPECT_FALSE(cli::SoundFileSink::writtenByThisTool(dir.file("missing.wav")));
 }
 
 TEST(SoundFileSink, UncommittedFileLeavesNothingBehind) {
@@ -72,14 +77,6 @@ TEST(SoundFileSink, FullScaleIsClippedNotWrapped) {
     EXPECT_NEAR(out.at(0, 0), 1.0f, 1e-6);
     EXPECT_NEAR(out.at(1, 0), -1.0f, 1e-6);
     EXPECT_NEAR(out.at(1, 1), 1.0f, 1e-6);
-}
-
-TEST(SoundFileSink, OnlyItsOwnFilesCountAsItsOwn) {
-    clitest::TempDir dir;
-    clitest::writeSound(dir.file("foreign.wav"), clitest::testSignal(44100.0, 2, 0.01, 1),
-                        SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    EXPECT_FALSE(cli::SoundFileSink::writtenByThisTool(dir.file("foreign.wav")));
-    EXPECT_FALSE(cli::SoundFileSink::writtenByThisTool(dir.file("missing.wav")));
 }
 
 TEST(SoundFileSource, ReadsMonoAndRefusesRatesTheEffectCannotRun) {

@@ -8,10 +8,10 @@ using cli::parseOptions;
 using cli::SoundAction;
 
 TEST(Options, DefaultsRenderTheDemoPhraseWithOneFile) {
-    cli::ParseResult r = parseOptions({"out.wav"});
+    cli::ParseResult r = parseOptions({"--", "--odd-name.wav"});
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_FALSE(r.options.input.has_value());
-    EXPECT_EQ(r.options.output, "out.wav");
+    EXPECT_EQ(r.options.output, "--odd-name.wav") << "a double dash ends the options";
     EXPECT_EQ(r.options.tempoBpm, 120.0);
     EXPECT_EQ(r.options.blockSize, 512);
     EXPECT_FALSE(r.options.tailSeconds.has_value()) << "the tail is automatic by default";
@@ -72,12 +72,6 @@ TEST(Options, ListsAndHelpNeedNoFiles) {
     EXPECT_TRUE(help.options.help);
     EXPECT_NE(cli::usageText().find("Usage: tessel-render [OPTIONS] [INPUT] OUTPUT"),
               std::string::npos);
-}
-
-TEST(Options, DoubleDashEndsOptions) {
-    cli::ParseResult r = parseOptions({"--", "--odd-name.wav"});
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(r.options.output, "--odd-name.wav");
 }
 
 TEST(Options, BadCommandLinesNameTheProblem) {

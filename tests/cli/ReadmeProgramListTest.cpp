@@ -8,6 +8,7 @@
 #include "cli/Renderer.h"
 #include "engine/Parameters.h"
 #include "presets/FactoryPrograms.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,17 +23,10 @@ namespace {
 constexpr std::string_view kBegin = "<!-- program list:";
 constexpr std::string_view kEnd = "<!-- end of program list -->";
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Each row's comment in the factory table: "    // 18: ping-pong: ...".
 std::vector<std::string> rowComments() {
     std::vector<std::string> comments(kNumPrograms);
-    std::istringstream in(readText(TESSEL_SOURCE_DIR "/presets/FactoryPrograms.cpp"));
+    std::istringstream in(TempFolder::readText(TESSEL_SOURCE_DIR "/presets/FactoryPrograms.cpp"));
     for (std::string line; std::getline(in, line);) {
         const std::size_t at = line.find_first_not_of(' ');
         if (at == std::string::npos || line.compare(at, 3, "// ") != 0) continue;
@@ -105,7 +99,7 @@ std::string programList() {
 
 TEST(ReadmeProgramList, MatchesTheFactoryTable) {
     const std::string path = TESSEL_SOURCE_DIR "/README.md";
-    std::string readme = readText(path);
+    std::string readme = TempFolder::readText(path);
     const std::size_t begin = readme.find(kBegin);
     const std::size_t end = readme.find(kEnd);
     ASSERT_NE(begin, std::string::npos) << "the README has no program list";

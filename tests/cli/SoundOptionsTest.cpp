@@ -11,28 +11,13 @@
 #include <filesystem>
 #include <fstream>
 
+using clitest::Listing;
+using clitest::listParams;
+
 namespace {
 
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-// The listing of --list-params after the options, and the tool's standard error.
-struct Listing {
-    std::vector<std::vector<std::string>> lines;
-    std::string err;
-    const std::vector<std::string>& line(int index) const {
-        return lines.at(static_cast<std::size_t>(index));
-    }
-};
-
-Listing listParams(std::vector<std::string> args, const clitest::TempDir& dir) {
-    args.push_back("--list-params");
-    clitest::ToolRun run = clitest::runTool(args, dir);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    return {clitest::tabbedLines(run.out), run.err};
+    TempFolder::writeText(path, std::string(bytes.begin(), bytes.end()));
 }
 
 ProgramRecord recordNamed(const std::string& name, float mainIn) {
@@ -117,6 +102,9 @@ TEST(SoundOptions, SettingsThatCannotBeHeardAreNamedWithTheSwitchToSet) {
     // The note-mode time was dropped: the line keeps its quarter note.
     Listing dropped = listParams(cases[0].args, dir);
     EXPECT_EQ(dropped.line(35)[3], "500.000000");
+    // A program chosen after a --set replaces the value set.
+    EXPECT_EQ(listParams(cases[3].args, dir).line(2)[2],
+              listParams({"--program", "2"}, dir).line(2)[2]);
     // Set in the right order, it is taken.
     Listing taken = listParams(
         {"--program", "1 4 Feedback", "--set", "DlyL Mode=time", "--set", "DlyL Time=250 ms"}, dir);

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ToolFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <numbers>
 #include <sndfile.h>
 #include <spawn.h>
@@ -20,23 +21,10 @@ namespace clitest {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        (fs::path(base != nullptr && *base != '\0' ? base : "/tmp") / "tessel-cli-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    dir = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-}
-
 std::vector<std::string> TempDir::entries() const {
     std::vector<std::string> names;
     // The tool's private settings folder is not one of its outputs.
-    for (const auto& entry : fs::directory_iterator(dir))
+    for (const auto& entry : fs::directory_iterator(path()))
         if (entry.path().filename() != ".config") names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -50,13 +38,6 @@ std::vector<std::string> ToolRun::errLines() const {
 }
 
 namespace {
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 int exitCodeOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
@@ -106,17 +87,18 @@ int waitTool(int pid) {
 ToolRun runTool(const std::vector<std::string>& args, const TempDir& dir) {
     ToolRun run;
     run.exitCode = waitTool(startTool(args, dir));
-    run.out = slurp(dir.path() / ".tool-stdout");
-    run.err = slurp(dir.path() / ".tool-stderr");
-    fs::remove(dir.path() / ".tool-stdout");
-    fs::remove(dir.path() / ".tool-stderr");
+    run.out = TempFolder::readText(dir.file(".tool-stdout"));
+    run.err = TempFolder::readText(dir.file(".tool-stderr"));
+    fs::remove(dir.file(".tool-stdout"));
+    fs::remove(dir.file(".tool-stderr"));
     return run;
 }
 
-std::vector<float> Sound::channel(int index) const {
-    std::vector<float> out(static_cast<std::size_t>(frames()));
-    for (long long i = 0; i < frames(); ++i) out[static_cast<std::size_t>(i)] = at(i, index);
-    return out;
+Listing listParams(std::vector<std::string> args, const TempDir& dir) {
+    args.push_back("--list-params");
+    ToolRun run = runTool(args, dir);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return {tabbedLines(run.out), run.err};
 }
 
 void writeSound(const std::string& path, const Sound& sound, int format) {
@@ -196,12 +178,13 @@ std::vector<std::vector<std::string>> tabbedLines(const std::string& text) {
     return lines;
 }
 
-float peakBetween(const Sound& sound, double fromSeconds, double toSeconds) {
+float peakBetween(const Sound& sound, double fromSeconds, double toSeconds, int channel) {
     float peak = 0.0f;
     const auto from = std::max<long long>(0, std::llround(fromSeconds * sound.sampleRate));
     const auto to = std::min(sound.frames(), std::llround(toSeconds * sound.sampleRate));
     for (long long i = from; i < to; ++i)
-        for (int c = 0; c < sound.channels; ++c) peak = std::max(peak, std::fabs(sound.at(i, c)));
+        for (int c = 0; c < sound.channels; ++c)
+            if (channel < 0 || c == channel) peak = std::max(peak, std::fabs(sound.at(i, c)));
     return peak;
 }
 

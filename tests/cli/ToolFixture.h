@@ -3,27 +3,20 @@
 // output captured, and reading and writing sound files.
 #pragma once
 
-#include <filesystem>
+#include "support/TempFolder.h"
+
 #include <string>
 #include <vector>
 
 namespace clitest {
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
+// A fresh temporary folder for one test, removed with everything in it.
+class TempDir : public TempFolder {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return dir; }
-    std::string file(const std::string& name) const { return (dir / name).string(); }
+    std::string file(const std::string& name) const { return *this / name; }
     // The names of the folder's entries, hidden ones included, sorted; the tool's settings
     // folder ".config" is left out.
     std::vector<std::string> entries() const;
-
-private:
-    std::filesystem::path dir;
 };
 
 struct ToolRun {
@@ -43,6 +36,16 @@ int startTool(const std::vector<std::string>& args, const TempDir& dir);
 // Waits for a tool started with startTool; its exit code, or 128 + signal.
 int waitTool(int pid);
 
+// The tab-separated fields of each line of --list-params after args, and the tool's stderr.
+struct Listing {
+    std::vector<std::vector<std::string>> lines;
+    std::string err;
+    const std::vector<std::string>& line(int index) const {
+        return lines.at(static_cast<std::size_t>(index));
+    }
+};
+Listing listParams(std::vector<std::string> args, const TempDir& dir);
+
 struct Sound {
     double sampleRate = 44100.0;
     int channels = 2;
@@ -51,7 +54,6 @@ struct Sound {
     float at(long long frame, int channel) const {
         return samples[static_cast<std::size_t>(frame * channels + channel)];
     }
-    std::vector<float> channel(int index) const;
 };
 
 // libsndfile major format and subtype, e.g. SF_FORMAT_WAV | SF_FORMAT_FLOAT.
@@ -70,7 +72,7 @@ Sound monoWith(double sampleRate, double seconds, const std::vector<float>& hit,
 // The tab-separated fields of each line of a listing.
 std::vector<std::vector<std::string>> tabbedLines(const std::string& text);
 
-// The largest magnitude of either channel over [fromSeconds, toSeconds).
-float peakBetween(const Sound& sound, double fromSeconds, double toSeconds);
+// The largest magnitude over [fromSeconds, toSeconds) of one channel, or of all for -1.
+float peakBetween(const Sound& sound, double fromSeconds, double toSeconds, int channel = -1);
 
 } // namespace clitest

@@ -63,17 +63,9 @@ TEST(FastMath, Exp2IsExactAtIntegersAndSafeBeyondItsRange) {
 
 TEST(FastMath, Exp2OfPairsAndQuadsMatchesExp2LaneForLane) {
     const float inf = std::numeric_limits<float>::infinity();
-    const float special[] = {0.0f,
-                             -0.0f,
-                             1.0f,
-                             -3.75f,
-                             124.9f,
-                             -125.0f,
-                             126.0f,
-                             -1e30f,
-                             inf,
-                             -inf,
-                             std::numeric_limits<float>::quiet_NaN()};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float special[] = {0.0f,   -0.0f,  1.0f, -3.75f, 124.9f, -125.0f,
+                             126.0f, -1e30f, inf,  -inf,   nan};
     for (float x : special) {
         const FloatPair y = fastmath::exp2(FloatPair{x, -x});
         EXPECT_EQ(toBits(y[0]), toBits(fastmath::exp2(x))) << "left lane at " << x;

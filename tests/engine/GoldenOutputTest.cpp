@@ -249,8 +249,6 @@ TEST(GoldenOutput, RendersMatchTheirStoredHashes) {
         EXPECT_EQ(hex(got.hash), hex(r.hash))
             << r.name << ": the output bits changed; RMS " << got.rms << " against the stored "
             << r.rms << ", " << 20.0 * std::log10(got.rms / r.rms) << " dB";
-        // Six digits: a change below that shows only in the hash.
-        EXPECT_NEAR(got.rms, r.rms, 1e-6 * r.rms) << r.name << ": the level changed";
     }
 }
 
@@ -282,14 +280,10 @@ TEST(GoldenOutput, EveryShapeGivesThePerSampleChainsBits) {
         blend.push_back({kModSens, 0.9f});
         all.push_back({"LFO and envelope on the clock", 44100.0f, blend, nullptr, false, 0, 0.0});
     }
+    const Settings envelope = {
+        {kVcoOn, kOn}, {kVcoManual, 0.5f}, {kVcoMod, 0.6f}, {kModOn, kOn}, {kModSource, 1.0f}};
     all.push_back(
-        {"envelope alone on the clock, fixed clock",
-         48000.0f,
-         {{kVcoOn, kOn}, {kVcoManual, 0.5f}, {kVcoMod, 0.6f}, {kModOn, kOn}, {kModSource, 1.0f}},
-         nullptr,
-         false,
-         0,
-         0.0});
+        {"envelope alone on the clock, fixed clock", 48000.0f, envelope, nullptr, false, 0, 0.0});
     for (const Render& r : all) {
         std::vector<float> shaped, reference;
         render(r, &shaped);

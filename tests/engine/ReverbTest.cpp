@@ -35,10 +35,6 @@ bool allZeroOrNormal(const Reverb& r) {
     return true;
 }
 
-} // namespace
-
-namespace {
-
 // The reverb written out step by step as its design reads, for clarity rather than speed:
 // sixteen separate memories, one read index per tap, and double precision wherever the
 // design computes in double. The engine's reverb computes in float and must stay within

@@ -83,17 +83,16 @@ TEST_F(Dispatcher, AnswersItsContract) {
         EXPECT_EQ(host.dispatch(op, 0, 0, text, 0.0f), 0) << "opcode " << op;
         EXPECT_EQ(text[0], 0) << "opcode " << op << " wrote into the host's buffer";
     }
+    EXPECT_EQ(host.close(), 1);
 }
 
-TEST_F(Dispatcher, OpcodesThatWriteIgnoreNullPointers) {
+TEST_F(Dispatcher, OpcodesThatWriteIgnoreNullPointersAndClearSpeakerPointers) {
     for (int op : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
                    effGetParamName, effEditGetRect, effProcessEvents, effGetProgramNameIndexed,
                    effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
                    effGetParameterProperties, effGetSpeakerArrangement})
         EXPECT_EQ(host.dispatch(op, 0, 0, nullptr), 0) << "opcode " << op;
-}
-
-TEST_F(Dispatcher, SpeakerArrangementPointersAreCleared) {
+    // The speaker arrangement pointers are cleared.
     int dummy = 0;
     void* input = &dummy;
     void* output = &dummy;
@@ -135,8 +134,4 @@ TEST_F(Dispatcher, ResumeAsksForMidiAndTheTempoExceptFromTheAdapter) {
         EXPECT_EQ(other.callsOf(audioMasterGetTime).empty(), std::string(product) == "VSTAUAdapter")
             << product;
     }
-}
-
-TEST_F(Dispatcher, CloseReturnsOne) {
-    EXPECT_EQ(host.close(), 1);
 }

@@ -22,6 +22,15 @@ std::vector<float> impulse(size_t n, size_t at = 0) {
     return x;
 }
 
+// Seeded noise in [-amplitude, amplitude].
+std::vector<float> noise(size_t n, unsigned seed, float amplitude = 1.0f) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> dist(-amplitude, amplitude);
+    std::vector<float> x(n);
+    for (float& s : x) s = dist(rng);
+    return x;
+}
+
 int firstAbove(const std::vector<float>& x, float threshold) {
     for (size_t i = 0; i < x.size(); ++i)
         if (std::fabs(x[i]) > threshold) return static_cast<int>(i);
@@ -39,12 +48,12 @@ protected:
         host.suspend();
         host.resume(kRate);
     }
+    void set(std::initializer_list<std::pair<VstInt32, float>> values) {
+        for (auto [index, value] : values) host.setParameter(index, value);
+    }
     // A plain delay of wet signal only.
     void plainWet(float timeL, float timeR) {
-        host.setParameter(kVcoOn, 0.0f);
-        host.setParameter(kMainMix, 1.0f);
-        host.setParameter(kDlyLTime, timeL);
-        host.setParameter(kDlyRTime, timeR);
+        set({{kVcoOn, 0.0f}, {kMainMix, 1.0f}, {kDlyLTime, timeL}, {kDlyRTime, timeR}});
         settle();
     }
     void run(const std::vector<float>& inL, const std::vector<float>& inR, int block = 512) {
@@ -71,10 +80,7 @@ TEST_F(SignalPath, ImpulseArrivesAfterTheDelayTimeInWholeSamples) {
 }
 
 TEST_F(SignalPath, MixZeroIsDryAndOneIsWet) {
-    host.setParameter(kVcoOn, 0.0f);
-    host.setParameter(kMainMix, 0.0f);
-    host.setParameter(kMainOut, 0.25f); // gain 0.25
-    host.setParameter(kDlyLTime, 0.002f);
+    set({{kVcoOn, 0.0f}, {kMainMix, 0.0f}, {kMainOut, 0.25f}, {kDlyLTime, 0.002f}}); // gain 0.25
     settle();
     const auto x = impulse(1000);
     run(x, x);
@@ -88,16 +94,17 @@ TEST_F(SignalPath, MixZeroIsDryAndOneIsWet) {
     EXPECT_NEAR(outL[441], 0.25f, 1e-6f) << "the wet impulse after 10 ms";
 }
 
-TEST_F(SignalPath, BypassGivesTheRawInput) {
-    host.setParameter(kMainIn, 1.0f);
-    host.setParameter(kMainOut, 1.0f);
-    host.setParameter(kMainBypass, 1.0f);
-    std::vector<float> inL(777), inR(777);
-    std::mt19937 noise(7);
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-    for (size_t i = 0; i < inL.size(); ++i) inL[i] = dist(noise), inR[i] = dist(noise);
+TEST_F(SignalPath, BypassGivesTheRawInputWithNumbersOnly) {
+    set({{kMainIn, 1.0f}, {kMainOut, 1.0f}, {kMainBypass, 1.0f}});
+    std::vector<float> inL = noise(777, 7), inR = noise(777, 8);
+    const float inf = std::numeric_limits<float>::infinity();
+    inL[300] = inR[310] = std::nanf("");
+    inL[301] = inR[311] = inf;
+    inL[302] = inR[312] = -inf;
+    inR[303] = 1e30f; // large, but a number
     run(inL, inR, 100);
-    EXPECT_EQ(outL, inL);
+    inL[300] = inL[301] = inL[302] = inR[310] = inR[311] = inR[312] = 0.0f;
+    EXPECT_EQ(outL, inL) << "values that are no numbers pass as silence";
     EXPECT_EQ(outR, inR);
 }
 
@@ -129,16 +136,11 @@ TEST_F(SignalPath, MonoInputFeedsBothSidesAndMonoOutputGetsTheirAverage) {
 }
 
 TEST_F(SignalPath, FullFeedbackWithoutDriveStaysWithinUnity) {
-    host.setParameter(kDrvOn, 0.0f);
-    host.setParameter(kDlyLFb, 1.0f);
-    host.setParameter(kDlyRFb, 1.0f);
-    host.setParameter(kDlyLFbPan, 0.0f); // each line feeds itself
-    host.setParameter(kDlyRFbPan, 1.0f);
-    plainWet(0.0002f, 0.0003f); // 1 ms and 1.5 ms
-    std::vector<float> x(44100);
-    std::mt19937 noise(11);
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-    for (float& s : x) s = dist(noise) > 0.0f ? 1.0f : -1.0f;
+    set({{kDrvOn, 0.0f}, {kDlyLFb, 1.0f}, {kDlyRFb, 1.0f}});
+    set({{kDlyLFbPan, 0.0f}, {kDlyRFbPan, 1.0f}}); // each line feeds itself
+    plainWet(0.0002f, 0.0003f);                    // 1 ms and 1.5 ms
+    std::vector<float> x = noise(44100, 11);
+    for (float& s : x) s = s > 0.0f ? 1.0f : -1.0f;
     run(x, x);
     // The wet signal is the delayed input plus the fed-back signal.
     const size_t d = 44;
@@ -180,10 +182,7 @@ TEST_F(SignalPath, DelayTimeChangeDipsAndReturns) {
 }
 
 TEST_F(SignalPath, VcoAtTwiceTheClockHalvesTheDelay) {
-    host.setParameter(kVcoOn, 1.0f);
-    host.setParameter(kVcoManual, 1.0f);
-    host.setParameter(kVcoMod, 0.5f);
-    host.setParameter(kMainMix, 1.0f);
+    set({{kVcoOn, 1.0f}, {kVcoManual, 1.0f}, {kVcoMod, 0.5f}, {kMainMix, 1.0f}});
     host.setParameter(kDlyLTime, 0.2f); // 1000 ms
     settle();
     std::vector<float> x(30000, 0.0f);
@@ -198,9 +197,7 @@ TEST_F(SignalPath, VcoAtTwiceTheClockHalvesTheDelay) {
 TEST_F(SignalPath, NoteDelayFollowsTheHostTempoWithinOneBlockAndIgnoresNonsense) {
     host.timeInfo = VstTimeInfo{};
     host.timeInfo->tempo = 120.0;
-    host.setParameter(kDlyLNum, centre(0, 5));
-    host.setParameter(kDlyLDen, centre(3, 13));
-    host.setParameter(kDlyLMode, 1.0f);
+    set({{kDlyLNum, centre(0, 5)}, {kDlyLDen, centre(3, 13)}, {kDlyLMode, 1.0f}});
     EXPECT_EQ(host.paramDisplay(kDlyLTime), "500.000000") << "1/4 at 120 bpm";
     plainWet(0.5f, 0.5f);
     const auto x = impulse(23000);
@@ -259,16 +256,10 @@ TEST_F(SignalPath, OddCallsAreSurvived) {
 }
 
 TEST_F(SignalPath, LongSilenceAfterLoudInputDiesAway) {
-    host.setParameter(kDlyLFb, 0.9f);
-    host.setParameter(kDlyRFb, 0.9f);
-    host.setParameter(kVcoOn, 1.0f);
-    host.setParameter(kDlyLTime, 0.0002f);
-    host.setParameter(kDlyRTime, 0.0003f);
+    set({{kDlyLFb, 0.9f}, {kDlyRFb, 0.9f}, {kVcoOn, 1.0f}});
+    set({{kDlyLTime, 0.0002f}, {kDlyRTime, 0.0003f}});
     settle();
-    std::vector<float> loud(22050);
-    std::mt19937 noise(3);
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-    for (float& s : loud) s = dist(noise);
+    const std::vector<float> loud = noise(22050, 3);
     run(loud, loud);
     std::vector<float> silence(static_cast<size_t>(10.0f * kRate), 0.0f);
     run(silence, silence, 1024);
@@ -289,26 +280,11 @@ TEST_F(SignalPath, SuspendAppliesAFadingTimeAtOnce) {
     EXPECT_NEAR(outL[441], 1.0f, 1e-6f);
 }
 
-TEST_F(SignalPath, BypassPassesOnlyNumbers) {
-    host.setParameter(kMainBypass, 1.0f);
-    const float inf = std::numeric_limits<float>::infinity();
-    std::vector<float> inL = {0.5f, std::nanf(""), inf, -inf, -0.25f};
-    std::vector<float> inR = {inf, 0.125f, std::nanf(""), 1e30f, -inf};
-    run(inL, inR, 5);
-    EXPECT_EQ(outL, (std::vector<float>{0.5f, 0.0f, 0.0f, 0.0f, -0.25f}));
-    EXPECT_EQ(outR, (std::vector<float>{0.0f, 0.125f, 0.0f, 1e30f, 0.0f}));
-}
-
 TEST_F(SignalPath, HugeSampleWithEverySectionOnPassesWithinASecond) {
     for (ParameterId on : {kFltOn, kDrvOn, kModOn, kVcoOn, kRvbOn}) host.setParameter(on, 1.0f);
     host.setParameter(kMainIn, 1.0f); // the largest input gain
-    host.setParameter(kDlyLTime, 0.002f);
-    host.setParameter(kDlyRTime, 0.003f);
-    host.setParameter(kDlyLFb, 0.5f);
-    host.setParameter(kDlyRFb, 0.5f);
-    host.setParameter(kFltRes, 0.5f);
-    host.setParameter(kRvbAmt, 1.0f);
-    host.setParameter(kRvbDamp, 1.0f);
+    set({{kDlyLTime, 0.002f}, {kDlyRTime, 0.003f}, {kDlyLFb, 0.5f}, {kDlyRFb, 0.5f}});
+    set({{kFltRes, 0.5f}, {kRvbAmt, 1.0f}, {kRvbDamp, 1.0f}});
     for (float hit : {std::numeric_limits<float>::max(), -std::numeric_limits<float>::max()}) {
         settle();
         std::vector<float> x(static_cast<size_t>(2.0f * kRate), 0.0f);
@@ -327,12 +303,8 @@ TEST_F(SignalPath, FirstBlockAfterSwitchingOnUsesTheValuesSetWhileOff) {
     settle();
     host.suspend();
     // A host restoring a session: the values, then the effect switched on.
-    host.setParameter(kMainMix, 1.0f);
-    host.setParameter(kMainOut, 0.75f);
-    host.setParameter(kDlyLTime, 0.002f); // 10 ms
-    host.setParameter(kDlyLFb, 0.6f);
-    host.setParameter(kFltOn, 1.0f);
-    host.setParameter(kFltCutoff, 0.3f);
+    set({{kMainMix, 1.0f}, {kMainOut, 0.75f}, {kDlyLTime, 0.002f}}); // a delay of 10 ms
+    set({{kDlyLFb, 0.6f}, {kFltOn, 1.0f}, {kFltCutoff, 0.3f}});
     host.resume(kRate);
     std::vector<float> x(static_cast<size_t>(2.0f * kRate), 0.0f);
     for (size_t i = 0; i < 64; ++i) x[i] = x[i + 44100] = 0.5f;
@@ -346,13 +318,7 @@ TEST_F(SignalPath, FirstBlockAfterSwitchingOnUsesTheValuesSetWhileOff) {
 TEST_F(SignalPath, RateChangeWhileOnTakesEffectBeforeTheNextBlock) {
     // Some hosts send a new rate (and block size) while the effect is on: the next block
     // runs as if they had switched it off, set the rate and switched it on.
-    const std::vector<float> noise = [] {
-        std::vector<float> n(4096);
-        std::mt19937 rng(5);
-        std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
-        for (float& s : n) s = dist(rng);
-        return n;
-    }();
+    const std::vector<float> loud = noise(4096, 5, 0.5f);
     for (bool newBlockSize : {false, true}) {
         host.resume(kRate, 512);
         plainWet(0.1f, 0.0471f); // 500 ms and 235.5 ms
@@ -361,7 +327,7 @@ TEST_F(SignalPath, RateChangeWhileOnTakesEffectBeforeTheNextBlock) {
             before[static_cast<size_t>(i)] = host.getParameter(i);
         const std::string name = host.programName();
         for (float rate : {48000.0f, 96000.0f}) {
-            run(noise, noise); // something in the memories and the glides
+            run(loud, loud); // something in the memories and the glides
             host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
             if (newBlockSize) host.dispatch(effSetBlockSize, 0, 8192);
             const auto expectedL = static_cast<int>(500.0f * rate / 1000.0f);

@@ -2,6 +2,8 @@
 // Value texts the host shows for the 48 sound parameters, and their independence from the
 // host's C locale.
 #include "engine/Parameters.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 #include "testhost/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +11,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <locale.h>
 #include <string>
-#include <unistd.h>
 
 // The C library keeps the search path of a LOCPATH locale for the life of the process;
 // the leak checker is told that this one allocation is not ours.
@@ -95,46 +94,24 @@ TEST_F(ValueTexts, FollowTheValue) {
 
 // Texts must not follow the host's LC_NUMERIC: a comma locale leaves "2000.000000".
 TEST_F(ValueTexts, IndependentOfTheHostsLocale) {
-    auto check = [&](const char* what) {
-        EXPECT_EQ(host.paramDisplay(35), "2000.000000") << what;
-        EXPECT_EQ(host.paramDisplay(10), "3.000000") << what;
-        EXPECT_EQ(host.paramDisplay(3), "-oo") << what;
-        host.setParameter(3, 0.5f);
-        EXPECT_EQ(host.paramDisplay(3), "-6.02060") << what;
-        host.setParameter(3, 0.0f);
-    };
-    bool tried = false;
-
     // A comma locale of our own, compiled into a temporary folder.
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("tessel-locale-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const auto source = dir / "comma";
-    if (std::FILE* f = std::fopen(source.c_str(), "w")) {
-        std::fputs("LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\n"
-                   "END LC_NUMERIC\n",
-                   f);
-        std::fclose(f);
-    }
-    const std::string command = "localedef -c -i " + source.string() + " -f ANSI_X3.4-1968 " +
-                                (dir / "xx_XX").string() + " >/dev/null 2>&1";
+    TempFolder dir;
+    TempFolder::writeText(dir / "comma", "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\n"
+                                         "grouping 3;3\nEND LC_NUMERIC\n");
+    const std::string command = "localedef -c -i " + (dir / "comma") + " -f ANSI_X3.4-1968 " +
+                                (dir / "xx_XX") + " >/dev/null 2>&1";
     (void)std::system(command.c_str());
-    const char* oldPath = std::getenv("LOCPATH");
-    const std::string restorePath = oldPath != nullptr ? oldPath : "";
-    ::setenv("LOCPATH", dir.c_str(), 1);
-    if (std::setlocale(LC_NUMERIC, "xx_XX") != nullptr) {
-        char probe[32];
-        std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-        EXPECT_STREQ(probe, "1,5") << "the comma locale must be active for this check";
-        tried = true;
-        check("with a comma locale set by setlocale");
-        std::setlocale(LC_ALL, saved.c_str());
-    }
-    if (oldPath != nullptr)
-        ::setenv("LOCPATH", restorePath.c_str(), 1);
-    else
-        ::unsetenv("LOCPATH");
-    std::filesystem::remove_all(dir);
-    if (!tried) GTEST_SKIP() << "no comma locale could be installed or made";
+    ScopedEnv path("LOCPATH", dir.path().c_str());
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_NUMERIC, "xx_XX") == nullptr)
+        GTEST_SKIP() << "no comma locale could be installed or made";
+    char probe[32];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    EXPECT_STREQ(probe, "1,5") << "the comma locale must be active for this check";
+    EXPECT_EQ(host.paramDisplay(35), "2000.000000");
+    EXPECT_EQ(host.paramDisplay(10), "3.000000");
+    EXPECT_EQ(host.paramDisplay(3), "-oo");
+    host.setParameter(3, 0.5f);
+    EXPECT_EQ(host.paramDisplay(3), "-6.02060");
+    std::setlocale(LC_ALL, saved.c_str());
 }

@@ -281,19 +281,13 @@ TEST_F(FileCommands, EachKindOfFileOpensWhereItsLastFileWasAcrossInstances) {
     // The folders are in the settings store beside the default bank: a new instance (a new
     // session) starts there too, and a folder that is gone falls back to home.
     EXPECT_EQ(fakes.settings.readString(kSettingsKeyPath, kBankFolderValue), folder / "banks/");
-    Drell next(nullptr, fakes.services());
-    PresetFileCommands nextCommands(next);
-    nextCommands.loadBank(0);
-    nextCommands.waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder / "banks/");
-    std::filesystem::remove(folder / "banks/mine.dlb");
-    std::filesystem::remove(folder / "banks");
-    nextCommands.loadBank(0);
-    nextCommands.waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().directory, homeFolder);
-    nextCommands.loadPreset(0);
-    nextCommands.waitForDialog();
-    EXPECT_EQ(fakes.dialogs.requests.back().directory, folder / "presets/");
+    fileCommands.reset();
+    effect = std::make_unique<Drell>(nullptr, fakes.services());
+    fileCommands = std::make_unique<PresetFileCommands>(*effect);
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).directory, folder / "banks/");
+    std::filesystem::remove_all(folder / "banks");
+    EXPECT_EQ(request(&PresetFileCommands::loadBank).directory, homeFolder);
+    EXPECT_EQ(request(&PresetFileCommands::loadPreset).directory, folder / "presets/");
     EXPECT_TRUE(messages().empty());
 }
 
