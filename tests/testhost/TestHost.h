@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A scriptable host for tests: loads the built plug-in with dlopen as a real host does,
-// answers the host callback from fields the test sets, and records every call.
+// A scriptable host for tests on Linux and on Windows: loads the built plug-in as a real host
+// does (dlopen or LoadLibraryA), answers the host callback from fields the test sets, and
+// records every call. Several hosts of one library share it; it is unloaded with the last.
 #pragma once
 
 #include "host/vst2.h"
@@ -65,6 +66,8 @@ public:
                               void* ptr, float opt);
 
     void* library() const { return handle; }
+    // The library's exported function of that name; null when there is none.
+    void* symbol(const char* name) const;
 
 private:
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
