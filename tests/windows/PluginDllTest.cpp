@@ -23,29 +23,29 @@
 
 namespace {
 
-std::string fullKey(std::string_view keyPath) {
-    return std::string(keyPath);
-}
-
 std::optional<DWORD> machineDword(std::string_view keyPath, const std::string& name) {
     DWORD value = 0;
     DWORD size = sizeof value;
     DWORD type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, fullKey(keyPath).c_str(), name.c_str(), RRF_RT_ANY, &type,
-                     &value, &size) != ERROR_SUCCESS ||
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, std::string(keyPath).c_str(), name.c_str(), RRF_RT_ANY,
+                     &type, &value, &size) != ERROR_SUCCESS ||
         type != REG_DWORD)
         return std::nullopt;
     return value;
 }
 
-void setUserValue(std::string_view keyPath, const std::string& name, const std::string& text) {
+// A value in the user's key, as the user's own settings hold it.
+void setUserValue(std::string_view keyPath, const std::string& name, DWORD type, const void* data,
+                  DWORD size) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, fullKey(keyPath).c_str(), 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(keyPath).c_str(), 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD(text.size() + 1));
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+void setUserValue(std::string_view keyPath, const std::string& name, const std::string& text) {
+    setUserValue(keyPath, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
 }
 
 std::vector<char> fileBytes(const std::string& path) {
@@ -169,20 +169,14 @@ TEST(PluginDll, TheControllerMapLivesInTheRegistry) {
                   std::optional<DWORD>(DWORD(kDefaultControllers[p])))
             << p;
     // A map stored by one instance (the user's key wins) is read by the next.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, fullKey(kMidiSettingsKeyPath).c_str(), 0, nullptr,
-                              0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD controller = 7;
-    RegSetValueExA(key, "param005", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&controller),
-                   sizeof controller);
-    RegCloseKey(key);
+    const DWORD controller = 7;
+    setUserValue(kMidiSettingsKeyPath, "param005", REG_DWORD, &controller, sizeof controller);
     TestHost second;
     ASSERT_TRUE(second.load());
     EXPECT_FLOAT_EQ(second.getParameter(kNumParams + 5), 7.5f / 129.0f);
     EXPECT_FLOAT_EQ(second.getParameter(kNumParams + 4),
                     (float(kDefaultControllers[4]) + 0.5f) / 129.0f);
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, fullKey(kMidiSettingsKeyPath).c_str(), "param005");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, std::string(kMidiSettingsKeyPath).c_str(), "param005");
 }
 
 TEST(PluginDll, TheDefaultBankNamedInTheRegistryIsLoaded) {
