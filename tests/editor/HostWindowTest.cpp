@@ -18,12 +18,6 @@ namespace {
 const PanelPoint kMixKnob = centreOf(kMainMix);
 const PanelPoint kDelayStepRight = centreOf(panel::kDelayLUpTag); // left delay's step up
 
-// One begin-edit, at least one automation, one end-edit.
-bool isOneGesture(const std::string& calls) {
-    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
-           calls.find_first_not_of('a', 1) == calls.size() - 1;
-}
-
 class HostWindowTest : public WindowTest {
 protected:
     std::unique_ptr<TestHost> host;
@@ -62,22 +56,6 @@ protected:
     void idle() { host->dispatch(effEditIdle); }
 
     void idleOnce() override { idle(); }
-
-    // The gesture calls (begin-edit, automate, end-edit) for one parameter, in order, as
-    // "b", "a" and "e": one gesture reads "ba...ae". The automated values go to `values`.
-    std::string gesture(int index, std::vector<float>* values = nullptr) {
-        std::string result;
-        for (const TestHost::Call& call : host->calls()) {
-            if (call.index != index) continue;
-            if (call.opcode == audioMasterBeginEdit) result += 'b';
-            if (call.opcode == audioMasterEndEdit) result += 'e';
-            if (call.opcode == audioMasterAutomate) {
-                result += 'a';
-                if (values != nullptr) values->push_back(call.opt);
-            }
-        }
-        return result;
-    }
 };
 
 TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
@@ -96,7 +74,7 @@ TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
     clickOn(kMainBypass);
     ASSERT_TRUE(idleUntil([&] { return host->paramDisplay(kMainBypass) == "on"; }))
         << "the click reached the bypass button";
-    EXPECT_TRUE(isOneGesture(gesture(kMainBypass))) << gesture(kMainBypass);
+    EXPECT_TRUE(TestHost::isOneGesture(host->gesture(kMainBypass))) << host->gesture(kMainBypass);
 
     host->dispatch(effEditClose);
     XSync(display, False);
@@ -163,12 +141,12 @@ TEST_F(HostWindowTest, DraggingAKnobAutomatesItInsideOneGesture) {
     host->clearCalls();
 
     dragUp(kMixKnob, 10, 3);
-    ASSERT_TRUE(idleUntil([&] { return gesture(kMainMix).ends_with('e'); }))
+    ASSERT_TRUE(idleUntil([&] { return host->gesture(kMainMix).ends_with('e'); }))
         << "the release ends the gesture";
 
     std::vector<float> values;
-    const std::string calls = gesture(kMainMix, &values);
-    EXPECT_TRUE(isOneGesture(calls)) << calls;
+    const std::string calls = host->gesture(kMainMix, &values);
+    EXPECT_TRUE(TestHost::isOneGesture(calls)) << calls;
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "dragging up only raises it";
     EXPECT_GT(host->getParameter(kMainMix), 0.5f);
     EXPECT_EQ(host->getParameter(kMainMix), values.back());

@@ -178,6 +178,25 @@ void TestHost::clearCalls() {
     log.clear();
 }
 
+std::string TestHost::gesture(VstInt32 index, std::vector<float>* values) const {
+    std::string result;
+    for (const Call& call : calls()) {
+        if (call.index != index) continue;
+        if (call.opcode == audioMasterBeginEdit) result += 'b';
+        if (call.opcode == audioMasterEndEdit) result += 'e';
+        if (call.opcode == audioMasterAutomate) {
+            result += 'a';
+            if (values != nullptr) values->push_back(call.opt);
+        }
+    }
+    return result;
+}
+
+bool TestHost::isOneGesture(const std::string& calls) {
+    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
+           calls.find_first_not_of('a', 1) == calls.size() - 1;
+}
+
 VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                              void* ptr, float opt) {
     TestHost* host = hostFor(effect);

@@ -60,6 +60,11 @@ public:
     std::vector<Call> calls() const;
     std::vector<Call> callsOf(VstInt32 opcode) const;
     void clearCalls();
+    // The recorded gesture calls for one parameter, in order, as "b" (begin-edit), "a"
+    // (automate) and "e" (end-edit); the automated values go to `values`.
+    std::string gesture(VstInt32 index, std::vector<float>* values = nullptr) const;
+    // Whether `calls` is one whole gesture: "ba...ae", at least one automation.
+    static bool isOneGesture(const std::string& calls);
 
     // The host callback, reachable from tests that want a raw function pointer.
     static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,

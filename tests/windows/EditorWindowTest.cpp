@@ -7,6 +7,7 @@
 #include "engine/Parameters.h"
 #include "platform/SettingsKeys.h"
 #include "presets/ControllerMap.h"
+#include "support/MidiEvents.h"
 #include "testhost/TestHost.h"
 
 #include <windows.h>
@@ -97,48 +98,9 @@ protected:
         mouse(WM_LBUTTONUP, at, 0);
     }
 
-    // A control-change message as the host hands it to effProcessEvents.
-    void controlChange(int controller, int value) {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof event;
-        event.midiData[0] = char(0xB0);
-        event.midiData[1] = char(controller);
-        event.midiData[2] = char(value);
-        struct {
-            VstInt32 numEvents = 1;
-            VstIntPtr reserved = 0;
-            VstEvent* events[1];
-        } list;
-        list.events[0] = reinterpret_cast<VstEvent*>(&event);
-        instance->dispatch(effProcessEvents, 0, 0, &list);
-    }
-
-    // The calls for one parameter since the last take: b(egin), a(utomate), e(nd).
-    std::string gesture(int index, std::vector<float>* values = nullptr) {
-        std::string calls;
-        const std::vector<TestHost::Call> taken = instance->calls();
-        instance->clearCalls();
-        for (const TestHost::Call& call : taken) {
-            if (call.index != index) continue;
-            if (call.opcode == audioMasterBeginEdit) calls += 'b';
-            if (call.opcode == audioMasterEndEdit) calls += 'e';
-            if (call.opcode == audioMasterAutomate) {
-                calls += 'a';
-                if (values) values->push_back(call.opt);
-            }
-        }
-        return calls;
-    }
-
     std::unique_ptr<TestHost> instance;
     HWND parent = nullptr;
 };
-
-bool isOneGesture(const std::string& calls) {
-    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
-           calls.find_first_not_of('a', 1) == calls.size() - 1;
-}
 
 // The window's pixels as a binary PPM.
 bool writePicture(HWND window, const char* path) {
@@ -212,7 +174,8 @@ TEST_F(EditorWindowTest, ASwitchClickAndAKnobDragReachTheHostAsGestures) {
     click(kBypassButton);
     ASSERT_TRUE(pumpUntil([&] { return instance->paramDisplay(kMainBypass) == "on"; }))
         << "the click reached the bypass switch";
-    EXPECT_TRUE(isOneGesture(gesture(kMainBypass)));
+    EXPECT_TRUE(TestHost::isOneGesture(instance->gesture(kMainBypass)));
+    instance->clearCalls();
 
     mouse(WM_MOUSEMOVE, kMixKnob, 0);
     mouse(WM_LBUTTONDOWN, kMixKnob, MK_LBUTTON);
@@ -222,8 +185,8 @@ TEST_F(EditorWindowTest, ASwitchClickAndAKnobDragReachTheHostAsGestures) {
     mouse(WM_LBUTTONUP, {kMixKnob.x, kMixKnob.y - 30}, 0);
     EXPECT_NE(GetCapture(), editorWindow());
     std::vector<float> values;
-    std::string calls = gesture(kMainMix, &values);
-    EXPECT_TRUE(isOneGesture(calls)) << calls;
+    const std::string calls = instance->gesture(kMainMix, &values);
+    EXPECT_TRUE(TestHost::isOneGesture(calls)) << calls;
     for (std::size_t i = 1; i < values.size(); ++i) EXPECT_GE(values[i], values[i - 1]);
     EXPECT_GT(instance->getParameter(kMainMix), 0.5f);
 }
@@ -266,7 +229,8 @@ TEST_F(EditorWindowTest, ALearnedControllerIsStoredInTheRegistryForTheNextInstan
     pump();
     click(kLearnButton);
     instance->setParameter(kMainMix, 0.3f); // the control touched while learning
-    controlChange(33, 64);
+    MidiEventList<> controller({{0xB0, 33, 64}});
+    instance->dispatch(effProcessEvents, 0, 0, controller.events());
     ASSERT_FLOAT_EQ(instance->getParameter(kNumParams + kMainMix), 33.5f / 129.0f)
         << "controller 33 learned for Main Mix";
     click(kStoreMidiButton);
