@@ -232,8 +232,8 @@ TEST_F(EditorWindowTest, ALearnedControllerIsStoredInTheRegistryForTheNextInstan
     pump();
     click(kLearnButton);
     instance->setParameter(kMainMix, 0.3f); // the control touched while learning
-    MidiEventList<> controller({{0xB0, 33, 64}});
-    instance->dispatch(effProcessEvents, 0, 0, controller.events());
+    MidiEventList<> learned({{0xB0, 33, 64}});
+    instance->dispatch(effProcessEvents, 0, 0, learned.events());
     ASSERT_FLOAT_EQ(instance->getParameter(kNumParams + kMainMix), 33.5f / 129.0f)
         << "controller 33 learned for Main Mix";
     click(kStoreMidiButton);
