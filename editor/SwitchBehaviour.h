@@ -65,7 +65,6 @@ public:
 
     void onMouseCancel() override {
         tracking = false;
-        this->pressed = false;
         Base::onMouseCancel();
     }
 

@@ -51,18 +51,6 @@ void CControl::notify(CDrawContext* context) {
     if (listener) listener->valueChanged(context, this);
 }
 
-bool CControl::checkDefaultValue(CDrawContext* context, int32_t buttons) {
-    if (buttons != (kLButton | kControl)) return false;
-    float before = getValue();
-    setValue(defaultValue);
-    if (getValue() != before) {
-        beginEdit();
-        notify(context);
-        endEdit();
-    }
-    return true;
-}
-
 void CControl::onMouseCancel() {
     while (editDepth > 0) endEdit();
 }

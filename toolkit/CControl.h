@@ -68,10 +68,6 @@ public:
     // Calls the listener's valueChanged with this control.
     void notify(CDrawContext* context);
 
-    // A click of exactly the left button with Control sets the default value and notifies
-    // when that changed the value; answers whether it was such a click.
-    bool checkDefaultValue(CDrawContext* context, int32_t buttons);
-
     // An unfinished gesture is closed with end-edit.
     void onMouseCancel() override;
 

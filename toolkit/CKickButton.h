@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A momentary button: the maximum while pressed with the pointer over it, the minimum
-// otherwise; the listener hears the press (maximum) and the release (minimum). Frame 1 of
-// its two-frame bitmap shows while it is pressed.
+// A momentary button's picture: frame 1 of its two-frame bitmap from the middle of the
+// range up, frame 0 below. How a press moves the value is the subclass's.
 #pragma once
 
 #include "toolkit/CControl.h"
@@ -14,10 +13,6 @@ public:
                 int32_t heightOfOneImage, CBitmap* background, const CPoint& offset = {});
 
     void draw(CDrawContext* context) override;
-    MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    void onMouseCancel() override;
 
     int32_t getHeightOfOneImage() const { return heightOfOneImage; }
     const CPoint& getBackOffset() const { return offset; }

@@ -3,7 +3,6 @@
 
 #include "toolkit/CBitmap.h"
 #include "toolkit/CDrawContext.h"
-#include "toolkit/CFrame.h"
 
 #include <cmath>
 #include <numbers>
@@ -78,96 +77,6 @@ void CKnob::draw(CDrawContext* context) {
         context->drawLine(centre, tip);
         context->setFrameColor(saved);
     }
-}
-
-bool CKnob::dragsLinearly(int32_t buttons) const {
-    bool linear = frame && frame->getKnobMode() == kLinearMode;
-    return (buttons & kAlt) ? !linear : linear;
-}
-
-MouseResult CKnob::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
-    if (checkDefaultValue(context, buttons)) return MouseResult::handled;
-
-    CPoint relative{where.x - size.left, where.y - size.top};
-    start = where;
-    entryValue = getValue();
-    lastButtons = buttons;
-    coef = (vmax - vmin) / ((buttons & kShift) ? 2000.0f : 200.0f);
-    if (dragsLinearly(buttons))
-        drag = Drag::linear;
-    else if (frame && frame->getKnobMode() == kRelativCircularMode)
-        drag = Drag::relative;
-    else
-        drag = Drag::circular;
-    lastPointValue = valueFromPoint(relative);
-
-    beginEdit();
-    float before = getValue();
-    if (drag == Drag::circular) setValue(lastPointValue);
-    if (getValue() != before) notify(context);
-    return MouseResult::tracking;
-}
-
-void CKnob::follow(const CPoint& where, int32_t buttons) {
-    float half = (vmax - vmin) * 0.5f;
-    CPoint relative{where.x - size.left, where.y - size.top};
-    switch (drag) {
-    case Drag::linear: {
-        if ((buttons & kShift) != (lastButtons & kShift)) {
-            // New precision from here on, without a jump.
-            entryValue = getValue();
-            start = where;
-            coef = (vmax - vmin) / ((buttons & kShift) ? 2000.0f : 200.0f);
-        }
-        float moved = float((start.y - where.y) + (where.x - start.x));
-        setValue(std::clamp(entryValue + moved * coef, vmin, vmax));
-        break;
-    }
-    case Drag::circular: {
-        float v = valueFromPoint(relative);
-        if (lastPointValue - v > half)
-            setValue(vmax);
-        else if (v - lastPointValue > half)
-            setValue(vmin);
-        else {
-            setValue(v);
-            lastPointValue = v;
-        }
-        break;
-    }
-    case Drag::relative: {
-        float v = valueFromPoint(relative);
-        float step = v - lastPointValue;
-        if (std::fabs(step) < half) setValue(std::clamp(getValue() + step, vmin, vmax));
-        lastPointValue = v;
-        break;
-    }
-    case Drag::none:
-        break;
-    }
-    lastButtons = buttons;
-}
-
-MouseResult CKnob::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (drag == Drag::none) return MouseResult::handled;
-    if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
-    float before = getValue();
-    follow(where, buttons);
-    if (getValue() != before) notify(context);
-    return MouseResult::tracking;
-}
-
-MouseResult CKnob::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
-    if (drag == Drag::none) return MouseResult::handled;
-    drag = Drag::none;
-    endEdit();
-    return MouseResult::handled;
-}
-
-void CKnob::onMouseCancel() {
-    drag = Drag::none;
-    CControl::onMouseCancel();
 }
 
 bool CKnob::onWheel(CDrawContext* context, const CPoint&, float distance, int32_t buttons) {

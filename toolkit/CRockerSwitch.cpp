@@ -24,42 +24,4 @@ void CRockerSwitch::draw(CDrawContext* context) {
     drawBitmapFrame(context, v < 0.0f ? 0 : (v > 0.0f ? 2 : 1), heightOfOneImage, offset);
 }
 
-MouseResult CRockerSwitch::onMouseDown(CDrawContext* context, const CPoint& where,
-                                       int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
-    pressed = true;
-    beginEdit();
-    setValue(valueAt(where));
-    notify(context);
-    return MouseResult::tracking;
-}
-
-MouseResult CRockerSwitch::onMouseMoved(CDrawContext* context, const CPoint& where,
-                                        int32_t buttons) {
-    if (!pressed) return MouseResult::handled;
-    if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
-    float before = getValue();
-    setValue(valueAt(where));
-    if (getValue() != before) notify(context);
-    return MouseResult::tracking;
-}
-
-MouseResult CRockerSwitch::onMouseUp(CDrawContext* context, const CPoint&, int32_t) {
-    if (!pressed) return MouseResult::handled;
-    pressed = false;
-    float before = getValue();
-    setValue(0.0f);
-    if (getValue() != before) notify(context);
-    endEdit();
-    return MouseResult::handled;
-}
-
-void CRockerSwitch::onMouseCancel() {
-    if (pressed) {
-        pressed = false;
-        setValue(0.0f);
-    }
-    CControl::onMouseCancel();
-}
-
 } // namespace VSTGUI

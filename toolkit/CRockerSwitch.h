@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A rocker: -1 while its first half (left, or top when vertical) is held, +1 while the
-// other half is, 0 at rest; the listener hears each change and the return to 0 at the
-// release. Three frames: first half pressed, rest, second half pressed.
+// A rocker: -1 for its first half (left, or top when vertical), +1 for the other, 0 at
+// rest (valueAt). Three frames: first half pressed, rest, second half pressed. How a press
+// moves the value is the subclass's.
 #pragma once
 
 #include "toolkit/CControl.h"
@@ -20,10 +20,6 @@ public:
                   int32_t style = kHorizontal);
 
     void draw(CDrawContext* context) override;
-    MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    void onMouseCancel() override;
 
     int32_t getHeightOfOneImage() const { return heightOfOneImage; }
     int32_t getStyle() const { return style; }

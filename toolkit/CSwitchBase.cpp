@@ -24,35 +24,4 @@ int32_t CSwitchBase::positionAt(const CPoint& where) const {
     return std::min(maxPositions - 1, int32_t(int64_t(along) * maxPositions / length));
 }
 
-MouseResult CSwitchBase::onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (!getMouseEnabled() || !(buttons & kLButton)) return MouseResult::notHandled;
-    pressed = true;
-    beginEdit();
-    onMouseMoved(context, where, buttons);
-    return MouseResult::tracking;
-}
-
-MouseResult CSwitchBase::onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) {
-    if (!pressed) return MouseResult::handled;
-    if (!(buttons & kLButton)) return onMouseUp(context, where, buttons);
-    float before = getValue();
-    float position = maxPositions > 1 ? float(positionAt(where)) / float(maxPositions - 1) : 0.f;
-    setValue(vmin + position * (vmax - vmin));
-    if (getValue() != before) notify(context);
-    return MouseResult::tracking;
-}
-
-MouseResult CSwitchBase::onMouseUp(CDrawContext*, const CPoint&, int32_t) {
-    if (pressed) {
-        pressed = false;
-        endEdit();
-    }
-    return MouseResult::handled;
-}
-
-void CSwitchBase::onMouseCancel() {
-    pressed = false;
-    CControl::onMouseCancel();
-}
-
 } // namespace VSTGUI

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the horizontal and vertical switches share: n positions along one axis of the
-// control; pressing or dragging picks the position under the pointer (index ÷ (n - 1) of
-// the range), and the switch shows frame round(value × (frames - 1)) of its filmstrip.
-// Pressing begins an edit and the release ends it.
+// control (positionAt gives the one under the pointer), and the picture: frame
+// round(value × (frames - 1)) of its filmstrip. How a press moves the value is the
+// subclass's.
 #pragma once
 
 #include "toolkit/CControl.h"
@@ -12,10 +12,6 @@ namespace VSTGUI {
 class CSwitchBase : public CControl {
 public:
     void draw(CDrawContext* context) override;
-    MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    MouseResult onMouseUp(CDrawContext* context, const CPoint& where, int32_t buttons) override;
-    void onMouseCancel() override;
 
     int32_t getNumSubPixmaps() const { return subPixmaps; }
     int32_t getHeightOfOneImage() const { return heightOfOneImage; }
@@ -34,7 +30,6 @@ protected:
     int32_t maxPositions;
     CPoint offset;
     bool vertical;
-    bool pressed = false;
 };
 
 } // namespace VSTGUI

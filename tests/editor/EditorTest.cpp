@@ -13,9 +13,7 @@ TEST_F(EditorFixture, RectangleAnswersBeforeAndAfterOpen) {
     ASSERT_TRUE(editor->getRect(&rect));
     EXPECT_EQ(rect->right, 875);
     EXPECT_EQ(rect->bottom, 171);
-    editor->close(); // close without open, idle and keys while closed: nothing happens
-    editor->idle();
-    EXPECT_EQ(drell->dispatcher(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    // Close, idle and keys while closed: tests/host/DispatcherTest.cpp.
     EXPECT_EQ(drell->dispatcher(effEditOpen, 0, 0, nullptr, 0.0f), 0) << "no parent, no window";
     EXPECT_EQ(editor->getFrame(), nullptr);
     open();

@@ -10,27 +10,13 @@
 #include "support/WindowTest.h"
 #include "testhost/TestHost.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <functional>
-#include <thread>
+#include <algorithm>
 
 namespace {
 
 // The panel positions of the controls these tests use.
-const PanelPoint kBypassButton = centreOf(kMainBypass);
 const PanelPoint kMixKnob = centreOf(kMainMix);
 const PanelPoint kDelayStepRight = centreOf(panel::kDelayLUpTag); // left delay's step up
-
-// One begin-edit, at least one automation, one end-edit.
-bool isOneGesture(const std::string& calls) {
-    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
-           calls.find_first_not_of('a', 1) == calls.size() - 1;
-}
 
 class HostWindowTest : public WindowTest {
 protected:
@@ -70,26 +56,6 @@ protected:
     void idle() { host->dispatch(effEditIdle); }
 
     void idleOnce() override { idle(); }
-
-    std::vector<TestHost::Call> automation(int index) {
-        std::vector<TestHost::Call> result;
-        for (const TestHost::Call& call : host->calls())
-            if (call.opcode == audioMasterAutomate && call.index == index) result.push_back(call);
-        return result;
-    }
-
-    // The gesture calls (begin-edit, automate, end-edit) for one parameter, in order, as
-    // "b", "a" and "e": one gesture reads "ba...ae".
-    std::string gesture(int index) {
-        std::string result;
-        for (const TestHost::Call& call : host->calls()) {
-            if (call.index != index) continue;
-            if (call.opcode == audioMasterBeginEdit) result += 'b';
-            if (call.opcode == audioMasterAutomate) result += 'a';
-            if (call.opcode == audioMasterEndEdit) result += 'e';
-        }
-        return result;
-    }
 };
 
 TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
@@ -105,12 +71,10 @@ TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
     idle();
 
     host->clearCalls();
-    moveTo(kBypassButton);
-    button(true);
-    button(false);
+    clickOn(kMainBypass);
     ASSERT_TRUE(idleUntil([&] { return host->paramDisplay(kMainBypass) == "on"; }))
         << "the click reached the bypass button";
-    EXPECT_TRUE(isOneGesture(gesture(kMainBypass))) << gesture(kMainBypass);
+    EXPECT_TRUE(TestHost::isOneGesture(host->gesture(kMainBypass))) << host->gesture(kMainBypass);
 
     host->dispatch(effEditClose);
     XSync(display, False);
@@ -126,9 +90,7 @@ TEST_F(HostWindowTest, HostOpensClicksClosesReopensAndDestroysTheParentFirst) {
     XSync(display, False);
     EXPECT_EQ(children(parent).size(), 1u);
     host->clearCalls();
-    moveTo(kBypassButton);
-    button(true);
-    button(false);
+    clickOn(kMainBypass);
     ASSERT_TRUE(idleUntil([&] { return host->paramDisplay(kMainBypass) == "on"; }));
 
     // The host destroys its window before effEditClose: the editor notices, idles and
@@ -179,15 +141,15 @@ TEST_F(HostWindowTest, DraggingAKnobAutomatesItInsideOneGesture) {
     host->clearCalls();
 
     dragUp(kMixKnob, 10, 3);
-    ASSERT_TRUE(idleUntil([&] { return gesture(kMainMix).ends_with('e'); }))
+    ASSERT_TRUE(idleUntil([&] { return host->gesture(kMainMix).ends_with('e'); }))
         << "the release ends the gesture";
 
-    EXPECT_TRUE(isOneGesture(gesture(kMainMix))) << gesture(kMainMix);
-    const std::vector<TestHost::Call> values = automation(kMainMix);
-    for (std::size_t i = 1; i < values.size(); ++i)
-        EXPECT_GE(values[i].opt, values[i - 1].opt) << "dragging up only raises the value";
+    std::vector<float> values;
+    const std::string calls = host->gesture(kMainMix, &values);
+    EXPECT_TRUE(TestHost::isOneGesture(calls)) << calls;
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << "dragging up only raises it";
     EXPECT_GT(host->getParameter(kMainMix), 0.5f);
-    EXPECT_EQ(host->getParameter(kMainMix), values.back().opt);
+    EXPECT_EQ(host->getParameter(kMainMix), values.back());
     host->dispatch(effEditClose);
 }
 

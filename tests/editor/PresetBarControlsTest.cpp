@@ -6,6 +6,7 @@
 #include "editor/CPSRockerSwitch.h"
 #include "editor/CSaveLoadButton.h"
 #include "editor/PresetBarFrames.h"
+#include "support/RecordingControls.h"
 #include "support/RecordingFileCommands.h"
 #include "toolkit/CFrame.h"
 
@@ -23,22 +24,9 @@ namespace {
 using Floats = std::vector<float>;
 using Strings = std::vector<std::string>;
 
-struct Listener : CControlListener {
-    Floats values;
-    void valueChanged(CDrawContext*, CControl* control) override {
-        values.push_back(control->getValue());
-    }
-};
-
-struct Owner : CFrameOwner {
-    Strings edits;
-    void beginEdit(int32_t tag) override { edits.push_back("b" + std::to_string(tag)); }
-    void endEdit(int32_t tag) override { edits.push_back("e" + std::to_string(tag)); }
-};
-
 struct PresetBarControlsTest : testing::Test {
-    Owner owner;
-    Listener listener;
+    RecordingOwner owner;
+    RecordingListener listener;
     RecordingFileCommands commands;
     std::unique_ptr<CFrame> frame =
         std::make_unique<CFrame>(CRect{0, 0, 875, 171}, nullptr, &owner);
@@ -84,7 +72,7 @@ TEST_F(PresetBarControlsTest, FileButtonsRunTheirKindsCommandAndHoldThePressedFr
         EXPECT_EQ(owner.edits, (Strings{"b84", "e84"}));
         frame->removeView(button);
     }
-    EXPECT_TRUE(listener.values.empty()) << "file buttons never notify";
+    EXPECT_TRUE(listener.calls.empty()) << "file buttons never notify";
 
     auto* button =
         add<CSaveLoadButton>(CRect{0, 0, 25, 14}, &listener, 73, 14, nullptr, 0, &commands);
@@ -102,7 +90,7 @@ TEST_F(PresetBarControlsTest, StoreButtonNotifiesThePressOnlyAndReturnsToRest) {
     frame->mouseMoved({100, 100}, kLButton);
     EXPECT_EQ(button->getValue(), presetbar::kPressedValue);
     frame->mouseUp({100, 100}, 0);
-    EXPECT_EQ(listener.values, Floats{presetbar::kPressedValue});
+    EXPECT_EQ(listener.values(), Floats{presetbar::kPressedValue});
     EXPECT_EQ(button->getValue(), 0.0f);
     EXPECT_EQ(owner.edits, (Strings{"b81", "e81"}));
 }
@@ -116,7 +104,7 @@ TEST_F(PresetBarControlsTest, OnOffSwitchTogglesFromRestOrHoverToOnAndBackOff) {
     frame->mouseDown({825, 160}, kLButton);
     frame->mouseUp({825, 160}, 0);
     frame->mouseDown({825, 160}, kRButton);
-    EXPECT_EQ(listener.values, (Floats{presetbar::kOnValue, 0.0f}));
+    EXPECT_EQ(listener.values(), (Floats{presetbar::kOnValue, 0.0f}));
     EXPECT_EQ(frame->getMouseTrackingView(), nullptr);
 }
 
@@ -128,7 +116,7 @@ TEST_F(PresetBarControlsTest, RockerFollowsTheHalfUnderThePointerAndRestsSilentl
     frame->mouseMoved({258, 100}, kLButton); // outside: the value from before the press
     frame->mouseMoved({258, 161}, kLButton);
     frame->mouseUp({258, 161}, 0);
-    EXPECT_EQ(listener.values, (Floats{1.0f, -1.0f, 0.5f, -1.0f}));
+    EXPECT_EQ(listener.values(), (Floats{1.0f, -1.0f, 0.5f, -1.0f}));
     EXPECT_EQ(rocker->getValue(), 0.0f);
     EXPECT_EQ(owner.edits, (Strings{"b72", "e72"}));
 }

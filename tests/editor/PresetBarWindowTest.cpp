@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The preset bar in a real window under the Xvfb named by TESSEL_TEST_DISPLAY, played as a
-// user would: a new program name typed into the window, and a bank saved through the real
-// file dialog (zenity, driven with xdotool) and loaded back.
+// user would: a bank saved through the real file dialog (zenity, driven with xdotool) and
+// loaded back, and the dialog ended with the window or the effect. (Keys typed into a real
+// window: tests/toolkit/X11WindowTest.cpp; the name field renaming: PresetBarTest.cpp.)
 // GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
@@ -16,17 +17,10 @@
 #include "support/RecordingMessageBoxes.h"
 #include "support/TempFolder.h"
 #include "support/WindowTest.h"
-#include "toolkit/CFrame.h"
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -125,23 +119,6 @@ protected:
     std::unique_ptr<Drell> drell;
     Editor* editor = nullptr;
 };
-
-TEST_F(PresetBarWindow, ANameTypedIntoTheWindowRenamesTheProgram) {
-    ASSERT_TRUE(editor->getFrame()->hasWindow());
-    drell->selectProgram(12);
-    std::vector<std::string> names;
-    for (int32_t i = 0; i < kNumPrograms; ++i) names.push_back(programName(i));
-    names[12] = "Dub Yard";
-    clickOn(panel::kProgramNameTag);
-    ASSERT_TRUE(idleUntil([&] { return editor->getFrame()->getFocusView() != nullptr; }))
-        << "the click reached the name field";
-    for (KeySym sym : {XK_D, XK_u, XK_b, XK_space, XK_Y, XK_a, XK_r, XK_d})
-        typeKey(sym, sym == XK_D || sym == XK_Y);
-    typeKey(XK_Return);
-    EXPECT_TRUE(idleUntil([&] { return programName(12) == "Dub Yard"; }))
-        << "the program is named " << programName(12);
-    for (int32_t i = 0; i < kNumPrograms; ++i) EXPECT_EQ(programName(i), names[size_t(i)]);
-}
 
 TEST_F(PresetBarWindow, BankSavedThroughTheRealDialogLoadsBackAllPrograms) {
     if (findProgram("zenity").empty() || findProgram("xdotool").empty())

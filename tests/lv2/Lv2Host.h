@@ -25,7 +25,6 @@ public:
     LilvWorld* world = nullptr;
     const LilvPlugin* plugin = nullptr; // null when the bundle was not found
     LilvNode* node(const char* uri);    // owned by the world object
-    const std::string& searchPath() const { return folder.path(); }
 
 private:
     TempFolder folder;

@@ -1,12 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testhost/TestHost.h"
 
+#include <algorithm>
 #include <cstring>
-#include <dlfcn.h>
 #include <map>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 namespace {
+
+// Loading the library is the one part that differs between the systems.
+#ifdef _WIN32
+void* openLibrary(const char* path) {
+    return LoadLibraryA(path);
+}
+void* findSymbol(void* library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+void closeLibrary(void* library) {
+    FreeLibrary(static_cast<HMODULE>(library));
+}
+std::string loadError() {
+    return "LoadLibraryA failed: error " + std::to_string(GetLastError());
+}
+#else
+void* openLibrary(const char* path) {
+    return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
+void* findSymbol(void* library, const char* name) {
+    return dlsym(library, name);
+}
+void closeLibrary(void* library) {
+    dlclose(library);
+}
+std::string loadError() {
+    return std::string("dlopen failed: ") + dlerror();
+}
+#endif
 
 // Which host answers for which record. The entry point calls back before it has a record;
 // those calls go to the host that is loading on this thread.
@@ -26,17 +61,21 @@ using EntryProc = AEffect* (*)(audioMasterCallback);
 } // namespace
 
 TestHost::TestHost(const char* pluginPath) {
-    handle = dlopen(pluginPath, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) throw std::runtime_error(std::string("dlopen failed: ") + dlerror());
+    handle = openLibrary(pluginPath);
+    if (handle == nullptr) throw std::runtime_error(loadError());
 }
 
 TestHost::~TestHost() {
     if (aeffect != nullptr) close();
-    if (handle != nullptr) dlclose(handle);
+    if (handle != nullptr) closeLibrary(handle);
+}
+
+void* TestHost::symbol(const char* name) const {
+    return findSymbol(handle, name);
 }
 
 bool TestHost::load(const char* entryName) {
-    auto entry = reinterpret_cast<EntryProc>(dlsym(handle, entryName));
+    auto entry = reinterpret_cast<EntryProc>(symbol(entryName));
     if (entry == nullptr) return false;
     loadingHost = this;
     aeffect = entry(&TestHost::callback);
@@ -137,6 +176,25 @@ std::vector<TestHost::Call> TestHost::callsOf(VstInt32 opcode) const {
 void TestHost::clearCalls() {
     std::lock_guard lock(callMutex);
     log.clear();
+}
+
+std::string TestHost::gesture(VstInt32 index, std::vector<float>* values) const {
+    std::string result;
+    for (const Call& call : calls()) {
+        if (call.index != index) continue;
+        if (call.opcode == audioMasterBeginEdit) result += 'b';
+        if (call.opcode == audioMasterEndEdit) result += 'e';
+        if (call.opcode == audioMasterAutomate) {
+            result += 'a';
+            if (values != nullptr) values->push_back(call.opt);
+        }
+    }
+    return result;
+}
+
+bool TestHost::isOneGesture(const std::string& calls) {
+    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
+           calls.find_first_not_of('a', 1) == calls.size() - 1;
 }
 
 VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,

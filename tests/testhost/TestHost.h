@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A scriptable host for tests: loads the built plug-in with dlopen as a real host does,
-// answers the host callback from fields the test sets, and records every call.
+// A scriptable host for tests on Linux and on Windows: loads the built plug-in as a real host
+// does (dlopen or LoadLibraryA), answers the host callback from fields the test sets, and
+// records every call. Several hosts of one library share it; it is unloaded with the last.
 #pragma once
 
 #include "host/vst2.h"
@@ -59,12 +60,19 @@ public:
     std::vector<Call> calls() const;
     std::vector<Call> callsOf(VstInt32 opcode) const;
     void clearCalls();
+    // The recorded gesture calls for one parameter, in order, as "b" (begin-edit), "a"
+    // (automate) and "e" (end-edit); the automated values go to `values`.
+    std::string gesture(VstInt32 index, std::vector<float>* values = nullptr) const;
+    // Whether `calls` is one whole gesture: "ba...ae", at least one automation.
+    static bool isOneGesture(const std::string& calls);
 
     // The host callback, reachable from tests that want a raw function pointer.
     static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                               void* ptr, float opt);
 
     void* library() const { return handle; }
+    // The library's exported function of that name; null when there is none.
+    void* symbol(const char* name) const;
 
 private:
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

@@ -7,7 +7,6 @@
 #include "toolkit/CMovieBitmap.h"
 #include "toolkit/COnOffButton.h"
 #include "toolkit/CParamDisplay.h"
-#include "toolkit/CRockerSwitch.h"
 #include "toolkit/CSplashScreen.h"
 #include "toolkit/CVerticalSwitch.h"
 
@@ -89,59 +88,14 @@ TEST_F(ControlsTest, FilmstripsShowTheNearestFrameOfTheValueAtBothScales) {
     }
 }
 
-TEST_F(ControlsTest, LinearKnobDragStepsWithThePointerAndShiftChangesPrecisionWithoutAJump) {
-    owner.knobMode = kLinearMode;
-    auto* knob = addWith<CAnimKnob>(fake::kKnobStrip, CRect{0, 0, 37, 36}, &listener, 3, 101, 36);
-    knob->setValue(0.5f);
-    frame->mouseDown({10, 10}, kLButton);
-    EXPECT_EQ(owner.edits, Strings{"b3"}) << "the gesture begins at the press";
-    frame->mouseMoved({10, 0}, kLButton);          // 10 up
-    frame->mouseMoved({10, 0}, kLButton | kShift); // Shift pressed: no movement, no jump
-    frame->mouseMoved({20, 0}, kLButton | kShift); // 10 right, fine
-    frame->mouseMoved({20, 0}, kLButton);          // Shift released
-    frame->mouseMoved({20, 10}, kLButton);         // 10 down
-    frame->mouseUp({20, 10}, 0);
-    Floats expected{0.55f, 0.555f, 0.505f};
-    ASSERT_EQ(listener.calls.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(listener.calls[i].value, expected[i], 1e-5f) << "step " << i;
-    EXPECT_EQ(owner.edits, (Strings{"b3", "e3"}));
-}
-
-TEST_F(ControlsTest, CircularKnobFollowsTheAngleAndStopsAtTheEnds) {
-    owner.knobMode = kCircularMode;
+// The knob's value for a pointer's angle, which the editor's circular drag follows.
+TEST_F(ControlsTest, KnobValueFollowsThePointersAngleAndTheGapBelongsToTheNearerEnd) {
     auto* knob = add(new CKnob({0, 0, 40, 40}, &listener, 5, nullptr, nullptr));
     EXPECT_NEAR(knob->valueFromPoint({20, 0}), 0.5f, 1e-6f) << "top";
     EXPECT_NEAR(knob->valueFromPoint({0, 20}), 1.0f / 6.0f, 1e-6f) << "left";
     EXPECT_NEAR(knob->valueFromPoint({40, 20}), 5.0f / 6.0f, 1e-6f) << "right";
     EXPECT_EQ(knob->valueFromPoint({18, 40}), 0.0f) << "left of the gap belongs to the start";
     EXPECT_EQ(knob->valueFromPoint({22, 40}), 1.0f) << "right of the gap to the end";
-
-    frame->mouseDown({20, 0}, kLButton);
-    EXPECT_NEAR(knob->getValue(), 0.5f, 1e-6f);
-    frame->mouseMoved({40, 20}, kLButton);
-    frame->mouseMoved({18, 40}, kLButton); // across the gap: no wrap to the start
-    EXPECT_EQ(knob->getValue(), 1.0f);
-    frame->mouseUp({18, 40}, 0);
-    // Alt swaps the mode: linear from here.
-    frame->mouseDown({20, 20}, kLButton | kAlt);
-    frame->mouseMoved({20, 40}, kLButton | kAlt);
-    EXPECT_NEAR(knob->getValue(), 0.9f, 1e-6f);
-    frame->mouseUp({20, 40}, 0);
-}
-
-TEST_F(ControlsTest, ControlClickSetsTheDefaultAndNotifiesOnlyAChange) {
-    owner.knobMode = kLinearMode;
-    auto* knob = addWith<CAnimKnob>(fake::kKnobStrip, CRect{0, 0, 37, 36}, &listener, 3, 101, 36);
-    knob->setDefaultValue(0.25f);
-    knob->setValue(0.8f);
-    click({5, 5}, kLButton | kControl);
-    click({5, 5}, kLButton | kControl);
-    EXPECT_EQ(listener.values(), Floats{0.25f});
-    EXPECT_EQ(owner.edits, (Strings{"b3", "e3"}));
-    click({5, 5}, kLButton | kControl | kShift); // not exactly left + Control: a drag
-    EXPECT_EQ(knob->getValue(), 0.25f);
-    EXPECT_EQ(owner.edits.size(), 4u);
 }
 
 TEST_F(ControlsTest, WheelStepsByTheIncrementATenthWithShiftAndStopsAtTheEnds) {
@@ -159,70 +113,22 @@ TEST_F(ControlsTest, WheelStepsByTheIncrementATenthWithShiftAndStopsAtTheEnds) {
     EXPECT_EQ(owner.edits.size(), 12u) << "each step is one gesture";
 }
 
-TEST_F(ControlsTest, SwitchesTakeThePositionUnderThePointerAndKeepTheEndsBeyondTheirEdges) {
+TEST_F(ControlsTest, SwitchPositionsKeepTheEndsBeyondTheirEdgesAndFramesFollowTheValue) {
     auto* across = addWith<CHorizontalSwitch>(fake::kThreeFrames, CRect{0, 0, 30, 13}, &listener,
                                               30, 3, 13, 3);
     auto* down =
         addWith<CVerticalSwitch>(fake::kFiveFrames, CRect{100, 0, 116, 56}, &listener, 9, 5, 56, 5);
-    frame->mouseDown({5, 5}, kLButton);
-    for (int32_t x : {15, 29, 500, -50, 10, 19}) frame->mouseMoved({x, 5}, kLButton);
-    frame->mouseUp({19, 5}, 0);
-    EXPECT_EQ(listener.values(), (Floats{0.5f, 1.0f, 0.0f, 0.5f}));
+    auto* kick = addWith<CKickButton>(fake::kTwoFrames, CRect{200, 0, 225, 22}, &listener, 62, 22);
+    const std::pair<int32_t, int32_t> acrossAt[] = {{5, 0}, {15, 1}, {29, 2}, {500, 2}, {-50, 0}};
+    for (auto [x, position] : acrossAt) EXPECT_EQ(across->positionAt({x, 5}), position) << x;
+    const std::pair<int32_t, int32_t> downAt[] = {{0, 0},  {12, 1}, {23, 2},
+                                                  {34, 3}, {55, 4}, {90, 4}};
+    for (auto [y, position] : downAt) EXPECT_EQ(down->positionAt({105, y}), position) << y;
+    across->setValue(0.5f);
+    kick->setValue(1.0f);
     frame->idle();
     EXPECT_EQ(pixelAt(*frame, 1, 1), rgb(fake::framePixel(153, 1, 1)));
-
-    listener.calls.clear();
-    frame->mouseDown({105, 0}, kLButton);
-    for (int32_t y : {12, 23, 34, 55, 90}) frame->mouseMoved({105, y}, kLButton);
-    frame->mouseUp({105, 90}, 0);
-    EXPECT_EQ(listener.values(), (Floats{0.25f, 0.5f, 0.75f, 1.0f}));
-    EXPECT_EQ(down->getValue(), 1.0f);
-    EXPECT_EQ(across->getValue(), 0.5f);
-    EXPECT_EQ(owner.edits, (Strings{"b30", "e30", "b9", "e9"}));
-}
-
-// The editor's controls are small subclasses: this one steps in fractions of 1/n and ends
-// its gesture as soon as the button state differs from the one that started it.
-struct StepSwitch : CHorizontalSwitch {
-    using CHorizontalSwitch::CHorizontalSwitch;
-    int32_t startButtons = 0;
-    bool active = false;
-    void take(CDrawContext* context, const CPoint& where) {
-        float before = getValue();
-        setValue(float(positionAt(where)) / float(getMaxPositions()));
-        if (getValue() != before) notify(context);
-    }
-    MouseResult onMouseDown(CDrawContext* context, const CPoint& where, int32_t buttons) override {
-        if (!(buttons & kLButton)) return MouseResult::notHandled;
-        startButtons = buttons;
-        active = true;
-        beginEdit();
-        notify(context);
-        take(context, where);
-        return MouseResult::tracking;
-    }
-    MouseResult onMouseMoved(CDrawContext* context, const CPoint& where, int32_t buttons) override {
-        if (buttons != startButtons) return onMouseUp(context, where, buttons);
-        take(context, where);
-        return MouseResult::tracking;
-    }
-    MouseResult onMouseUp(CDrawContext*, const CPoint&, int32_t) override {
-        if (active) endEdit();
-        active = false;
-        return MouseResult::handled;
-    }
-};
-
-TEST_F(ControlsTest, SubclassesWriteTheirOwnDragFromEvents) {
-    auto* sw = addWith<StepSwitch>(fake::kTwoFrames, CRect{0, 0, 27, 13}, &listener, 24, 2, 13, 2);
-    frame->mouseDown({20, 5}, kLButton);
-    frame->mouseMoved({2, 5}, kLButton);
-    frame->mouseMoved({20, 5}, kLButton | kShift); // the state changed: the drag is over
-    frame->mouseMoved({2, 5}, kLButton);
-    frame->mouseUp({2, 5}, 0);
-    EXPECT_EQ(listener.values(), (Floats{0.0f, 0.5f, 0.0f}));
-    EXPECT_EQ(sw->getValue(), 0.0f);
-    EXPECT_EQ(owner.edits, (Strings{"b24", "e24"}));
+    EXPECT_EQ(pixelAt(*frame, 205, 5), rgb(fake::framePixel(144, 1, 1)));
 }
 
 TEST_F(ControlsTest, OnOffButtonTogglesOnEachLeftClickAndShowsTheLowerFrameWhenOn) {
@@ -240,29 +146,6 @@ TEST_F(ControlsTest, OnOffButtonTogglesOnEachLeftClickAndShowsTheLowerFrameWhenO
     button->setMouseEnabled(false);
     click({3, 3});
     EXPECT_EQ(listener.calls.size(), 2u);
-}
-
-TEST_F(ControlsTest, KickButtonIsOnWhilePressedOverItAndReportsTheRelease) {
-    addWith<CKickButton>(fake::kTwoFrames, CRect{0, 0, 25, 22}, &listener, 62, 22);
-    frame->mouseDown({5, 5}, kLButton);
-    frame->idle();
-    EXPECT_EQ(pixelAt(*frame, 5, 5), rgb(fake::framePixel(144, 1, 1)));
-    frame->mouseMoved({50, 5}, kLButton);
-    frame->mouseMoved({6, 5}, kLButton);
-    frame->mouseUp({6, 5}, 0);
-    EXPECT_EQ(listener.values(), (Floats{1.0f, 0.0f, 1.0f, 0.0f}));
-    EXPECT_EQ(owner.edits, (Strings{"b62", "e62"}));
-}
-
-TEST_F(ControlsTest, RockerIsMinusOneOrPlusOneByHalfAndZeroAfterTheRelease) {
-    auto* rocker =
-        addWith<CRockerSwitch>(fake::kThreeFrames, CRect{0, 0, 30, 13}, &listener, 72, 13);
-    frame->mouseDown({20, 5}, kLButton);
-    frame->mouseMoved({3, 5}, kLButton);
-    frame->mouseMoved({3, 50}, kLButton);
-    frame->mouseUp({3, 50}, 0);
-    EXPECT_EQ(listener.values(), (Floats{1.0f, -1.0f, 0.0f}));
-    EXPECT_EQ(rocker->getValue(), 0.0f);
 }
 
 TEST_F(ControlsTest, SplashScreenOpensItsPictureAsModalViewAndAClickClosesIt) {

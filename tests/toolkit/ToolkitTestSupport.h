@@ -1,47 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the toolkit's tests share: a listener and an owner that record what reaches them,
-// and a canvas to draw into.
+// What the toolkit's tests share: the fake art, a listener and an owner that record what
+// reaches them (support/RecordingControls.h), and a canvas to draw into.
 #pragma once
 
 #include "FakeResources.h"
+#include "support/RecordingControls.h"
 #include "toolkit/CControl.h"
 #include "toolkit/CDrawContext.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/FontCache.h"
 #include "toolkit/Framebuffer.h"
 
-#include <string>
-#include <vector>
-
 namespace toolkit_test {
 
 using namespace VSTGUI;
-
-// Every valueChanged, as (tag, value).
-struct RecordingListener : CControlListener {
-    struct Call {
-        int32_t tag;
-        float value;
-    };
-    std::vector<Call> calls;
-    void valueChanged(CDrawContext*, CControl* control) override {
-        calls.push_back({control->getTag(), control->getValue()});
-    }
-    std::vector<float> values() const {
-        std::vector<float> v;
-        for (const Call& c : calls) v.push_back(c.value);
-        return v;
-    }
-};
-
-// The editor's side of the frame: records begin and end of gestures as "b<tag>", "e<tag>".
-struct RecordingOwner : CFrameOwner {
-    std::vector<std::string> edits;
-    int32_t knobMode = kCircularMode;
-    void beginEdit(int32_t tag) override { edits.push_back("b" + std::to_string(tag)); }
-    void endEdit(int32_t tag) override { edits.push_back("e" + std::to_string(tag)); }
-    int32_t getKnobMode() const override { return knobMode; }
-};
 
 // A frame of 875 × 171 without a window.
 inline CRect panelRect() {

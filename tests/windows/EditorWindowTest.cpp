@@ -7,7 +7,8 @@
 #include "engine/Parameters.h"
 #include "platform/SettingsKeys.h"
 #include "presets/ControllerMap.h"
-#include "windows/PluginHost.h"
+#include "support/MidiEvents.h"
+#include "testhost/TestHost.h"
 
 #include <windows.h>
 
@@ -28,21 +29,18 @@ constexpr POINT kMixKnob{737, 47};
 constexpr POINT kLearnButton{828, 162};
 constexpr POINT kStoreMidiButton{713, 162};
 
-const PluginLibrary& library() {
-    static PluginLibrary dll(TESSEL_PLUGIN_DLL);
-    return dll;
-}
-
 class EditorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
         if (display == nullptr || *display == '\0') GTEST_SKIP() << "no X server for Wine";
-        ASSERT_TRUE(library().loaded());
-        instance = std::make_unique<PluginInstance>(library());
-        ASSERT_NE(instance->effect(), nullptr);
+        // The DLL stays loaded between the tests, as a host keeps it between its instances:
+        // messages the last test left for its windows never reach an unloaded window class.
+        static const TestHost keepLoaded;
+        instance = std::make_unique<TestHost>();
+        ASSERT_TRUE(instance->load());
         // The scale is fixed at 1: the pictures and positions are of the 875 x 171 panel.
-        instance->effect()->setParameter(instance->effect(), kMainBypass, 0.0f);
+        instance->setParameter(kMainBypass, 0.0f);
     }
     void TearDown() override {
         if (instance) instance->dispatch(effEditClose);
@@ -103,46 +101,9 @@ protected:
         mouse(WM_LBUTTONUP, at, 0);
     }
 
-    // A control-change message as the host hands it to effProcessEvents.
-    void controlChange(int controller, int value) {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof event;
-        event.midiData[0] = char(0xB0);
-        event.midiData[1] = char(controller);
-        event.midiData[2] = char(value);
-        struct {
-            VstInt32 numEvents = 1;
-            VstIntPtr reserved = 0;
-            VstEvent* events[1];
-        } list;
-        list.events[0] = reinterpret_cast<VstEvent*>(&event);
-        instance->dispatch(effProcessEvents, 0, 0, &list);
-    }
-
-    // The calls for one parameter since the last take: b(egin), a(utomate), e(nd).
-    std::string gesture(int index, std::vector<float>* values = nullptr) {
-        std::string calls;
-        for (const PluginInstance::Call& call : instance->takeEditCalls()) {
-            if (call.index != index) continue;
-            if (call.opcode == audioMasterBeginEdit) calls += 'b';
-            if (call.opcode == audioMasterEndEdit) calls += 'e';
-            if (call.opcode == audioMasterAutomate) {
-                calls += 'a';
-                if (values) values->push_back(call.opt);
-            }
-        }
-        return calls;
-    }
-
-    std::unique_ptr<PluginInstance> instance;
+    std::unique_ptr<TestHost> instance;
     HWND parent = nullptr;
 };
-
-bool isOneGesture(const std::string& calls) {
-    return calls.size() >= 3 && calls.front() == 'b' && calls.back() == 'e' &&
-           calls.find_first_not_of('a', 1) == calls.size() - 1;
-}
 
 // The window's pixels as a binary PPM.
 bool writePicture(HWND window, const char* path) {
@@ -207,18 +168,17 @@ TEST_F(EditorWindowTest, OpensAsAChildOfTheHostsWindowAndIsPictured) {
 }
 
 TEST_F(EditorWindowTest, ASwitchClickAndAKnobDragReachTheHostAsGestures) {
-    instance->effect()->setParameter(instance->effect(), kMainMix, 0.5f);
+    instance->setParameter(kMainMix, 0.5f);
     makeParent();
     ASSERT_EQ(open(), 1);
     pump();
-    instance->takeEditCalls();
+    instance->clearCalls();
 
-    mouse(WM_MOUSEMOVE, kBypassButton, 0);
-    mouse(WM_LBUTTONDOWN, kBypassButton, MK_LBUTTON);
-    mouse(WM_LBUTTONUP, kBypassButton, 0);
-    ASSERT_TRUE(pumpUntil([&] { return instance->text(effGetParamDisplay, kMainBypass) == "on"; }))
+    click(kBypassButton);
+    ASSERT_TRUE(pumpUntil([&] { return instance->paramDisplay(kMainBypass) == "on"; }))
         << "the click reached the bypass switch";
-    EXPECT_TRUE(isOneGesture(gesture(kMainBypass)));
+    EXPECT_TRUE(TestHost::isOneGesture(instance->gesture(kMainBypass)));
+    instance->clearCalls();
 
     mouse(WM_MOUSEMOVE, kMixKnob, 0);
     mouse(WM_LBUTTONDOWN, kMixKnob, MK_LBUTTON);
@@ -228,10 +188,10 @@ TEST_F(EditorWindowTest, ASwitchClickAndAKnobDragReachTheHostAsGestures) {
     mouse(WM_LBUTTONUP, {kMixKnob.x, kMixKnob.y - 30}, 0);
     EXPECT_NE(GetCapture(), editorWindow());
     std::vector<float> values;
-    std::string calls = gesture(kMainMix, &values);
-    EXPECT_TRUE(isOneGesture(calls)) << calls;
+    const std::string calls = instance->gesture(kMainMix, &values);
+    EXPECT_TRUE(TestHost::isOneGesture(calls)) << calls;
     for (std::size_t i = 1; i < values.size(); ++i) EXPECT_GE(values[i], values[i - 1]);
-    EXPECT_GT(instance->effect()->getParameter(instance->effect(), kMainMix), 0.5f);
+    EXPECT_GT(instance->getParameter(kMainMix), 0.5f);
 }
 
 TEST_F(EditorWindowTest, CloseReopenAndAParentDestroyedFirstLeaveNoWindow) {
@@ -270,18 +230,17 @@ TEST_F(EditorWindowTest, ALearnedControllerIsStoredInTheRegistryForTheNextInstan
     makeParent();
     ASSERT_EQ(open(), 1);
     pump();
-    AEffect* effect = instance->effect();
     click(kLearnButton);
-    effect->setParameter(effect, kMainMix, 0.3f); // the control touched while learning
-    controlChange(33, 64);
-    ASSERT_FLOAT_EQ(effect->getParameter(effect, kNumParams + kMainMix), 33.5f / 129.0f)
+    instance->setParameter(kMainMix, 0.3f); // the control touched while learning
+    MidiEventList<> learned({{0xB0, 33, 64}});
+    instance->dispatch(effProcessEvents, 0, 0, learned.events());
+    ASSERT_FLOAT_EQ(instance->getParameter(kNumParams + kMainMix), 33.5f / 129.0f)
         << "controller 33 learned for Main Mix";
     click(kStoreMidiButton);
 
-    PluginInstance next(library());
-    ASSERT_NE(next.effect(), nullptr);
-    EXPECT_FLOAT_EQ(next.effect()->getParameter(next.effect(), kNumParams + kMainMix),
-                    33.5f / 129.0f);
+    TestHost next;
+    ASSERT_TRUE(next.load());
+    EXPECT_FLOAT_EQ(next.getParameter(kNumParams + kMainMix), 33.5f / 129.0f);
 
     // The default again for the tests after this one.
     HKEY key = nullptr;
@@ -300,7 +259,7 @@ TEST_F(EditorWindowTest, TwoCopiesOfTheDllKeepTheirOwnWindowClasses) {
     GetTempPathA(MAX_PATH, temp);
     std::string copy =
         std::string(temp) + "Tessel-copy-" + std::to_string(GetCurrentProcessId()) + ".dll";
-    ASSERT_TRUE(CopyFileA(TESSEL_PLUGIN_DLL, copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(TESSEL_PLUGIN_PATH, copy.c_str(), FALSE));
     makeParent();
     ASSERT_EQ(open(), 1);
     pump();
@@ -309,10 +268,8 @@ TEST_F(EditorWindowTest, TwoCopiesOfTheDllKeepTheirOwnWindowClasses) {
     for (int round = 0; round < 2; ++round) {
         // Loaded, its editor opened and closed, and unloaded twice: the class it registered
         // goes with it and comes back with it.
-        PluginLibrary other(copy);
-        ASSERT_TRUE(other.loaded());
-        PluginInstance second(other);
-        ASSERT_NE(second.effect(), nullptr);
+        TestHost second(copy.c_str());
+        ASSERT_TRUE(second.load());
         HWND otherParent =
             CreateWindowExA(0, "TesselTestHost", "Host 2", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                             1000, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -328,6 +285,6 @@ TEST_F(EditorWindowTest, TwoCopiesOfTheDllKeepTheirOwnWindowClasses) {
     pump();
     EXPECT_TRUE(IsWindow(editorWindow()));
     click(kBypassButton);
-    EXPECT_TRUE(pumpUntil([&] { return instance->text(effGetParamDisplay, kMainBypass) == "on"; }));
+    EXPECT_TRUE(pumpUntil([&] { return instance->paramDisplay(kMainBypass) == "on"; }));
     DeleteFileA(copy.c_str());
 }

@@ -6,7 +6,8 @@
 #include "platform/SettingsKeys.h"
 #include "presets/ControllerMap.h"
 #include "presets/FactoryPrograms.h"
-#include "windows/PluginHost.h"
+#include "testhost/TestHost.h"
+#include "windows/ProgramRender.h"
 
 #include <windows.h>
 
@@ -22,34 +23,29 @@
 
 namespace {
 
-const PluginLibrary& library() {
-    static PluginLibrary dll(TESSEL_PLUGIN_DLL);
-    return dll;
-}
-
-std::string fullKey(std::string_view keyPath) {
-    return std::string(keyPath);
-}
-
 std::optional<DWORD> machineDword(std::string_view keyPath, const std::string& name) {
     DWORD value = 0;
     DWORD size = sizeof value;
     DWORD type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, fullKey(keyPath).c_str(), name.c_str(), RRF_RT_ANY, &type,
-                     &value, &size) != ERROR_SUCCESS ||
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, std::string(keyPath).c_str(), name.c_str(), RRF_RT_ANY,
+                     &type, &value, &size) != ERROR_SUCCESS ||
         type != REG_DWORD)
         return std::nullopt;
     return value;
 }
 
-void setUserValue(std::string_view keyPath, const std::string& name, const std::string& text) {
+// A value in the user's key, as the user's own settings hold it.
+void setUserValue(std::string_view keyPath, const std::string& name, DWORD type, const void* data,
+                  DWORD size) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, fullKey(keyPath).c_str(), 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(keyPath).c_str(), 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD(text.size() + 1));
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+void setUserValue(std::string_view keyPath, const std::string& name, const std::string& text) {
+    setUserValue(keyPath, name, REG_SZ, text.c_str(), DWORD(text.size() + 1));
 }
 
 std::vector<char> fileBytes(const std::string& path) {
@@ -106,24 +102,25 @@ bool differInLastDigit(const std::string& a, const std::string& b) {
 } // namespace
 
 TEST(PluginDll, BothEntryPointsMakeTheEffect) {
-    ASSERT_TRUE(library().loaded()) << "cannot load " << TESSEL_PLUGIN_DLL;
     for (const char* entry : {"VSTPluginMain", "main"}) {
-        PluginInstance instance(library(), entry);
-        AEffect* effect = instance.effect();
-        ASSERT_NE(effect, nullptr) << entry;
+        TestHost host;
+        ASSERT_TRUE(host.load(entry)) << entry;
+        AEffect* effect = host.effect();
         EXPECT_EQ(effect->magic, kEffectMagic);
         EXPECT_EQ(effect->uniqueID, fourCharCode("KT2W")); // the bytes "W2TK", lowest first
         EXPECT_EQ(effect->numParams, 96);
         EXPECT_EQ(effect->numPrograms, 1);
         EXPECT_EQ(effect->numInputs, 2);
         EXPECT_EQ(effect->numOutputs, 2);
-        EXPECT_EQ(instance.text(effGetEffectName, 0), "Tessel");
+        char name[64] = {};
+        host.dispatch(effGetEffectName, 0, 0, name);
+        EXPECT_STREQ(name, "Tessel");
+        EXPECT_EQ(host.symbol("createEffect"), nullptr) << "only the entry points are exported";
     }
-    EXPECT_EQ(library().symbol("createEffect"), nullptr) << "only the entry points are exported";
 }
 
 TEST(PluginDll, ParameterTextsEqualTheLinuxBuilds) {
-    std::string texts = factoryProgramTexts(library());
+    std::string texts = factoryProgramTexts(TESSEL_PLUGIN_PATH);
     ASSERT_FALSE(texts.empty());
     auto reference = linuxReference(".texts");
     if (!reference) GTEST_SKIP() << "TESSEL_LINUX_RENDER is not set: no Linux reference";
@@ -148,23 +145,23 @@ TEST(PluginDll, ParameterTextsEqualTheLinuxBuilds) {
 }
 
 TEST(PluginDll, ProgramsAreTheFactoryBank) {
-    PluginInstance instance(library());
-    ASSERT_NE(instance.effect(), nullptr);
+    TestHost host;
+    ASSERT_TRUE(host.load());
     for (int k = 0; k < kNumPrograms; ++k) {
         char name[64] = {};
-        ASSERT_EQ(instance.dispatch(effGetProgramNameIndexed, k, 0, name), 1) << k;
+        ASSERT_EQ(host.dispatch(effGetProgramNameIndexed, k, 0, name), 1) << k;
         EXPECT_STREQ(name, kFactoryPrograms[k].name) << k;
     }
-    EXPECT_EQ(instance.text(effGetProgramName, 0), kFactoryPrograms[0].name);
+    EXPECT_EQ(host.programName(), kFactoryPrograms[0].name);
     char renamed[] = "Wine Program";
-    instance.dispatch(effSetProgramName, 0, 0, renamed);
-    EXPECT_EQ(instance.text(effGetProgramName, 0), "Wine Program");
+    host.dispatch(effSetProgramName, 0, 0, renamed);
+    EXPECT_EQ(host.programName(), "Wine Program");
 }
 
 TEST(PluginDll, TheControllerMapLivesInTheRegistry) {
     {
-        PluginInstance first(library());
-        ASSERT_NE(first.effect(), nullptr);
+        TestHost first;
+        ASSERT_TRUE(first.load());
     }
     // Written on the first start, in the machine's key (Wine's user is an administrator).
     for (int p = 0; p < kNumParams; ++p)
@@ -172,20 +169,14 @@ TEST(PluginDll, TheControllerMapLivesInTheRegistry) {
                   std::optional<DWORD>(DWORD(kDefaultControllers[p])))
             << p;
     // A map stored by one instance (the user's key wins) is read by the next.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, fullKey(kMidiSettingsKeyPath).c_str(), 0, nullptr,
-                              0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD controller = 7;
-    RegSetValueExA(key, "param005", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&controller),
-                   sizeof controller);
-    RegCloseKey(key);
-    PluginInstance second(library());
-    ASSERT_NE(second.effect(), nullptr);
-    EXPECT_FLOAT_EQ(second.effect()->getParameter(second.effect(), kNumParams + 5), 7.5f / 129.0f);
-    EXPECT_FLOAT_EQ(second.effect()->getParameter(second.effect(), kNumParams + 4),
+    const DWORD controller = 7;
+    setUserValue(kMidiSettingsKeyPath, "param005", REG_DWORD, &controller, sizeof controller);
+    TestHost second;
+    ASSERT_TRUE(second.load());
+    EXPECT_FLOAT_EQ(second.getParameter(kNumParams + 5), 7.5f / 129.0f);
+    EXPECT_FLOAT_EQ(second.getParameter(kNumParams + 4),
                     (float(kDefaultControllers[4]) + 0.5f) / 129.0f);
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, fullKey(kMidiSettingsKeyPath).c_str(), "param005");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, std::string(kMidiSettingsKeyPath).c_str(), "param005");
 }
 
 TEST(PluginDll, TheDefaultBankNamedInTheRegistryIsLoaded) {
@@ -208,14 +199,15 @@ TEST(PluginDll, TheDefaultBankNamedInTheRegistryIsLoaded) {
     setUserValue(kSettingsKeyPath, std::string(kDefaultBankDirValue), folder);
     setUserValue(kSettingsKeyPath, std::string(kDefaultBankFileValue), "wine.dlb");
 
-    PluginInstance instance(library());
-    ASSERT_NE(instance.effect(), nullptr);
+    TestHost host;
+    ASSERT_TRUE(host.load());
     char name[64] = {};
-    instance.dispatch(effGetProgramNameIndexed, 60, 0, name);
+    host.dispatch(effGetProgramNameIndexed, 60, 0, name);
     EXPECT_STREQ(name, "Wine 60");
 
     setUserValue(kSettingsKeyPath, std::string(kDefaultBankFileValue), "");
-    PluginInstance cleared(library());
+    TestHost cleared;
+    ASSERT_TRUE(cleared.load());
     cleared.dispatch(effGetProgramNameIndexed, 60, 0, name);
     EXPECT_STREQ(name, kFactoryPrograms[60].name) << "an empty file name loads no bank";
     std::error_code error;
@@ -223,7 +215,7 @@ TEST(PluginDll, TheDefaultBankNamedInTheRegistryIsLoaded) {
 }
 
 TEST(PluginDll, RendersOfEveryFactoryProgramEqualTheLinuxBuilds) {
-    std::vector<float> windows = renderFactoryPrograms(library());
+    std::vector<float> windows = renderFactoryPrograms(TESSEL_PLUGIN_PATH);
     ASSERT_EQ(windows.size(), std::size_t(kNumPrograms) * 2 * kRenderFrames);
     auto reference = linuxReference("");
     if (!reference) GTEST_SKIP() << "TESSEL_LINUX_RENDER is not set: no Linux reference";

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tessel-program-render <plug-in library> <output file>: writes the renders of every factory
-// program (PluginHost.h) as raw 32-bit floats in the machine's byte order, and their
+// program (ProgramRender.h) as raw 32-bit floats in the machine's byte order, and their
 // parameter texts into <output file>.texts. The Linux build's files are the reference the
 // Windows build is compared with under Wine.
-#include "windows/PluginHost.h"
+#include "windows/ProgramRender.h"
+
+#include <exception>
 
 #include <cstdio>
 #include <string>
@@ -24,17 +26,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tessel-program-render <plug-in library> <output file>\n");
         return 2;
     }
-    PluginLibrary library(argv[1]);
-    if (!library.loaded()) {
-        std::fprintf(stderr, "tessel-program-render: cannot load %s\n", argv[1]);
+    std::vector<float> samples;
+    std::string texts;
+    try {
+        samples = renderFactoryPrograms(argv[1]);
+        texts = factoryProgramTexts(argv[1]);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tessel-program-render: cannot load %s: %s\n", argv[1], error.what());
         return 1;
     }
-    std::vector<float> samples = renderFactoryPrograms(library);
-    if (samples.empty()) {
+    if (samples.empty() || texts.empty()) {
         std::fprintf(stderr, "tessel-program-render: the plug-in made no instance\n");
         return 1;
     }
-    std::string texts = factoryProgramTexts(library);
     std::string textsPath = std::string(argv[2]) + ".texts";
     if (!writeBytes(argv[2], samples.data(), samples.size() * sizeof(float)) ||
         !writeBytes(textsPath.c_str(), texts.data(), texts.size())) {
