@@ -25,17 +25,23 @@ public:
     std::uint32_t ms = 100000;
 };
 
+// Gives the effect a new editor at the scale and answers it; the effect owns it.
+inline Editor* adoptNewEditor(Drell& drell, int32_t scale = 1) {
+    auto owned = std::make_unique<Editor>(&drell);
+    Editor* editor = owned.get();
+    editor->setScale(scale);
+    drell.adoptEditor(std::move(owned));
+    return editor;
+}
+
 class EditorFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         PlatformServices services;
         services.settings = &settings;
         drell = host.make(services);
-        auto owned = std::make_unique<Editor>(drell.get());
-        editor = owned.get();
+        editor = adoptNewEditor(*drell);
         editor->setClock(&clock);
-        editor->setScale(1);
-        drell->adoptEditor(std::move(owned));
     }
 
     void open() { ASSERT_TRUE(editor->open(nullptr)); }

@@ -5,6 +5,7 @@
 // the frame takes them at any scale.
 #pragma once
 
+#include "EditorFixture.h"
 #include "editor/CPresetSystemEditor.h"
 #include "editor/Editor.h"
 #include "editor/PanelLayout.h"
@@ -38,10 +39,7 @@ class PresetBarFixture : public ::testing::Test {
 protected:
     void openAt(int32_t scale) {
         drell = host.make(fakes.services());
-        auto owned = std::make_unique<Editor>(drell.get());
-        editor = owned.get();
-        drell->adoptEditor(std::move(owned));
-        editor->setScale(scale);
+        editor = adoptNewEditor(*drell, scale);
         ASSERT_TRUE(editor->open(nullptr));
         ASSERT_EQ(frame().getViewAt(kEmptyPanel), nullptr) << "kEmptyPanel lies on a control";
     }

@@ -6,6 +6,7 @@
 // GoogleTest comes before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
 
+#include "EditorFixture.h"
 #include "editor/CPresetSystemEditor.h"
 #include "editor/Editor.h"
 #include "engine/Drell.h"
@@ -57,10 +58,7 @@ protected:
         services.messages = &messages;
         services.fileDialogs = &dialogs;
         drell = host.make(services);
-        auto owned = std::make_unique<Editor>(drell.get());
-        editor = owned.get();
-        drell->adoptEditor(std::move(owned));
-        editor->setScale(1);
+        editor = adoptNewEditor(*drell);
         ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
     }
 
