@@ -64,7 +64,8 @@ for flavour in "${flavours[@]}"; do
   skip=()
   # Long single-threaded renders gain nothing from the race detector; the plain and
   # AddressSanitizer runs cover them.
-  [ "$flavour" = thread ] && skip=(-E '^(Soak\.|FactoryBank\.EveryProgram)')
+  [ "$flavour" = thread ] &&
+    skip=(-E '^(Soak\.|FactoryBank\.EveryProgram|SessionStart\.Every|Lifecycle\.ResumeAfterLoud|ReadmeProgramList\.)')
   ctest --test-dir "$dir" -j "$(nproc)" --output-on-failure --timeout 600 "${skip[@]}" || status=1
 done
 [ "${1:-}" = quick ] || scripts/windows-tests.sh || status=1
