@@ -25,4 +25,5 @@ private:
     float trackedValue(const VSTGUI::CPoint& where) const;
 
     float remembered = 0.0f;
+    bool pressed = false; // from the press to the release
 };

@@ -10,7 +10,6 @@ void PresetBarButton::draw(CDrawContext* context) {
 }
 
 void PresetBarButton::press() {
-    pressed = true;
     setValue(presetbar::kPressedValue);
     beginEdit();
 }
@@ -20,7 +19,6 @@ bool PresetBarButton::holds(int32_t buttons) const {
 }
 
 void PresetBarButton::endHold(CDrawContext*) {
-    pressed = false;
     endEdit();
     setValue(presetbar::kRestValue);
     setDirty(true);

@@ -20,7 +20,6 @@ public:
 protected:
     int32_t heightOfOneImage;
     CPoint offset;
-    bool pressed = false;
 };
 
 } // namespace VSTGUI

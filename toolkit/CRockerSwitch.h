@@ -31,7 +31,6 @@ protected:
     int32_t heightOfOneImage;
     CPoint offset;
     int32_t style;
-    bool pressed = false;
 };
 
 } // namespace VSTGUI
