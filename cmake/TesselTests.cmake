@@ -17,6 +17,7 @@ function(tessel_test_program name)
   add_executable(${target} ${arg_SOURCES})
   target_link_libraries(${target} PRIVATE ${arg_LIBRARIES} tessel_test_support
                                           GTest::gtest_main)
+  tessel_test_executable(${target})
   get_filename_component(label ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   set(properties LABELS ${label} ENVIRONMENT
       "TESSEL_CONFIG_HOME=${PROJECT_BINARY_DIR}/test-config;DISPLAY=;WAYLAND_DISPLAY=")
