@@ -102,8 +102,7 @@ void DelayLine::runClockSilently(float rate, int frames) noexcept {
 }
 
 bool DelayLine::isFinite() const noexcept {
-    return statecheck::allFinite(state.inHist) && statecheck::allFinite(state.outHist) &&
-           statecheck::allFinite({state.rate, state.phase});
+    return statecheck::allFinite(state.inHist, state.outHist, state.rate, state.phase);
 }
 
 float DelayLine::peak() const noexcept {

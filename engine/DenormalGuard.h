@@ -14,15 +14,21 @@ public:
     static constexpr unsigned kFlushToZero = 0x8000;      // MXCSR FTZ
     static constexpr unsigned kDenormalsAreZero = 0x0040; // MXCSR DAZ
 
+    // Writing the flags stalls the processor, so a host that already flushes is left as it is
+    // (the exception flags the block raises then stay raised, as the host's own work raises
+    // them).
     DenormalGuard() noexcept : saved(_mm_getcsr()) {
-        _mm_setcsr(saved | kFlushToZero | kDenormalsAreZero);
+        const unsigned flushing = saved | kFlushToZero | kDenormalsAreZero;
+        changed = flushing != saved;
+        if (changed) _mm_setcsr(flushing);
     }
     ~DenormalGuard() {
-        _mm_setcsr(saved);
+        if (changed) _mm_setcsr(saved);
     }
 
 private:
     unsigned saved;
+    bool changed;
 #else
     DenormalGuard() noexcept = default; // other targets rely on the explicit flush steps
 #endif

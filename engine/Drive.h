@@ -28,7 +28,7 @@ public:
     void setLength(int avgLen) noexcept;
     // Clears rings and sums (all 16 entries).
     void reset() noexcept;
-    // Block prologue: rebuilds the running sums from the rings.
+    // Prologue of a block that runs the drive: rebuilds the running sums from the rings.
     void rebuildSums() noexcept;
     // One sample: feeds |a| * drive into the rings; when drvOn, also runs the sums and
     // scales a. After samples with the drive off the sums wait for rebuildSums.
@@ -37,10 +37,7 @@ public:
     // and odd samples given: only the last avgLen of them stay in the rings.
     void fillRings(const float* aL, const float* aR, int n, const float drive[2]) noexcept;
     // Whether the rings and sums are numbers, and the rings' largest magnitude.
-    bool isFinite() const noexcept {
-        return statecheck::allFinite(ring(0)) && statecheck::allFinite(ring(1)) &&
-               statecheck::allFinite({driveSum[0], driveSum[1]});
-    }
+    bool isFinite() const noexcept { return statecheck::allFinite(ring(0), ring(1), driveSum); }
     float peak() const noexcept {
         return std::max(statecheck::peak(ring(0)), statecheck::peak(ring(1)));
     }
@@ -61,7 +58,8 @@ TESSEL_PER_SAMPLE void Drive::process(float a[2], float drive, bool drvOn) noexc
     const int pos = drivePos & 15;
     if (++drivePos >= avgLen) drivePos = 0;
     if (!drvOn) {
-        // Only the rings: the sums are rebuilt from them at the start of every block.
+        // Only the rings: the sums are rebuilt from them at the start of every block that
+        // runs the drive.
         for (int s = 0; s < 2; ++s) driveRing[s][pos] = std::fabs(a[s]) * drive;
         return;
     }

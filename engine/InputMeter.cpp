@@ -3,6 +3,8 @@
 
 using stretchmath::copyFloats;
 using stretchmath::loadQuad;
+using stretchmath::maxQuad;
+using stretchmath::minQuad;
 using stretchmath::Quad;
 
 void InputMeter::setLength(int n) {
@@ -53,34 +55,42 @@ void InputMeter::takeStretch(Cursor& c, const float* xL, const float* xR, int n)
         for (int i = 0; i < n; ++i) take(c, xL[i], xR[i]);
         return;
     }
-    const float* x[2] = {xL, xR};
+    float* const r[2] = {ring[0].data(), ring[1].data()};
+    Quad high[2], low[2];
     for (int s = 0; s < 2; ++s) {
-        float* r = ring[s].data();
-        Quad high = Quad{} + c.high[s];
-        Quad low = Quad{} + c.low[s];
-        float highTail = c.high[s], lowTail = c.low[s];
-        int pos = c.pos + 1 == len ? 0 : c.pos + 1;
-        for (int left = n; left > 0;) {
-            const int run = std::min(left, len - pos);
-            int i = 0;
-            for (; i + 4 <= run; i += 4) {
-                const Quad value = loadQuad(r + pos + i);
-                high = value > high ? value : high;
-                low = value < low ? value : low;
+        high[s] = Quad{} + c.high[s];
+        low[s] = Quad{} + c.low[s];
+    }
+    // Both sides in one pass, in at most two runs either side of the ring's end.
+    int pos = c.pos + 1 == len ? 0 : c.pos + 1;
+    for (int left = n; left > 0;) {
+        const int run = std::min(left, len - pos);
+        int i = 0;
+        for (; i + 4 <= run; i += 4) {
+            for (int s = 0; s < 2; ++s) {
+                const Quad value = loadQuad(r[s] + pos + i);
+                high[s] = maxQuad(value, high[s]);
+                low[s] = minQuad(value, low[s]);
             }
-            for (; i < run; ++i) {
-                highTail = std::max(highTail, r[pos + i]);
-                lowTail = std::min(lowTail, r[pos + i]);
-            }
-            left -= run;
-            pos = pos + run == len ? 0 : pos + run;
         }
-        c.high[s] = std::max({highTail, high[0], high[1], high[2], high[3]});
-        c.low[s] = std::min({lowTail, low[0], low[1], low[2], low[3]});
-        // Then the stretch's input is written in.
-        const int first = std::min(n, len - c.pos);
-        copyFloats(r + c.pos, x[s], first);
-        copyFloats(r, x[s] + first, n - first);
+        for (; i < run; ++i) {
+            for (int s = 0; s < 2; ++s) {
+                const Quad value = Quad{} + r[s][pos + i];
+                high[s] = maxQuad(value, high[s]);
+                low[s] = minQuad(value, low[s]);
+            }
+        }
+        left -= run;
+        pos = pos + run == len ? 0 : pos + run;
+    }
+    // Then the stretch's input is written in.
+    const float* const x[2] = {xL, xR};
+    const int first = std::min(n, len - c.pos);
+    for (int s = 0; s < 2; ++s) {
+        c.high[s] = std::max({high[s][0], high[s][1], high[s][2], high[s][3]});
+        c.low[s] = std::min({low[s][0], low[s][1], low[s][2], low[s][3]});
+        copyFloats(r[s] + c.pos, x[s], first);
+        copyFloats(r[s], x[s] + first, n - first);
     }
     c.pos += n;
     if (c.pos >= len) c.pos -= len;

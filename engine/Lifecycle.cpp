@@ -194,11 +194,8 @@ bool Drell::chainIsFinite() const noexcept {
 }
 
 bool Drell::ChainState::isFinite() const noexcept {
-    const std::span<const float> smoothedValues(smoothed);
-    return statecheck::allFinite(smoothedValues) &&
-           statecheck::allFinite(
-               {fbSignal[0], fbSignal[1], fadeGain[0], fadeGain[1], lastA[0], lastA[1]}) &&
-           svf.isFinite() && antiAlias.isFinite() && drive.isFinite() && modulation.isFinite();
+    return statecheck::allFinite(smoothed, fbSignal, fadeGain, lastA) && svf.isFinite() &&
+           antiAlias.isFinite() && drive.isFinite() && modulation.isFinite();
 }
 
 void Drell::ChainState::settleAfter(const float (&settledValues)[2][kSmoothedLanes], int first,

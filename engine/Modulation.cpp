@@ -156,9 +156,8 @@ float Modulation::advancePhaseBy(float p, float inc, long steps) noexcept {
 }
 
 bool Modulation::isFinite() const noexcept {
-    return statecheck::allFinite({lfoPhaseMaster, lfoPhase[0], lfoPhase[1], lfoOut[0], lfoOut[1],
-                                  shAcc, envState[0], envState[1], envMod[0], envMod[1],
-                                  vcoFactor[0], vcoFactor[1], fltFactor});
+    return statecheck::allFinite(lfoPhaseMaster, lfoPhase, lfoOut, shAcc, envState, envMod,
+                                 vcoFactor, fltFactor);
 }
 
 float Modulation::envelopePeak() const noexcept {

@@ -110,9 +110,7 @@ public:
     }
     // Whether the damping and tone states are numbers, and their largest magnitude (the
     // memories are covered by what they feed).
-    bool isFinite() const noexcept {
-        return statecheck::allFinite(rvbLp) && statecheck::allFinite(toneStates());
-    }
+    bool isFinite() const noexcept { return statecheck::allFinite(rvbLp, toneStates()); }
     float peak() const noexcept {
         return std::max(statecheck::peak(rvbLp), statecheck::peak(toneStates()));
     }

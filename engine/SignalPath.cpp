@@ -21,7 +21,8 @@ constexpr double kMaxPosition = 1e7; // quarter notes: 58 days at 120 beats per 
 // Whether every sample of the outputs (a null one has none) is a finite number.
 bool outputsAreFinite(float* const outputs[2], int frames) noexcept {
     const auto finite = [frames](const float* out) {
-        return out == nullptr || statecheck::allFinite({out, static_cast<std::size_t>(frames)});
+        return out == nullptr ||
+               statecheck::allFinite(std::span<const float>(out, static_cast<std::size_t>(frames)));
     };
     return finite(outputs[0]) && finite(outputs[1]);
 }
@@ -44,6 +45,9 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     // Requests from setParameter reach the state this thread owns.
     applyRequests(chain);
     const BlockSettings b = readBlockSettings(chain);
+    // The drive's running sums, which only the drive reads, lose their accumulated rounding
+    // error (and catch up on the samples that ran with the drive off).
+    if (b.driveOn) chain.drive.rebuildSums();
     const bool reference = referenceChain;
     // Silence goes on while the input stays quiet and nothing glides; a reverb switched on
     // meanwhile may still hold a tail, so it ends silence too.
@@ -166,9 +170,6 @@ void Drell::beginBlock(float** inputs, float** outputs) noexcept {
     blockOut[1] = nullptr;
     if (outputs != nullptr && outputs[1] != nullptr && isOutputConnected(1))
         blockOut[1] = outputs[1];
-
-    // The drive's running sums lose their accumulated rounding error.
-    chain.drive.rebuildSums();
 
     // A host tempo inside the range the engine follows replaces the engine's.
     if (const VstTimeInfo* info = getTimeInfo(kVstTempoValid)) {

@@ -14,29 +14,54 @@
 
 namespace statecheck {
 
-// Whether every value is a finite number: one whose exponent bits are not all set. Integer
-// tests four at a time, which do not wait on one another, so that the check ends a block
-// cheaply.
-inline bool allFinite(std::span<const float> values) noexcept {
+// Whether every value is a finite number: one whose exponent bits are not all set. Takes
+// any mix of single values and runs of them, and tests all of them before it answers, four
+// at a time with integer tests that do not wait on one another, so that the check ends a
+// block cheaply.
+namespace detail {
+
+class FiniteTest {
+public:
+    // An exponent with every bit set carries into the sign bit.
+    void add(float value) noexcept {
+        loose |= (std::bit_cast<std::uint32_t>(value) & kExponent) + kExponentCarry;
+    }
+    template <std::size_t N>
+    void add(const float (&values)[N]) noexcept {
+        add(std::span<const float>(values));
+    }
+    void add(std::span<const float> values) noexcept {
+        const float* p = values.data();
+        const int n = static_cast<int>(values.size());
+        int i = 0;
+        for (; i + 4 <= n; i += 4) {
+            Bits v;
+            std::memcpy(&v, p + i, sizeof v);
+            quads |= (v & kExponent) == kExponent;
+        }
+        for (; i < n; ++i) add(p[i]);
+    }
+    bool passed() const noexcept {
+        return (quads[0] | quads[1] | quads[2] | quads[3]) == 0 && (loose & kCarried) == 0;
+    }
+
+private:
     using Bits = std::uint32_t __attribute__((vector_size(16)));
     using Mask = std::int32_t __attribute__((vector_size(16)));
-    constexpr std::uint32_t kExponent = 0x7F800000u;
-    const float* p = values.data();
-    const int n = static_cast<int>(values.size());
-    Mask faulty = {};
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
-        Bits v;
-        std::memcpy(&v, p + i, sizeof v);
-        faulty |= (v & kExponent) == kExponent;
-    }
-    std::uint32_t tail = 0;
-    for (; i < n; ++i)
-        tail |= (std::bit_cast<std::uint32_t>(p[i]) & kExponent) == kExponent ? 1u : 0u;
-    return (faulty[0] | faulty[1] | faulty[2] | faulty[3]) == 0 && tail == 0;
-}
-inline bool allFinite(std::initializer_list<float> values) noexcept {
-    return allFinite(std::span<const float>(values.begin(), values.size()));
+    static constexpr std::uint32_t kExponent = 0x7F800000u;
+    static constexpr std::uint32_t kExponentCarry = 0x00800000u;
+    static constexpr std::uint32_t kCarried = 0x80000000u;
+    Mask quads = {};
+    std::uint32_t loose = 0;
+};
+
+} // namespace detail
+
+template <typename... Values>
+bool allFinite(const Values&... values) noexcept {
+    detail::FiniteTest test;
+    (test.add(values), ...);
+    return test.passed();
 }
 
 // The largest magnitude among the values, four at a time; NaN counts as loud.

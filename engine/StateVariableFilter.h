@@ -25,10 +25,7 @@ public:
 
     void reset() noexcept;
     // Whether the states are numbers, and their largest magnitude.
-    bool isFinite() const noexcept {
-        return statecheck::allFinite(
-            {svfLow[0], svfLow[1], svfBand[0], svfBand[1], svfHigh[0], svfHigh[1]});
-    }
+    bool isFinite() const noexcept { return statecheck::allFinite(svfLow, svfBand, svfHigh); }
     float peak() const noexcept {
         return statecheck::peak(
             {svfLow[0], svfLow[1], svfBand[0], svfBand[1], svfHigh[0], svfHigh[1]});

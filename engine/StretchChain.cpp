@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
+#include <new>
+#include <type_traits>
 
 namespace {
 
@@ -24,6 +25,16 @@ using stretchmath::Quad;
 using stretchmath::storeQuad;
 
 constexpr int kStretch = DelayLine::kMaxStretch;
+
+// Room for a copy of a state, made only where a shape needs one: an empty std::optional of
+// the chain's state is zeroed at every block, which short blocks feel.
+template <typename T>
+struct Room {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+    alignas(T) unsigned char bytes[sizeof(T)];
+    T& hold(const T& value) noexcept { return *::new (static_cast<void*>(bytes)) T(value); }
+};
+
 // Shortest stretch worth running block-wise: shorter delays run the per-sample chain.
 constexpr int kShortestStretch = 8;
 
@@ -143,8 +154,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     // The chain's state and the lines' cursors in locals, out of reach of the memories' stores
     // (the shapes that run no stage's recursion sample by sample keep the state in place).
     const bool inPlace = !coupled && !b.modOn;
-    std::optional<ChainState> local;
-    ChainState& c = inPlace ? chainState : local.emplace(chainState);
+    Room<ChainState> local;
+    ChainState& c = inPlace ? chainState : local.hold(chainState);
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
     Reverb::Voice rv; // the reverb's running state, while it runs
     if (b.reverbOn) rv = reverb.voice();
@@ -175,7 +186,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     alignas(16) float ax[2][kStretch]; // the anti-aliased input
     float rates[2][kStretch];
     DelayLine::Ticks ticks[2];
-    std::optional<ChainState> before; // where a stretch that runs ahead began
+    Room<ChainState> before; // where a stretch that runs ahead began
+    const ChainState* began = nullptr;
     DelayLine::Cursor linesBefore[2];
     for (int done = 0; done < frames;) {
         // A stretch reads only what earlier ones wrote: no more samples (or ticks, a sample
@@ -251,7 +263,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             // With the LFO alone on the clock, the rates are taken with the envelopes' share
             // held, and the stretch runs ahead on them; they are checked below.
             if (lfoAlone) {
-                before.emplace(c);
+                began = &before.hold(c);
                 for (int s = 0; s < 2; ++s) linesBefore[s] = line[s];
                 for (int s = 0; s < 2; ++s) {
                     Modulation::clockArguments(
@@ -316,7 +328,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                     c.modulation.clockFactors(b.modulationFor(sm(n - 1)));
                     written = true;
                 } else {
-                    c = *before;
+                    c = *began;
                     for (int s = 0; s < 2; ++s) line[s] = linesBefore[s];
                     coupledLoop();
                 }

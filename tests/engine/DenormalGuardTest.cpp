@@ -16,5 +16,19 @@ TEST(DenormalGuard, FlushesInsideAndRestoresTheHostsFlags) {
         EXPECT_EQ(product, 0.0f) << "a denormal result must be flushed to zero";
     }
     EXPECT_EQ(_mm_getcsr(), before) << "the host's floating-point flags must come back";
+
+    // A host that flushes already keeps its flags, whatever the block raises meanwhile.
+    const unsigned flushing =
+        before | DenormalGuard::kFlushToZero | DenormalGuard::kDenormalsAreZero;
+    _mm_setcsr(flushing);
+    {
+        DenormalGuard guard;
+        volatile float third = 1.0f / 3.0f; // raises the inexact flag
+        (void)third;
+        EXPECT_EQ(_mm_getcsr() & flushing, flushing);
+    }
+    constexpr unsigned kControl = 0xFFC0; // the flags apart from the raised exceptions
+    EXPECT_EQ(_mm_getcsr() & kControl, flushing & kControl);
+    _mm_setcsr(before);
 }
 #endif
