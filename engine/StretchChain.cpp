@@ -9,12 +9,11 @@
 // stages and the reads run sample by sample in one loop; otherwise the reads come first and
 // the feedback is cross-panned four samples at a time.
 #include "engine/ChainBlock.h"
+#include "engine/Room.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <new>
-#include <type_traits>
 
 namespace {
 
@@ -25,15 +24,6 @@ using stretchmath::Quad;
 using stretchmath::storeQuad;
 
 constexpr int kStretch = DelayLine::kMaxStretch;
-
-// Room for a copy of a state, made only where a shape needs one: an empty std::optional of
-// the chain's state is zeroed at every block, which short blocks feel.
-template <typename T>
-struct Room {
-    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
-    alignas(T) unsigned char bytes[sizeof(T)];
-    T& hold(const T& value) noexcept { return *::new (static_cast<void*>(bytes)) T(value); }
-};
 
 // Shortest stretch worth running block-wise: shorter delays run the per-sample chain.
 constexpr int kShortestStretch = 8;
