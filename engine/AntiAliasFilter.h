@@ -10,6 +10,7 @@
 #include "engine/PerSample.h"
 #include "engine/SidePair.h"
 #include "engine/StateCheck.h"
+#include "engine/StretchMath.h"
 
 class AntiAliasFilter {
 public:
@@ -30,6 +31,51 @@ public:
     bool isFinite() const noexcept { return statecheck::allFinite(states()); }
     float peak() const noexcept { return statecheck::peak(states()); }
 
+    // The running filter held in values, which stay in registers across a stretch (the
+    // states kept in arrays go through memory every sample, which lengthens the recursion).
+    // The left and right sides are the first two lanes of four: a four-lane vector lives in
+    // the vector registers alone, where a pair may be moved through the integer ones.
+    struct Voice {
+        using Lanes = stretchmath::Quad;
+        struct Stage {
+            Lanes x1, x2, y1, y2;
+        };
+        float b0, b1, b2, a1, a2;
+        Stage first, second;
+
+        // v holds the left and right input in lanes 0 and 1, zeros in the others.
+        TESSEL_PER_SAMPLE Lanes process(Lanes v) noexcept { return step(second, step(first, v)); }
+        TESSEL_PER_SAMPLE Lanes step(Stage& z, Lanes v) const noexcept {
+            const Lanes y = b0 * v + b1 * z.x1 + b2 * z.x2 - a1 * z.y1 - a2 * z.y2;
+            // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
+            // circles among the smallest denormals for ever.
+            z.x2 = z.x1;
+            z.x1 = v;
+            z.y2 = z.y1;
+            z.y1 = (y + 1e-18f) - 1e-18f;
+            return y;
+        }
+    };
+    TESSEL_PER_SAMPLE Voice voice() const noexcept {
+        const auto lanes = [](const float side[2]) { return Voice::Lanes{side[0], side[1]}; };
+        const auto stage = [&](int k) {
+            return Voice::Stage{lanes(aaState[k][0]), lanes(aaState[k][1]), lanes(aaState[k][2]),
+                                lanes(aaState[k][3])};
+        };
+        return {aaB0, aaB1, aaB2, aaA1, aaA2, stage(0), stage(1)};
+    }
+    TESSEL_PER_SAMPLE void take(const Voice& v) noexcept {
+        const Voice::Stage* stages[2] = {&v.first, &v.second};
+        for (int k = 0; k < 2; ++k) {
+            const Voice::Lanes* states[4] = {&stages[k]->x1, &stages[k]->x2, &stages[k]->y1,
+                                             &stages[k]->y2};
+            for (int j = 0; j < 4; ++j) {
+                aaState[k][j][0] = (*states[j])[0];
+                aaState[k][j][1] = (*states[j])[1];
+            }
+        }
+    }
+
     float aaB0 = 1.0f, aaB1 = 0.0f, aaB2 = 0.0f, aaA1 = 0.0f, aaA2 = 0.0f;
     // Per stage: x1, x2, y1, y2, each as left and right, so both sides run as one pair.
     float aaState[2][4][2] = {};
@@ -39,20 +85,9 @@ private:
 };
 
 TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {
-    // Both sides at once.
-    FloatPair v = {a[0], a[1]};
-    for (auto& z : aaState) {
-        const FloatPair x1 = loadPair(z[0]), x2 = loadPair(z[1]);
-        const FloatPair y1 = loadPair(z[2]), y2 = loadPair(z[3]);
-        const FloatPair y = aaB0 * v + aaB1 * x1 + aaB2 * x2 - aaA1 * y1 - aaA2 * y2;
-        // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
-        // circles among the smallest denormals for ever.
-        storePair(z[1], x1);
-        storePair(z[0], v);
-        storePair(z[3], y1);
-        storePair(z[2], flushPair(y));
-        v = y;
-    }
-    a[0] = v[0];
-    a[1] = v[1];
+    Voice v = voice();
+    const Voice::Lanes y = v.process(Voice::Lanes{a[0], a[1]});
+    take(v);
+    a[0] = y[0];
+    a[1] = y[1];
 }

@@ -150,15 +150,20 @@ struct Drell::BlockSettings {
 // mode, the anti-alias low-pass of the clocked memory, and the feedback cross-panned onto the
 // input. x becomes the dry tap (after the "in" filter).
 template <bool Clocked, int Filter>
-TESSEL_PER_SAMPLE void Drell::linesInput(ChainState& c, const BlockSettings& b, const float* sm,
-                                         float x[2], float a[2]) noexcept {
+TESSEL_PER_SAMPLE void Drell::linesInput(ChainState& c, AntiAliasFilter::Voice& aa,
+                                         const BlockSettings& b, const float* sm, float x[2],
+                                         float a[2]) noexcept {
     if constexpr (Filter != kFilterOff) {
         c.svf.updateCoefficients(sm[sCutoff], sm[sResonance], c.modulation.fltFactor, b.dspRate,
                                  b.cutoffCeiling);
         if constexpr (Filter == kFilterIn) c.svf.process(x, b.filterType);
     }
     std::memcpy(a, x, 2 * sizeof(float));
-    if constexpr (Clocked) c.antiAlias.process(a);
+    if constexpr (Clocked) {
+        const auto filtered = aa.process(AntiAliasFilter::Voice::Lanes{a[0], a[1]});
+        a[0] = filtered[0];
+        a[1] = filtered[1];
+    }
     chainblock::crossPan(c.fbSignal[0], c.fbSignal[1], sm[sFbGainL], sm[sFbGainR], sm[sFbPanL],
                          sm[sFbPanR], a[0], a[1]);
 }

@@ -190,15 +190,16 @@ private:
     template <bool Clocked, int Filter>
     void runBlock(ChainState& c, const BlockSettings& b, int first, int frames) noexcept;
     template <bool Clocked, int Filter>
-    Frame processSample(ChainState& c, Lines& line, Reverb::Voice& rv, const BlockSettings& b,
-                        float lfoL, float lfoR, float inL, float inR) noexcept;
+    Frame processSample(ChainState& c, Lines& line, AntiAliasFilter::Voice& aa, Reverb::Voice& rv,
+                        const BlockSettings& b, float lfoL, float lfoR, float inL,
+                        float inR) noexcept;
     void applyRequests(ChainState& c) noexcept;
     void smoothParameters(ChainState& c, const BlockSettings& b) noexcept;
     // The stages between the input and the delay lines, and between the lines and the
     // feedback: each runs one sample of both sides, in every shape of the chain.
     template <bool Clocked, int Filter>
-    void linesInput(ChainState& c, const BlockSettings& b, const float* sm, float x[2],
-                    float a[2]) noexcept;
+    void linesInput(ChainState& c, AntiAliasFilter::Voice& aa, const BlockSettings& b,
+                    const float* sm, float x[2], float a[2]) noexcept;
     void modulate(ChainState& c, const BlockSettings& b, const float* sm, const float a[2],
                   float lfoL, float lfoR, bool filterReads) noexcept;
     template <int Filter>

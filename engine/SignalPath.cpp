@@ -126,7 +126,8 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
     // and outputs cannot reach: their recursions then stay in registers.
     ChainState c = chainState;
     DelayLine::Cursor line[2] = {dlyLine[0].cursor(), dlyLine[1].cursor()};
-    Reverb::Voice rv; // the reverb's running state, while it runs
+    AntiAliasFilter::Voice aa = c.antiAlias.voice(); // the clocked memory's low-pass
+    Reverb::Voice rv;                                // the reverb's running state, while it runs
     if (b.reverbOn) rv = reverb.voice();
     constexpr int kChunk = DelayLine::kMaxStretch;
     alignas(16) float lfo[2][kChunk];
@@ -137,11 +138,12 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
         if (b.modOn) c.modulation.runLfoStretch(b.modulation, n, lfo[0], lfo[1]);
         for (int i = 0; i < n; ++i) {
             const int k = first + done + i;
-            const Frame w = processSample<Clocked, Filter>(c, line, rv, b, lfo[0][i], lfo[1][i],
+            const Frame w = processSample<Clocked, Filter>(c, line, aa, rv, b, lfo[0][i], lfo[1][i],
                                                            inL[k], inR[k]);
             chainblock::putFrame(out, k, w.l, w.r);
         }
     }
+    if constexpr (Clocked) c.antiAlias.take(aa);
     chainState = c;
     for (int s = 0; s < 2; ++s) dlyLine[s].take(line[s]);
     if (b.reverbOn) reverb.take(rv, frames);
@@ -251,7 +253,8 @@ Drell::BlockSettings Drell::readBlockSettings(const ChainState& c) const noexcep
 }
 
 template <bool Clocked, int Filter>
-TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line, Reverb::Voice& rv,
+TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line,
+                                                    AntiAliasFilter::Voice& aa, Reverb::Voice& rv,
                                                     const BlockSettings& b, float lfoL, float lfoR,
                                                     float inL, float inR) noexcept {
     // Alternating guards keep recursive states out of the denormal range.
@@ -267,7 +270,7 @@ TESSEL_PER_SAMPLE Drell::Frame Drell::processSample(ChainState& c, Lines& line, 
     // Filter coefficients, the "in" filter, the anti-alias low-pass and the feedback: what
     // enters the lines. x is the dry tap after it.
     float a[2];
-    linesInput<Clocked, Filter>(c, b, sm, x, a);
+    linesInput<Clocked, Filter>(c, aa, b, sm, x, a);
     // Modulation: envelope followers of what enters the lines, LFO, clock and cutoff factors.
     if (b.modOn)
         modulate(c, b, sm, a, lfoL, lfoR, Filter != kFilterOff);

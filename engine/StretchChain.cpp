@@ -36,6 +36,7 @@ struct SideStretch {
     alignas(16) float y[kStretch];   // the delay output; the wet signal
     float fed[kStretch + 4];         // fed[i]: the feedback signal sample i takes
     alignas(16) float out[kStretch]; // after the mix, reverb and output gain
+    alignas(16) float ax[kStretch];  // the anti-aliased input of the clocked memory
 };
 
 // The stages over samples [0, n) of a stretch whose first sample has the given parity in the
@@ -173,7 +174,6 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
 
     SideStretch side[2];
     alignas(16) float lfo[2][kStretch + 4];
-    alignas(16) float ax[2][kStretch]; // the anti-aliased input
     float rates[2][kStretch];
     DelayLine::Ticks ticks[2];
     Room<ChainState> before; // where a stretch that runs ahead began
@@ -217,11 +217,12 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         bool wetReady = false; // the loop below made the wet and dry signals (in y and x)
         const auto coupledLoop = [&]() TESSEL_PER_SAMPLE_LAMBDA {
             wetReady = true;
+            AntiAliasFilter::Voice aa = c.antiAlias.voice();
             for (int i = 0; i < n; ++i) {
                 const float* values = sm(i);
                 float x[2] = {side[0].x[i], side[1].x[i]};
                 float a[2];
-                linesInput<Clocked, Filter>(c, b, values, x, a);
+                linesInput<Clocked, Filter>(c, aa, b, values, x, a);
                 if (b.modOn)
                     modulate(c, b, values, a, lfo[0][i], lfo[1][i], kFiltered);
                 else
@@ -243,6 +244,7 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                     side[s].y[i] = w[s];
                 }
             }
+            if constexpr (Clocked) c.antiAlias.take(aa);
         };
         alignas(16) float envMod[2][kStretch + 4];
         alignas(16) float argument[2][kStretch];
@@ -265,27 +267,39 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
             const float* source[2] = {side[0].x, side[1].x};
             if constexpr (Clocked) {
                 // The anti-alias low-pass runs beside the clocks' reads, whose recursions
-                // leave it room.
-                AntiAliasFilter antiAlias = c.antiAlias;
-                for (int i = 0; i < n; ++i) {
-                    float a[2] = {side[0].x[i], side[1].x[i]};
-                    antiAlias.process(a);
-                    ax[0][i] = a[0];
-                    ax[1][i] = a[1];
-                    if (steady) continue;
-                    for (int s = 0; s < 2; ++s) {
-                        const float r = lfoAlone ? rates[s][i] : rate[(parity + i) & 1];
-                        rates[s][i] = r;
-                        side[s].y[i] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                // leave it room. The filter and each line's cursor are locals of their own, so
+                // that every recursion stays in registers.
+                AntiAliasFilter::Voice antiAlias = c.antiAlias.voice();
+                const auto filter = [&](int i) TESSEL_PER_SAMPLE_LAMBDA {
+                    const Quad a = antiAlias.process(Quad{side[0].x[i], side[1].x[i]});
+                    side[0].ax[i] = a[0];
+                    side[1].ax[i] = a[1];
+                };
+                if (steady) {
+                    for (int i = 0; i < n; ++i) filter(i);
+                } else {
+                    DelayLine::Cursor left = line[0], right = line[1];
+                    for (int i = 0; i < n; ++i) {
+                        filter(i);
+                        const auto read = [&](DelayLine::Cursor& l,
+                                              int s) TESSEL_PER_SAMPLE_LAMBDA {
+                            const float r = lfoAlone ? rates[s][i] : rate[(parity + i) & 1];
+                            rates[s][i] = r;
+                            side[s].y[i] = l.readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                        };
+                        read(left, 0);
+                        read(right, 1);
                     }
+                    line[0] = left;
+                    line[1] = right;
                 }
-                c.antiAlias = antiAlias;
+                c.antiAlias.take(antiAlias);
                 if (steady)
                     for (int s = 0; s < 2; ++s)
                         line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
-                for (auto& lane : ax) std::fill(lane + n, lane + stage.steps, 0.0f);
-                source[0] = ax[0];
-                source[1] = ax[1];
+                for (SideStretch& k : side) std::fill(k.ax + n, k.ax + stage.steps, 0.0f);
+                source[0] = side[0].ax;
+                source[1] = side[1].ax;
             }
             stage.feedback(side, source, c.fbSignal, b.fbSign, !b.driveOn, panLanes);
             for (int s = 0; s < 2; ++s) c.fbSignal[s] = side[s].fed[n];
