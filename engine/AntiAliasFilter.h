@@ -52,7 +52,7 @@ public:
             z.x2 = z.x1;
             z.x1 = v;
             z.y2 = z.y1;
-            z.y1 = (y + 1e-18f) - 1e-18f;
+            z.y1 = flushed(y);
             return y;
         }
     };
@@ -77,7 +77,7 @@ public:
     }
 
     float aaB0 = 1.0f, aaB1 = 0.0f, aaB2 = 0.0f, aaA1 = 0.0f, aaA2 = 0.0f;
-    // Per stage: x1, x2, y1, y2, each as left and right, so both sides run as one pair.
+    // Per stage: x1, x2, y1, y2, each as left and right, so both sides run as one vector.
     float aaState[2][4][2] = {};
 
 private:

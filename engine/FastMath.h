@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Fast evaluations of the transcendental functions that the stages need once per sample, and
 // the test that keeps recursive states out of the denormal range (the flush itself is
-// flushPair in SidePair.h).
+// flushed in SidePair.h).
 //
 // Each function evaluates its polynomial in double precision and rounds once to float, so the
 // result stays within about one float ulp of the correctly rounded value over the range it is

@@ -162,7 +162,7 @@ TESSEL_PER_SAMPLE void Modulation::followEnvelopes(const float mag[2],
     FloatPair env = loadPair(mag) * s.envGain * s.envSens * len + loadPair(envState) * s.envPole;
     // A non-finite input would otherwise poison the follower for good.
     env = env <= 3.0e38f ? env : FloatPair{0.0f, 0.0f};
-    storePair(envState, flushPair(env));
+    storePair(envState, flushed(env));
     storePair(envMod, (env - 0.5f) * 2.0f * s.modSource);
 }
 

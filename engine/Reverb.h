@@ -176,7 +176,7 @@ TESSEL_PER_SAMPLE FloatPair Reverb::Voice::tone(FloatPair x) noexcept {
     storePair(toneState[1], loadPair(toneState[0]));
     storePair(toneState[0], x);
     storePair(toneState[3], loadPair(toneState[2]));
-    storePair(toneState[2], flushPair(y));
+    storePair(toneState[2], flushed(y));
     return y;
 }
 

@@ -22,8 +22,10 @@ TESSEL_PER_SAMPLE void storePair(float p[2], FloatPair v) noexcept {
     std::memcpy(p, &v, sizeof v);
 }
 
-// (x + 1e-18) - 1e-18 in each lane: values too small to matter become exact zero.
-TESSEL_PER_SAMPLE FloatPair flushPair(FloatPair x) noexcept {
+// (x + 1e-18) - 1e-18 in each lane (of a pair, or of four lanes): values too small to
+// matter become exact zero.
+template <typename Lanes>
+TESSEL_PER_SAMPLE Lanes flushed(Lanes x) noexcept {
     return (x + 1e-18f) - 1e-18f;
 }
 

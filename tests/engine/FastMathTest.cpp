@@ -111,10 +111,10 @@ TEST(FastMath, FourthRootWithinAnUlpOverTheResonanceRange) {
 }
 
 TEST(FastMath, FlushZeroesOnlyNegligibleValues) {
-    const FloatPair flushed = flushPair(FloatPair{1e-30f, -1e-38f});
-    EXPECT_EQ(flushed[0], 0.0f);
-    EXPECT_EQ(flushed[1], 0.0f);
-    const FloatPair kept = flushPair(FloatPair{0.5f, 1e-20f});
+    const FloatPair zeroed = flushed(FloatPair{1e-30f, -1e-38f});
+    EXPECT_EQ(zeroed[0], 0.0f);
+    EXPECT_EQ(zeroed[1], 0.0f);
+    const FloatPair kept = flushed(FloatPair{0.5f, 1e-20f});
     EXPECT_EQ(kept[0], 0.5f);
     EXPECT_NEAR(kept[1], 1e-20f, 2e-25f);
     EXPECT_TRUE(fastmath::isNormalOrZero(0.0f));
