@@ -217,7 +217,10 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
         bool wetReady = false; // the loop below made the wet and dry signals (in y and x)
         const auto coupledLoop = [&]() TESSEL_PER_SAMPLE_LAMBDA {
             wetReady = true;
+            // The filter and each line's cursor are locals of their own, so that every
+            // recursion stays in registers.
             AntiAliasFilter::Voice aa = c.antiAlias.voice();
+            DelayLine::Cursor left = line[0], right = line[1];
             for (int i = 0; i < n; ++i) {
                 const float* values = sm(i);
                 float x[2] = {side[0].x[i], side[1].x[i]};
@@ -230,11 +233,13 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 float y[2] = {side[0].y[i], side[1].y[i]};
                 if constexpr (Clocked) {
                     const float m = manual[(parity + i) & 1];
-                    for (int s = 0; s < 2; ++s) {
+                    const auto read = [&](DelayLine::Cursor& l, int s) TESSEL_PER_SAMPLE_LAMBDA {
                         const float r = DelayLine::heldRate(m * c.modulation.vcoFactor[s]);
                         rates[s][i] = r;
-                        y[s] = line[s].readClocked(r, ticks[s].count[i], ticks[s].time[i]);
-                    }
+                        y[s] = l.readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+                    };
+                    read(left, 0);
+                    read(right, 1);
                 }
                 float w[2];
                 linesOutput<Filter>(c, b, y, w);
@@ -245,6 +250,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 }
             }
             if constexpr (Clocked) c.antiAlias.take(aa);
+            line[0] = left;
+            line[1] = right;
         };
         alignas(16) float envMod[2][kStretch + 4];
         alignas(16) float argument[2][kStretch];
