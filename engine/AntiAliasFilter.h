@@ -45,6 +45,11 @@ public:
 
         // v holds the left and right input in lanes 0 and 1, zeros in the others.
         TESSEL_PER_SAMPLE Lanes process(Lanes v) noexcept { return step(second, step(first, v)); }
+        TESSEL_PER_SAMPLE void process(float a[2]) noexcept {
+            const Lanes y = process(Lanes{a[0], a[1]});
+            a[0] = y[0];
+            a[1] = y[1];
+        }
         TESSEL_PER_SAMPLE Lanes step(Stage& z, Lanes v) const noexcept {
             const Lanes y = b0 * v + b1 * z.x1 + b2 * z.x2 - a1 * z.y1 - a2 * z.y2;
             // Both stages' y1 are flushed: the second stage fed with exact zeros otherwise
@@ -86,8 +91,6 @@ private:
 
 TESSEL_PER_SAMPLE void AntiAliasFilter::process(float a[2]) noexcept {
     Voice v = voice();
-    const Voice::Lanes y = v.process(Voice::Lanes{a[0], a[1]});
+    v.process(a);
     take(v);
-    a[0] = y[0];
-    a[1] = y[1];
 }

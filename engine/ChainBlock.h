@@ -159,11 +159,7 @@ TESSEL_PER_SAMPLE void Drell::linesInput(ChainState& c, AntiAliasFilter::Voice& 
         if constexpr (Filter == kFilterIn) c.svf.process(x, b.filterType);
     }
     std::memcpy(a, x, 2 * sizeof(float));
-    if constexpr (Clocked) {
-        const auto filtered = aa.process(AntiAliasFilter::Voice::Lanes{a[0], a[1]});
-        a[0] = filtered[0];
-        a[1] = filtered[1];
-    }
+    if constexpr (Clocked) aa.process(a);
     chainblock::crossPan(c.fbSignal[0], c.fbSignal[1], sm[sFbGainL], sm[sFbGainR], sm[sFbPanL],
                          sm[sFbPanR], a[0], a[1]);
 }

@@ -45,8 +45,8 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
     // Requests from setParameter reach the state this thread owns.
     applyRequests(chain);
     const BlockSettings b = readBlockSettings(chain);
-    // The drive's running sums, which only the drive reads, lose their accumulated rounding
-    // error (and catch up on the samples that ran with the drive off).
+    // The drive's running sums lose their accumulated rounding error (and catch up on the
+    // samples that ran with the drive off, which do not keep them).
     if (b.driveOn) chain.drive.rebuildSums();
     const bool reference = referenceChain;
     // Silence goes on while the input stays quiet and nothing glides; a reverb switched on
@@ -96,24 +96,14 @@ void Drell::processReplacing(float** inputs, float** outputs, VstInt32 sampleFra
 template <typename Run>
 void Drell::dispatchShape(const BlockSettings& b, Run&& run) noexcept {
     // Compiled once for each combination of the two choices that shape the chain most.
-    switch (b.filter) {
-    case kFilterIn:
-        b.clocked ? run.template operator()<true, kFilterIn>()
-                  : run.template operator()<false, kFilterIn>();
-        break;
-    case kFilterFb:
-        b.clocked ? run.template operator()<true, kFilterFb>()
-                  : run.template operator()<false, kFilterFb>();
-        break;
-    case kFilterFx:
-        b.clocked ? run.template operator()<true, kFilterFx>()
-                  : run.template operator()<false, kFilterFx>();
-        break;
-    default:
-        b.clocked ? run.template operator()<true, kFilterOff>()
-                  : run.template operator()<false, kFilterOff>();
-        break;
-    }
+    const auto placed = [&]<int Filter>() {
+        b.clocked ? run.template operator()<true, Filter>()
+                  : run.template operator()<false, Filter>();
+    };
+    if (b.filter == kFilterIn) return placed.template operator()<kFilterIn>();
+    if (b.filter == kFilterFb) return placed.template operator()<kFilterFb>();
+    if (b.filter == kFilterFx) return placed.template operator()<kFilterFx>();
+    placed.template operator()<kFilterOff>();
 }
 
 template <bool Clocked, int Filter>
@@ -150,17 +140,15 @@ void Drell::runBlock(ChainState& chainState, const BlockSettings& b, int first,
 }
 
 // The per-sample shapes the block-wise chain falls back to for short delays.
-#define TESSEL_PER_SAMPLE_CHAIN(clocked, filter)                                                   \
-    template void Drell::runBlock<clocked, Drell::filter>(ChainState&, const BlockSettings&, int,  \
-                                                          int) noexcept;
-TESSEL_PER_SAMPLE_CHAIN(false, kFilterOff)
-TESSEL_PER_SAMPLE_CHAIN(true, kFilterOff)
-TESSEL_PER_SAMPLE_CHAIN(false, kFilterIn)
-TESSEL_PER_SAMPLE_CHAIN(true, kFilterIn)
-TESSEL_PER_SAMPLE_CHAIN(false, kFilterFb)
-TESSEL_PER_SAMPLE_CHAIN(true, kFilterFb)
-TESSEL_PER_SAMPLE_CHAIN(false, kFilterFx)
-TESSEL_PER_SAMPLE_CHAIN(true, kFilterFx)
+#define TESSEL_PER_SAMPLE_CHAIN(filter)                                                            \
+    template void Drell::runBlock<false, Drell::filter>(ChainState&, const BlockSettings&, int,    \
+                                                        int) noexcept;                             \
+    template void Drell::runBlock<true, Drell::filter>(ChainState&, const BlockSettings&, int,     \
+                                                       int) noexcept;
+TESSEL_PER_SAMPLE_CHAIN(kFilterOff)
+TESSEL_PER_SAMPLE_CHAIN(kFilterIn)
+TESSEL_PER_SAMPLE_CHAIN(kFilterFb)
+TESSEL_PER_SAMPLE_CHAIN(kFilterFx)
 #undef TESSEL_PER_SAMPLE_CHAIN
 
 void Drell::beginBlock(float** inputs, float** outputs) noexcept {

@@ -176,6 +176,11 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     alignas(16) float lfo[2][kStretch + 4];
     float rates[2][kStretch];
     DelayLine::Ticks ticks[2];
+    // Sample i of line s's clock at rate r, its ticks noted for the writes.
+    const auto readAt = [&](DelayLine::Cursor& l, int s, int i, float r) TESSEL_PER_SAMPLE_LAMBDA {
+        rates[s][i] = r;
+        return l.readClocked(r, ticks[s].count[i], ticks[s].time[i]);
+    };
     Room<ChainState> before; // where a stretch that runs ahead began
     const ChainState* began = nullptr;
     DelayLine::Cursor linesBefore[2];
@@ -233,13 +238,8 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 float y[2] = {side[0].y[i], side[1].y[i]};
                 if constexpr (Clocked) {
                     const float m = manual[(parity + i) & 1];
-                    const auto read = [&](DelayLine::Cursor& l, int s) TESSEL_PER_SAMPLE_LAMBDA {
-                        const float r = DelayLine::heldRate(m * c.modulation.vcoFactor[s]);
-                        rates[s][i] = r;
-                        y[s] = l.readClocked(r, ticks[s].count[i], ticks[s].time[i]);
-                    };
-                    read(left, 0);
-                    read(right, 1);
+                    y[0] = readAt(left, 0, i, DelayLine::heldRate(m * c.modulation.vcoFactor[0]));
+                    y[1] = readAt(right, 1, i, DelayLine::heldRate(m * c.modulation.vcoFactor[1]));
                 }
                 float w[2];
                 linesOutput<Filter>(c, b, y, w);
@@ -284,26 +284,20 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
                 };
                 if (steady) {
                     for (int i = 0; i < n; ++i) filter(i);
+                    for (int s = 0; s < 2; ++s)
+                        line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
                 } else {
                     DelayLine::Cursor left = line[0], right = line[1];
                     for (int i = 0; i < n; ++i) {
                         filter(i);
-                        const auto read = [&](DelayLine::Cursor& l,
-                                              int s) TESSEL_PER_SAMPLE_LAMBDA {
-                            const float r = lfoAlone ? rates[s][i] : rate[(parity + i) & 1];
-                            rates[s][i] = r;
-                            side[s].y[i] = l.readClocked(r, ticks[s].count[i], ticks[s].time[i]);
-                        };
-                        read(left, 0);
-                        read(right, 1);
+                        const float r = rate[(parity + i) & 1];
+                        side[0].y[i] = readAt(left, 0, i, lfoAlone ? rates[0][i] : r);
+                        side[1].y[i] = readAt(right, 1, i, lfoAlone ? rates[1][i] : r);
                     }
                     line[0] = left;
                     line[1] = right;
                 }
                 c.antiAlias.take(antiAlias);
-                if (steady)
-                    for (int s = 0; s < 2; ++s)
-                        line[s].readSteady(line[s].steadyTicks(rate[0]), n, side[s].y);
                 for (SideStretch& k : side) std::fill(k.ax + n, k.ax + stage.steps, 0.0f);
                 source[0] = side[0].ax;
                 source[1] = side[1].ax;
@@ -420,15 +414,13 @@ void Drell::runStretches(ChainState& chainState, const BlockSettings& b, int fra
     if (b.reverbOn) reverb.take(rv, frames);
 }
 
-#define TESSEL_STRETCHES(clocked, filter)                                                          \
-    template void Drell::runStretches<clocked, Drell::filter>(ChainState&, const BlockSettings&,   \
-                                                              int) noexcept;
-TESSEL_STRETCHES(false, kFilterOff)
-TESSEL_STRETCHES(true, kFilterOff)
-TESSEL_STRETCHES(false, kFilterIn)
-TESSEL_STRETCHES(true, kFilterIn)
-TESSEL_STRETCHES(false, kFilterFb)
-TESSEL_STRETCHES(true, kFilterFb)
-TESSEL_STRETCHES(false, kFilterFx)
-TESSEL_STRETCHES(true, kFilterFx)
+#define TESSEL_STRETCHES(filter)                                                                   \
+    template void Drell::runStretches<false, Drell::filter>(ChainState&, const BlockSettings&,     \
+                                                            int) noexcept;                         \
+    template void Drell::runStretches<true, Drell::filter>(ChainState&, const BlockSettings&,      \
+                                                           int) noexcept;
+TESSEL_STRETCHES(kFilterOff)
+TESSEL_STRETCHES(kFilterIn)
+TESSEL_STRETCHES(kFilterFb)
+TESSEL_STRETCHES(kFilterFx)
 #undef TESSEL_STRETCHES
