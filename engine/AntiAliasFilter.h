@@ -70,14 +70,16 @@ public:
         return {aaB0, aaB1, aaB2, aaA1, aaA2, stage(0), stage(1)};
     }
     TESSEL_PER_SAMPLE void take(const Voice& v) noexcept {
+        const auto put = [](float side[2], Voice::Lanes lanes) {
+            side[0] = lanes[0];
+            side[1] = lanes[1];
+        };
         const Voice::Stage* stages[2] = {&v.first, &v.second};
         for (int k = 0; k < 2; ++k) {
-            const Voice::Lanes* states[4] = {&stages[k]->x1, &stages[k]->x2, &stages[k]->y1,
-                                             &stages[k]->y2};
-            for (int j = 0; j < 4; ++j) {
-                aaState[k][j][0] = (*states[j])[0];
-                aaState[k][j][1] = (*states[j])[1];
-            }
+            put(aaState[k][0], stages[k]->x1);
+            put(aaState[k][1], stages[k]->x2);
+            put(aaState[k][2], stages[k]->y1);
+            put(aaState[k][3], stages[k]->y2);
         }
     }
 

@@ -14,10 +14,6 @@
 
 namespace statecheck {
 
-// Whether every value is a finite number: one whose exponent bits are not all set. Takes
-// any mix of single values and runs of them, and tests all of them before it answers, four
-// at a time with integer tests that do not wait on one another, so that the check ends a
-// block cheaply.
 namespace detail {
 
 class FiniteTest {
@@ -57,6 +53,10 @@ private:
 
 } // namespace detail
 
+// Whether every value is a finite number: one whose exponent bits are not all set. Takes
+// any mix of single values and runs of them, and tests all of them before it answers, four
+// at a time with integer tests that do not wait on one another, so that the check ends a
+// block cheaply.
 template <typename... Values>
 bool allFinite(const Values&... values) noexcept {
     detail::FiniteTest test;
